@@ -1,0 +1,18 @@
+# Native (Linux) build: the simulation backend, the unit and scenario tests, the benchmarks.
+file(GLOB QV_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+add_library(qv_sim STATIC ${QV_SIM_SOURCES})
+target_link_libraries(qv_sim PUBLIC qv_core)
+
+find_package(GTest REQUIRED)
+file(GLOB QV_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp tests/wincases/cases.cpp)
+add_executable(qv_tests ${QV_UNIT_TESTS})
+target_include_directories(qv_tests PRIVATE tests)
+target_link_libraries(qv_tests PRIVATE qv_sim GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(qv_tests DISCOVERY_TIMEOUT 30)
+
+file(GLOB QV_BENCH_SOURCES CONFIGURE_DEPENDS bench/*_native.cpp)
+if(QV_BENCH_SOURCES)
+  add_executable(qv_bench ${QV_BENCH_SOURCES})
+  target_link_libraries(qv_bench PRIVATE qv_sim)
+endif()
