@@ -14,7 +14,7 @@ struct TrayRecord {
     uint32_t id = 0;
     uint32_t flags = 0;          // 1 message, 2 icon, 4 tip, 16 balloon information
     uint32_t callbackMessage = 0;
-    uintptr_t icon = 0;          // native icon handle
+    int icon = 0;                // resource id of the icon (a form's icon)
     std::string tip;             // at most 127 characters are used
     std::string info;            // balloon text, at most 255
     std::string infoTitle;       // balloon title, at most 63

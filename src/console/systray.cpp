@@ -1,0 +1,104 @@
+#include "console/systray.h"
+
+#include "engine/app.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv {
+
+void SysTray::ShowIcon(ui::Form& form) {
+    if (bRunningInTray && trayData_.window != form.nativeHandle()) {
+        // A console created again replaces the icon of the one before instead of adding a second.
+        TrayRecord old = trayData_;
+        tray_.notify(TrayOp::Delete, old);
+    }
+    trayData_ = TrayRecord{};
+    trayData_.window = form.nativeHandle();
+    trayData_.id = kId;
+    trayData_.flags = 7;
+    trayData_.callbackMessage = kCallback;
+    trayData_.icon = form.icon();
+    trayData_.tip = form.caption();
+    tray_.notify(TrayOp::Add, trayData_);
+    bRunningInTray = true;
+}
+
+void SysTray::RemoveIcon(ui::Form& form) {
+    trayData_.size = 504;
+    trayData_.window = form.nativeHandle();
+    trayData_.id = kId;
+    trayData_.flags = 7;
+    trayData_.icon = form.icon();
+    trayData_.tip.clear();
+    tray_.notify(TrayOp::Delete, trayData_);
+    if (!form.visible()) form.show();
+    bRunningInTray = false;
+}
+
+void SysTray::RestoreIcon(ui::Form& form) {
+    if (!bRunningInTray) return;
+    trayData_.window = form.nativeHandle();
+    trayData_.icon = form.icon();
+    tray_.notify(TrayOp::Modify, trayData_);
+}
+
+void SysTray::ChangeToolTip(ui::Form& form, const std::string& tip) {
+    if (!bRunningInTray) return;
+    trayData_.window = form.nativeHandle();
+    trayData_.tip = tip;
+    tray_.notify(TrayOp::Modify, trayData_);
+}
+
+void SysTray::ShellTrayModifyTip(ui::Form& form) {
+    TrayRecord balloon;
+    balloon.window = form.nativeHandle();
+    balloon.id = kId;
+    balloon.flags = 16;
+    balloon.info = "Click on the icon to begin";
+    balloon.infoTitle = "Quorvane";
+    balloon.infoFlags = 1;
+    balloon.timeout = 0;
+    tray_.notify(TrayOp::Modify, balloon);
+}
+
+void SysTray::windowGone(ui::Form& form) {
+    if (!bRunningInTray || trayData_.window != form.nativeHandle()) return;
+    tray_.notify(TrayOp::Delete, trayData_);
+    bRunningInTray = false;
+}
+
+FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystray"), app_(app) {
+    setCaption("Form1");
+    showInTaskbar = false;
+    ui::MenuItem& main = menu().add("mnuMenuMain", "Menu");
+    main.add("mnuStart", "Start").onClick = [this] { request(state::kConsoleOpen); };
+    main.add("mnuStop", "Stop").onClick = [this] { request(state::kStopAsked); };
+    main.add("mnuHelp", "Help").onClick = [this] {
+        app_.platform().dialogs.winHelp(nativeHandle(), app_.platform().system.programFolder() + "\\Quorvane.hlp", 3, 0);
+    };
+    main.add("mnucrta", "-");
+    main.add("mnuAbout", "About Quorvane").onClick = [this] { app_.showAbout(); };
+    main.add("mnuUnsub", "-");
+    main.add("mnuExit", "Exit").onClick = [this] { request(state::kExitAsked); };
+}
+
+void FrmMenuSystray::request(int16_t code) {
+    app_.previousConsoleState = app_.consoleState;
+    app_.setConsoleState(code);
+    app_.showPasswordRequest();
+}
+
+void App::setConsoleState(int16_t code) {
+    consoleState = code;
+    if (code >= 1 && code <= 5) {
+        FrmMenuSystray& m = frmMenuSystray();
+        const bool idle = code == state::kIdle, open = code == state::kConsoleOpen;
+        m.item("mnuStart").setVisible(idle);
+        m.item("mnuStop").setVisible(!idle && !open);
+        m.item("mnuUnsub").setVisible(!open);
+        m.item("mnuExit").setVisible(!open);
+    }
+    settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
+}
+
+}  // namespace qv

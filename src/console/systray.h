@@ -1,0 +1,43 @@
+// The notification-area icon and the hidden window that carries its pop-up menu.
+#pragma once
+#include <string>
+
+#include "platform/forms.h"
+#include "platform/tray.h"
+
+namespace qv {
+
+class App;
+
+class SysTray {
+public:
+    explicit SysTray(ITray& tray) : tray_(tray) {}
+    void ShowIcon(ui::Form& form);
+    void RemoveIcon(ui::Form& form);
+    void RestoreIcon(ui::Form& form);
+    void ChangeToolTip(ui::Form& form, const std::string& tip);
+    void ShellTrayModifyTip(ui::Form& form);
+    // The window that owned the icon is going away without RemoveIcon: take the icon down with it.
+    void windowGone(ui::Form& form);
+
+    bool bRunningInTray = false;
+    int iconRefreshCount = 0;
+    static constexpr uint32_t kId = 999;
+    static constexpr uint32_t kCallback = 512;
+
+private:
+    ITray& tray_;
+    TrayRecord trayData_;
+};
+
+class FrmMenuSystray : public ui::Form {
+public:
+    explicit FrmMenuSystray(App& app);
+    ui::MenuItem& item(const std::string& name) { return *menu().find(name); }
+
+private:
+    void request(int16_t code);
+    App& app_;
+};
+
+}  // namespace qv

@@ -1,0 +1,111 @@
+// The running program: its windows, the settings store, the tray icon and the program-wide state
+// that the console, the scheduler and the lock screen share. One App exists per process.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/keyboard.h"
+#include "platform/platform.h"
+
+namespace qv {
+
+class CRegSettings;
+class SysTray;
+class FrmMain;
+class FrmPassword;
+class FrmBig;
+class FrmMenuSystray;
+class Form1;
+
+namespace state {
+constexpr int16_t kConsoleOpen = 1;
+constexpr int16_t kPlanRunning = 2;
+constexpr int16_t kStopAsked = 3;
+constexpr int16_t kExitAsked = 4;
+constexpr int16_t kIdle = 5;
+constexpr int16_t kFirstRun = 6;
+constexpr int16_t kSettingClock = 7;
+}  // namespace state
+
+class App {
+public:
+    explicit App(Platform& platform);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Loads the console window, whose load handler brings the program up.
+    void start();
+
+    Platform& platform() { return platform_; }
+    ui::Session& session() { return session_; }
+    CRegSettings& settings() { return *settings_; }
+    SysTray& sysTray() { return *sysTray_; }
+
+    // Windows, created on first reference.
+    FrmMain& frmMain();
+    FrmPassword& frmPassword();
+    FrmBig& frmBig();
+    FrmMenuSystray& frmMenuSystray();
+    Form1& form1();
+    FrmMain* frmMainIfLoaded() const;
+    FrmPassword* frmPasswordIfLoaded() const;
+    FrmBig* frmBigIfLoaded() const;
+
+    // Program-wide state.
+    int16_t consoleState = 0;
+    int16_t previousConsoleState = 0;
+    bool firstRun = false;
+    int16_t resumeDelay = 0;
+    bool resumePlan = false;
+    bool gameTimeOn = false;
+    bool breakTimeOn = false;
+    int32_t secondsLeft = 0;
+    DateTime lastMinuteMark;
+    std::string currentPassword;
+    std::vector<std::string> allowedNames, allowedPaths;
+    uintptr_t keyboardHook = 0;
+    uintptr_t lockedWindow = 0;
+
+    // Start-up and run control.
+    void consoleLoad();      // the console's load handler: the three start-up roads
+    void mainFormLoad();     // the normal and resume roads
+    void startCommand();     // "Start"
+    void closeCommand();     // "Close"
+    void consoleUnload();    // the console window is unloading
+    void closeProgram();     // ends the program in order
+    void refreshAllowedLists();
+    void startMode();        // computes and shows the plan
+    void resumeTick();       // the console's resume timer
+    void setConsoleState(int16_t code);
+    void showPasswordRequest();
+    void showAbout();
+
+    // Settings of the console, the allowed list and the run state.
+    void loadSettings();
+    void saveSettings();
+    void saveAllSettings();
+    void saveRunState();
+    void loadRunState();
+
+    // The window lock and the keyboard hook.
+    void lockToWindow(uintptr_t window, int flag);
+    void unhookKeyboard();
+    bool keyboardFilter(const KeyEvent& e) const;  // true: the key is swallowed
+
+private:
+    void installKeyboardHook();
+    Platform& platform_;
+    ui::Session session_;
+    std::unique_ptr<CRegSettings> settings_;
+    std::unique_ptr<SysTray> sysTray_;
+    ui::FormSlot<FrmMain> frmMain_;
+    ui::FormSlot<FrmPassword> frmPassword_;
+    ui::FormSlot<FrmBig> frmBig_;
+    ui::FormSlot<FrmMenuSystray> frmMenuSystray_;
+    ui::FormSlot<Form1> form1_;
+};
+
+}  // namespace qv

@@ -1,0 +1,112 @@
+#include "engine/password.h"
+
+#include <cmath>
+
+#include "console/frm_main.h"
+#include "console/systray.h"
+#include "engine/app.h"
+#include "platform/resources.h"
+#include "settings/convert.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv {
+
+std::string encodePassword(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const std::string digits = std::to_string(static_cast<unsigned char>(c));
+        out += static_cast<char>('0' + digits.size());
+        out += digits;
+    }
+    return out;
+}
+
+std::string decodePassword(const std::string& text) {
+    std::string s = text, out;
+    size_t n = 0;  // a length digit that is missing keeps the one before
+    while (!s.empty()) {
+        if (s[0] >= '0' && s[0] <= '9') n = static_cast<size_t>(s[0] - '0');
+        s.erase(0, 1);
+        const std::string code = s.substr(0, n);
+        if (!code.empty()) {
+            if (auto v = parseNumber(code)) {
+                const double r = std::nearbyint(*v);
+                if (r >= 0 && r <= 255) out += static_cast<char>(static_cast<unsigned char>(r));
+            }
+        }
+        if (n <= s.size()) s.erase(0, n);
+    }
+    return out;
+}
+
+FrmPassword::FrmPassword(App& app) : ui::Form(app.session(), "frmPassword"), app_(app) {
+    setCaption("Change password");
+    setClientSize(4815, 2160);
+    setIcon(res::kIconMain);
+    using ui::Kind;
+    add(Kind::Label, "Label3", nullptr, "Enter new password", {240, 240, 2055, 255});
+    auto& p1 = add(Kind::TextBox, "txtPass1", nullptr, "", {2400, 200, 2175, 315});
+    add(Kind::Label, "Label2", nullptr, "Repeat new password", {240, 720, 2055, 255});
+    auto& p2 = add(Kind::TextBox, "txtPass2", nullptr, "", {2400, 680, 2175, 315});
+    auto& change = add(Kind::Button, "Command1", nullptr, "Change", {1080, 1440, 1215, 375});
+    auto& cancel = add(Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 1440, 1215, 375});
+    p1.passwordChar = p2.passwordChar = '*';
+    p1.tabIndex = 0;
+    p2.tabIndex = 1;
+    change.tabIndex = 2;
+    cancel.tabIndex = 3;
+    change.isDefault = true;
+    p1.onChange = [this, &p1] { passwordEntry1 = p1.text(); };
+    p2.onChange = [this, &p2] { passwordEntry2 = p2.text(); };
+    change.onClick = [this] { changeClick(); };
+    cancel.onClick = [this] { cancelClick(); };
+}
+
+void FrmPassword::clearEntries() {
+    // Emptying the boxes is a change of their text, as if typed.
+    control("txtPass1").userEdit("");
+    control("txtPass2").userEdit("");
+}
+
+void FrmPassword::changeClick() {
+    if (passwordEntry2 != passwordEntry1) {
+        app_.platform().dialogs.messageBox(nativeHandle(), "Passwords do not match", res::kProductName, 0);
+        return;
+    }
+    const std::string entered = passwordEntry1;  // the console's load below must not change it
+    app_.currentPassword = entered;
+    if (app_.consoleState == state::kFirstRun) {
+        app_.settings().SaveSetting(sect::kControls, "Mode", "5");
+        app_.setConsoleState(state::kIdle);
+    }
+    FrmMain& console = app_.frmMain();
+    console.show();
+    console.control("lblPassword").setText(encodePassword(entered));
+    app_.currentPassword = entered;
+    app_.settings().SaveSetting(sect::kControls, "Password", console.control("lblPassword").text());
+    session().unload(*this);
+}
+
+void FrmPassword::cancelClick() {
+    firstRunCancelled = false;
+    if (app_.consoleState != state::kFirstRun) {
+        session().unload(*this);
+        return;
+    }
+    firstRunCancelled = true;
+    app_.settings().SaveSetting(sect::kControls, "Mode", "6");
+    unloadOthers();
+    session().unload(*this);
+}
+
+void FrmPassword::onUnload() {
+    if (app_.consoleState == state::kFirstRun && !firstRunCancelled) unloadOthers();
+}
+
+void FrmPassword::unloadOthers() {
+    for (ui::Form* f : session().loadedForms())
+        if (f->name() != name()) session().unload(*f);
+}
+
+}  // namespace qv

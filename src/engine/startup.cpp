@@ -1,0 +1,108 @@
+// Bringing the program up, the console's Start and Close, and ending the program in order.
+#include "console/frm_main.h"
+#include "console/systray.h"
+#include "engine/app.h"
+#include "engine/password.h"
+#include "lock/form1.h"
+#include "lock/frm_big.h"
+#include "platform/resources.h"
+#include "settings/convert.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv {
+
+void App::consoleLoad() {
+    FrmMain& console = frmMain();
+    form1();
+    platform_.system.loadLibrary(platform_.system.programFolder() + "\\dsmodal.dll");
+    settings_->setCompany("Hollowmere");
+    settings_->setAppName("Tarnwell");
+    FrmBig& big = frmBig();
+    big.timer1().setEnabled(false);
+    big.timer2().setEnabled(false);
+    sysTray_->ShowIcon(console);
+    sysTray_->iconRefreshCount = 30;
+    console.hide();
+    firstRun = false;
+    gameTimeOn = false;
+    breakTimeOn = false;
+    resumePlan = false;
+    if (makeDefaults(*settings_, platform_.clock.now())) {
+        firstRun = true;
+        console.hide();
+        consoleState = state::kFirstRun;
+        FrmPassword& dialog = frmPassword();
+        dialog.show();
+        dialog.clearEntries();
+        session_.unload(console);
+        return;
+    }
+    mainFormLoad();
+    sysTray_->ShellTrayModifyTip(console);
+}
+
+void App::mainFormLoad() {
+    FrmMain& console = frmMain();
+    FrmBig& big = frmBig();
+    big.setRect({big.rect().left, big.rect().top, platform_.system.screenWidthTwips(),
+                 platform_.system.screenHeightTwips()});
+    console.fillPickers();
+    loadSettings();
+    console.fillDayList(leadingInt16(settings_->GetSetting(sect::kControls, "StartMonth", "1")));
+    lockToWindow(0, 0);
+    refreshAllowedLists();
+    if (consoleState == state::kPlanRunning) {
+        resumeDelay = 60;
+        console.timer2().setEnabled(true);
+    } else {
+        resumeDelay = 0;
+        console.hide();
+        setConsoleState(state::kIdle);
+    }
+}
+
+void App::startCommand() {
+    startMode();
+    setConsoleState(state::kPlanRunning);
+    saveSettings();
+    lastMinuteMark = platform_.clock.now();
+}
+
+void App::closeCommand() {
+    consoleState = state::kConsoleOpen;
+    closeProgram();
+}
+
+void App::consoleUnload() {
+    if (!firstRun) saveSettings();
+    // On the first-run road the console goes away while the program lives on; its icon goes with it.
+    sysTray_->windowGone(frmMain());
+}
+
+void App::closeProgram() {
+    unhookKeyboard();
+    lockToWindow(0, 0);
+    sysTray_->RemoveIcon(frmMain());
+    consoleState = state::kIdle;
+    saveAllSettings();
+    frmBig().timer1().setEnabled(false);
+    frmBig().timer2().setEnabled(false);
+    for (const char* name : {"frmAbout", "frmAddList", "frmBig", "frmEdit", "frmPassword", "frmMain", "frmPassEnter",
+                             "frmMenuSystray", "Form1"}) {
+        if (ui::Form* f = session_.findByName(name)) session_.unload(*f);
+    }
+}
+
+void App::refreshAllowedLists() {
+    FrmMain& console = frmMain();
+    FrmBig& big = frmBig();
+    console.c("lstAllowed").clear();
+    big.control("ListView1").clear();
+    for (size_t i = 0; i < allowedNames.size(); ++i) {
+        console.c("lstAllowed").addItem(allowedNames[i]);
+        big.control("ListView1").addItem(allowedNames[i], platform_.pictures.iconOf(allowedPaths[i]));
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,28 @@
+// The full-screen lock screen.
+#pragma once
+#include "platform/forms.h"
+
+namespace qv {
+
+class App;
+
+class FrmBig : public ui::Form {
+public:
+    explicit FrmBig(App& app);
+    ui::Timer& timer1() { return *findTimer("Timer1"); }  // the lock-screen clock
+    ui::Timer& timer2() { return *findTimer("Timer2"); }  // the watcher of started programs
+    void layout();      // spreads the controls over the screen
+    void placeExit();   // "Exit" below the program list when it shows, else at the top
+
+    float lastMouseX = 0, lastMouseY = 0;
+    int32_t launchedPid = 0;
+
+protected:
+    void onLoad() override { layout(); }
+    void onUnload() override;
+
+private:
+    App& app_;
+};
+
+}  // namespace qv

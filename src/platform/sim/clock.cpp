@@ -1,0 +1,37 @@
+#include "platform/sim/clock.h"
+
+namespace qv::sim {
+
+SimClock::SimClock(const DateTime& start) : baseSerial_(start.serial()) {}
+
+DateTime SimClock::now() const { return DateTime::fromSerial(baseSerial_ + nowMs_ / 1000); }
+
+TimerId SimClock::start(int intervalMs, std::function<void()> tick) {
+    const TimerId id = nextId_++;
+    if (intervalMs < 1) intervalMs = 1;
+    timers_[id] = Entry{intervalMs, nowMs_ + intervalMs, std::make_shared<std::function<void()>>(std::move(tick))};
+    return id;
+}
+
+void SimClock::stop(TimerId id) { timers_.erase(id); }
+
+void SimClock::advance(int64_t ms) {
+    const int64_t end = nowMs_ + ms;
+    while (true) {
+        // The earliest due timer; equal deadlines fire in the order the timers were started.
+        auto next = timers_.end();
+        for (auto it = timers_.begin(); it != timers_.end(); ++it)
+            if (next == timers_.end() || it->second.due < next->second.due) next = it;
+        if (next == timers_.end() || next->second.due > end) break;
+        nowMs_ = next->second.due;
+        next->second.due += next->second.interval;
+        auto tick = next->second.tick;  // the tick may stop this very timer
+        (*tick)();
+        if (afterTick) afterTick();
+    }
+    nowMs_ = end;
+}
+
+void SimClock::setNow(const DateTime& t) { baseSerial_ = t.serial() - nowMs_ / 1000; }
+
+}  // namespace qv::sim

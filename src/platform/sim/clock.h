@@ -1,0 +1,40 @@
+// A virtual local clock and timers that tests drive: a simulated day runs in milliseconds.
+#pragma once
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/clock.h"
+
+namespace qv::sim {
+
+class SimClock : public IClock, public ITimers {
+public:
+    explicit SimClock(const DateTime& start);
+    DateTime now() const override;
+    TimerId start(int intervalMs, std::function<void()> tick) override;
+    void stop(TimerId id) override;
+
+    // Test control.
+    int64_t elapsedMs() const { return nowMs_; }
+    // Runs every timer that falls due within ms, in deadline order, moving the clock to each.
+    void advance(int64_t ms);
+    // Moves the wall clock without running timers (someone set the system time).
+    void setNow(const DateTime& t);
+    size_t activeTimers() const { return timers_.size(); }
+    // Set by the owner: called after every tick, so forms unloaded by it are freed.
+    std::function<void()> afterTick;
+
+private:
+    struct Entry {
+        int interval;
+        int64_t due;
+        std::shared_ptr<std::function<void()>> tick;
+    };
+    int64_t baseSerial_;  // wall-clock seconds at elapsed 0
+    int64_t nowMs_ = 0;
+    std::map<TimerId, Entry> timers_;
+    TimerId nextId_ = 1;
+};
+
+}  // namespace qv::sim

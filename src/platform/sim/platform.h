@@ -1,0 +1,40 @@
+// The simulated machine: every service of the platform, deterministic, with a test-control
+// surface. Each test builds a fresh world.
+#pragma once
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/sim/clock.h"
+#include "platform/sim/dialogs.h"
+#include "platform/sim/registry.h"
+#include "platform/sim/services.h"
+#include "platform/sim/system.h"
+#include "platform/sim/tray.h"
+#include "platform/sim/windowing.h"
+
+namespace qv::sim {
+
+class SimWorld {
+public:
+    explicit SimWorld(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0});
+    Platform& platform() { return platform_; }
+
+    SimClock clock;
+    SimWindowing windowing;
+    SimDialogs dialogs;
+    SimRegistry registry;
+    SimTray tray;
+    SimSystem system;
+    SimProcesses processes;
+    SimKeyboard keyboard;
+    SimWindowLock windowLock;
+    SimSound sound;
+    SimShutdown shutdown;
+    SimTimeOfDay timeOfDay;
+    SimPictures pictures;
+
+private:
+    Platform platform_;
+};
+
+}  // namespace qv::sim

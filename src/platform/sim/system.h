@@ -1,0 +1,25 @@
+// A machine with a fixed screen and a program folder chosen by the test.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace qv::sim {
+
+class SimSystem : public ISystemInfo {
+public:
+    std::string programFolder() const override { return folder; }
+    int screenWidthTwips() const override { return widthPx * tppX; }
+    int screenHeightTwips() const override { return heightPx * tppY; }
+    int twipsPerPixelX() const override { return tppX; }
+    int twipsPerPixelY() const override { return tppY; }
+    void loadLibrary(const std::string& path) override { libraries.push_back(path); }
+
+    // Test control.
+    std::string folder = "C:\\Program Files\\Quorvane";
+    int widthPx = 1024, heightPx = 768, tppX = 15, tppY = 15;
+    std::vector<std::string> libraries;
+};
+
+}  // namespace qv::sim

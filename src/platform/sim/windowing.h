@@ -1,0 +1,37 @@
+// Fake native windows: realised forms get handles, and everything the program shows is
+// recorded for the tests to look at.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/windowing.h"
+
+namespace qv::sim {
+
+class SimWindowing : public ui::IWindowing {
+public:
+    void realise(ui::Form& form) override;
+    void destroy(ui::Form& form) override;
+    void formChanged(ui::Form& form, ui::FormProp prop) override;
+    void controlChanged(ui::Control& control, ui::Prop prop) override;
+    void focus(ui::Control* control, ui::Form& form) override;
+    void popupMenu(ui::Form& form, ui::MenuItem& menu, int xTwips, int yTwips) override;
+    void quit() override { quit_ = true; }
+
+    // Test control.
+    bool quitRequested() const { return quit_; }
+    const std::vector<std::string>& destroyedOrder() const { return destroyed_; }
+    ui::Form* activeForm() const { return active_; }
+    ui::MenuItem* lastPopup() const { return popup_; }
+    int changes() const { return changes_; }
+
+private:
+    bool quit_ = false;
+    std::vector<std::string> destroyed_;
+    ui::Form* active_ = nullptr;
+    ui::MenuItem* popup_ = nullptr;
+    uintptr_t nextHandle_ = 0x10010;
+    int changes_ = 0;
+};
+
+}  // namespace qv::sim

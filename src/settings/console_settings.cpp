@@ -1,0 +1,132 @@
+// Moving the console's state between its controls and the settings store, and the run state.
+#include "console/frm_main.h"
+#include "engine/app.h"
+#include "engine/password.h"
+#include "settings/convert.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv {
+
+namespace {
+
+// Combo boxes and the settings they hold, in the order they are read and written.
+const std::pair<const char*, const char*> kPickerSettings[] = {
+    {"GameTime", "cmbGameTime"},  {"BreakTime", "cmbBreakTime"}, {"StartH", "cmbStartTimeH"},
+    {"StartM", "cmbStartTimeM"},  {"StartMonth", "cmbStartDateM"}, {"StartDay", "cmbStartDateD"},
+    {"TotalTime", "cmbTotalTime"}, {"StartTimeH", "cmbStartH"},   {"StartTimeM", "cmbStartM"},
+    {"BedTimeH", "cmbBedH"},      {"BedTimeM", "cmbBedM"},
+};
+
+// A check box takes 0, 1 or 2; any other stored state leaves the box as it is.
+void setCheckState(ui::Control& box, double stored) {
+    const int16_t v = roundToInt16(stored);
+    if (v >= 0 && v <= 2) box.setValue(v);
+}
+
+}  // namespace
+
+void App::loadSettings() {
+    CRegSettings& s = settings();
+    FrmMain& f = frmMain();
+    const char* C = sect::kControls;
+
+    const auto names = s.GetAllSettings(sect::kListOfGames);
+    if (!names.empty()) {
+        for (auto& row : names) allowedNames.push_back(row.second);
+        const auto paths = s.GetAllSettings(sect::kPathOfGames);
+        for (auto& row : paths) allowedPaths.push_back(row.second);
+        // The two lists always move in step: an entry without its partner is dropped.
+        const size_t n = std::min(allowedNames.size(), allowedPaths.size());
+        allowedNames.resize(n);
+        allowedPaths.resize(n);
+    }
+
+    const int16_t made = leadingInt16(s.GetSetting(C, "Made", "1"));
+    if (made == 1) {
+        f.c("optEveryday").setValue(1);
+        f.enableChangingMode();
+    } else if (made == 2) {
+        f.c("optOneTime").setValue(1);
+        f.enableOneTimeMode();
+    } else {
+        f.c("optBedTime").setValue(1);
+        f.enableBedTimeMode();
+    }
+    for (auto& [name, combo] : kPickerSettings) f.c(combo).setText(s.GetSetting(C, name, "1"));
+
+    if (auto shutdown = parseNumber(s.GetSetting(C, "Shutdown", "0"))) setCheckState(f.c("chkShutDown"), *shutdown);
+
+    if (s.GetSetting(C, "Allowance", "1") == "2") {
+        f.c("optEverything").setValue(1);
+    } else {
+        f.c("optOnlyListed").setValue(1);
+    }
+    setCheckState(f.c("chkRingStart"), leadingNumber(s.GetSetting(C, "SoundBegin", "1")));
+    setCheckState(f.c("chkRingEnd"), leadingNumber(s.GetSetting(C, "SoundEnd", "1")));
+    setCheckState(f.c("chkShowTime"), leadingNumber(s.GetSetting(C, "ShowTime", "1")));
+
+    if (leadingNumber(s.GetSetting(C, "chkBackPicture", "1")) != 0) {
+        f.c("chkBackPicture").setValue(1);
+        f.c("lblBackPicture").setText(s.GetSetting(C, "BackPicture", "1"));
+    } else {
+        f.c("chkBackPicture").setValue(0);
+        f.c("lblBackPicture").setText("None");
+    }
+    f.c("txtMessage").setText(s.GetSetting(C, "Message", "1"));
+    f.c("lblPassword").setText(s.GetSetting(C, "Password", "1"));
+    currentPassword = decodePassword(f.c("lblPassword").text());
+    consoleState = leadingInt16(s.GetSetting(C, "Mode", "1"));
+    setCheckState(f.c("chkLaunch"), leadingNumber(s.GetSetting(C, "StartUp", "1")));
+    loadRunState();
+}
+
+void App::saveSettings() {
+    CRegSettings& s = settings();
+    FrmMain& f = frmMain();
+    const char* C = sect::kControls;
+    s.SaveSetting(C, "Made", f.c("optOneTime").value() ? "2" : f.c("optEveryday").value() ? "1" : "3");
+    f.applySelectedMode();
+    for (auto& [name, combo] : kPickerSettings) s.SaveSetting(C, name, f.c(combo).text());
+    s.SaveSetting(C, "Allowance", f.c("optOnlyListed").value() ? "1" : "2");
+    s.SaveSetting(C, "SoundBegin", std::to_string(f.c("chkRingStart").value()));
+    s.SaveSetting(C, "SoundEnd", std::to_string(f.c("chkRingEnd").value()));
+    s.SaveSetting(C, "ShowTime", std::to_string(f.c("chkShowTime").value()));
+    s.SaveSetting(C, "chkBackPicture", std::to_string(f.c("chkBackPicture").value()));
+    s.SaveSetting(C, "BackPicture", f.c("lblBackPicture").text());
+    s.SaveSetting(C, "Message", f.c("txtMessage").text());
+    s.SaveSetting(C, "Mode", std::to_string(consoleState));
+    s.SaveSetting(C, "Password", f.c("lblPassword").text());
+    s.SaveSetting(C, "StartUp", std::to_string(f.c("chkLaunch").value()));
+    s.SaveSetting(C, "ShutDown", std::to_string(f.c("chkShutDown").value()));
+}
+
+void App::saveAllSettings() {
+    CRegSettings& s = settings();
+    s.DeleteSetting(sect::kListOfGames);
+    s.DeleteSetting(sect::kPathOfGames);
+    for (size_t i = 1; i <= allowedNames.size(); ++i) {
+        s.SaveSetting(sect::kListOfGames, "Name" + std::to_string(i), allowedNames[i - 1]);
+        s.SaveSetting(sect::kPathOfGames, "Path" + std::to_string(i), i <= allowedPaths.size() ? allowedPaths[i - 1] : "");
+    }
+    saveSettings();
+    saveRunState();
+}
+
+void App::saveRunState() {
+    CRegSettings& s = settings();
+    s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
+    s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
+    s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
+}
+
+void App::loadRunState() {
+    CRegSettings& s = settings();
+    breakTimeOn = leadingNumber(s.GetSetting(sect::kControls, "BreakTimeOn", "1")) != 0;
+    gameTimeOn = leadingNumber(s.GetSetting(sect::kControls, "GameTimeOn", "1")) != 0;
+    // Both flags set cannot come from the program itself; a break is the safe reading.
+    if (breakTimeOn && gameTimeOn) gameTimeOn = false;
+    secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
+}
+
+}  // namespace qv

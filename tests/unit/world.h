@@ -1,0 +1,69 @@
+// A fresh simulated machine with the program on it, and short ways to look at and drive it.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "console/frm_main.h"
+#include "console/systray.h"
+#include "engine/app.h"
+#include "engine/password.h"
+#include "lock/frm_big.h"
+#include "platform/sim/platform.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv::test {
+
+constexpr const char* kControls = "HKCU\\Software\\Hollowmere\\Tarnwell\\Controls";
+
+struct World {
+    explicit World(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0}) : sim(start) {}
+
+    sim::SimWorld sim;
+    std::unique_ptr<App> app;
+
+    // Starts the program as Windows would: a new process on the same machine.
+    App& startProgram() {
+        app = std::make_unique<App>(sim.platform());
+        sim.clock.afterTick = [this] { app->session().afterEvent(); };
+        app->start();
+        return *app;
+    }
+    // The process ends when its last window is gone; the machine (registry, tray) stays.
+    bool ended() const { return app && app->session().ended(); }
+
+    std::string stored(const std::string& name, const std::string& def = "<missing>") const {
+        return sim.registry.readString(kControls, name, def);
+    }
+    void store(const std::string& name, const std::string& value) { sim.registry.writeString(kControls, name, value); }
+
+    ui::Form* form(const std::string& name) const { return app->session().findByName(name); }
+    bool shown(const std::string& name) const {
+        ui::Form* f = form(name);
+        return f && f->visible();
+    }
+    // Input as the user gives it; afterwards the finished event's unloaded forms are freed.
+    void click(const std::string& formName, const std::string& control) {
+        app->session().findByName(formName)->control(control).userClick();
+        app->session().afterEvent();
+    }
+    void type(const std::string& formName, const std::string& control, const std::string& text) {
+        app->session().findByName(formName)->control(control).userEdit(text);
+        app->session().afterEvent();
+    }
+    void closeBox(const std::string& formName) {
+        app->session().findByName(formName)->userClose();
+        app->session().afterEvent();
+    }
+    void advance(int64_t ms) { sim.clock.advance(ms); }
+
+    // Runs the whole first start: defaults, the password dialog, a password chosen.
+    void completeFirstRun(const std::string& password = "secret") {
+        startProgram();
+        type("frmPassword", "txtPass1", password);
+        type("frmPassword", "txtPass2", password);
+        click("frmPassword", "Command1");
+    }
+};
+
+}  // namespace qv::test
