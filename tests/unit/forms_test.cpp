@@ -1,0 +1,113 @@
+// The window model: loading and unloading, option groups, input events, timers.
+#include <gtest/gtest.h>
+
+#include "platform/sim/platform.h"
+#include "platform/windowing.h"
+
+namespace qv::test {
+
+namespace {
+
+struct Probe : ui::Form {
+    Probe(ui::Session& s, std::string name, std::vector<std::string>& log) : ui::Form(s, std::move(name)), log(log) {}
+    void onLoad() override { log.push_back("load " + name()); }
+    void onUnload() override {
+        log.push_back("unload " + name());
+        if (onUnloadDo) onUnloadDo();
+    }
+    std::vector<std::string>& log;
+    std::function<void()> onUnloadDo;
+};
+
+struct Model : ::testing::Test {
+    sim::SimWorld world;
+    ui::Session session{world.windowing, world.clock};
+    std::vector<std::string> log;
+    Probe& make(const std::string& name) {
+        return static_cast<Probe&>(session.load(std::make_unique<Probe>(session, name, log)));
+    }
+};
+
+}  // namespace
+
+TEST_F(Model, FormsLoadOnceAndTheLastUnloadEndsTheProgram) {
+    ui::FormSlot<Probe> slot(session, [&] { return std::make_unique<Probe>(session, "A", log); });
+    Probe& a = slot();
+    EXPECT_EQ(&slot(), &a);
+    Probe& b = make("B");
+    EXPECT_NE(a.nativeHandle(), 0u);
+    // An unload handler that unloads another window, and itself again, is harmless.
+    a.onUnloadDo = [&] {
+        session.unload(b);
+        session.unload(a);
+    };
+    session.unload(a);
+    EXPECT_EQ(slot.loaded(), nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"load A", "load B", "unload A", "unload B"}));
+    EXPECT_TRUE(session.ended());
+    EXPECT_TRUE(world.windowing.quitRequested());
+    session.afterEvent();
+    Probe& again = slot();  // referring to it again loads a new one
+    EXPECT_TRUE(again.loaded());
+}
+
+TEST_F(Model, OptionButtonsAreExclusiveWithinTheirContainer) {
+    Probe& f = make("F");
+    auto& frame1 = f.add(ui::Kind::Frame, "Frame1");
+    auto& frame2 = f.add(ui::Kind::Frame, "Frame2");
+    auto& a = f.add(ui::Kind::OptionButton, "a", &frame1);
+    auto& b = f.add(ui::Kind::OptionButton, "b", &frame1);
+    auto& c = f.add(ui::Kind::OptionButton, "c", &frame2);
+    a.setValue(1);
+    c.setValue(1);
+    b.userClick();
+    EXPECT_EQ(a.value(), 0);
+    EXPECT_EQ(b.value(), 1);
+    EXPECT_EQ(c.value(), 1) << "another frame is another group";
+    frame1.setEnabled(false);
+    EXPECT_TRUE(a.enabled());
+    EXPECT_FALSE(a.effectivelyEnabled());
+}
+
+TEST_F(Model, InputEventsUpdateTheModelBeforeHandlersRun) {
+    Probe& f = make("F");
+    auto& box = f.add(ui::Kind::CheckBox, "box");
+    auto& combo = f.add(ui::Kind::ComboBox, "combo");
+    std::vector<int> seen;
+    box.onMouseDown = [&](const ui::Mouse&) { seen.push_back(box.value()); };
+    box.onClick = [&] { seen.push_back(box.value()); };
+    box.userMouseDown({});
+    box.userClick();
+    EXPECT_EQ(seen, (std::vector<int>{0, 1})) << "mouse down sees the state before the click";
+    combo.addItem("5");
+    combo.addItem("10");
+    combo.setText("77");  // a text that is not an item is kept
+    EXPECT_EQ(combo.text(), "77");
+    combo.userSelect(1);
+    EXPECT_EQ(combo.text(), "10");
+    combo.userSelect(7);  // out of range: ignored
+    EXPECT_EQ(combo.listIndex(), 1);
+}
+
+TEST_F(Model, TimersRunOnlyWhileEnabledAndLoaded) {
+    Probe& f = make("F");
+    int ticks = 0;
+    auto& t = f.addTimer("T", 1000, false);
+    t.onTimer = [&] { ++ticks; };
+    world.clock.advance(5000);
+    EXPECT_EQ(ticks, 0);
+    t.setEnabled(true);
+    world.clock.advance(3500);
+    EXPECT_EQ(ticks, 3);
+    t.onTimer = [&] {
+        ++ticks;
+        session.unload(f);  // a tick that unloads its own window
+    };
+    world.clock.advance(1000);
+    session.afterEvent();
+    world.clock.advance(5000);
+    EXPECT_EQ(ticks, 4);
+    EXPECT_EQ(world.clock.activeTimers(), 0u);
+}
+
+}  // namespace qv::test

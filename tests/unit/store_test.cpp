@@ -1,0 +1,55 @@
+// The settings-store cases against the simulated registry (the same cases run on Windows), plus
+// what only the simulation can see.
+#include <gtest/gtest.h>
+
+#include "platform/sim/registry.h"
+#include "platform/sim/system.h"
+#include "settings/reg_settings.h"
+#include "wincases/cases.h"
+
+namespace qv::test {
+
+class StoreCase : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(StoreCase, HoldsOnTheSimulatedRegistry) {
+    const auto& c = storecases::all()[GetParam()];
+    sim::SimRegistry reg;
+    sim::SimSystem sys;
+    for (const auto& f : c.run(reg, sys, "Case")) ADD_FAILURE() << c.name << ": " << f;
+    EXPECT_EQ(reg.openHandles(), 0u) << c.name << " leaves a key open";
+}
+
+INSTANTIATE_TEST_SUITE_P(All, StoreCase, ::testing::Range<size_t>(0, storecases::all().size()),
+                         [](const auto& info) { return std::string(storecases::all()[info.param].name); });
+
+TEST(StartUpRegistration, WritesAndRemovesTheRunValue) {
+    sim::SimRegistry reg;
+    sim::SimSystem sys;
+    CRegSettings s(reg, sys);
+    const std::string run = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    s.makeStartUp();
+    const auto* v = reg.findValue(run, "hollowmere");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(std::string(v->data.begin(), v->data.end()), "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe")
+        << "no quotes and no terminating NUL";
+    s.deleteStartUp();
+    EXPECT_EQ(reg.findValue(run, "Hollowmere"), nullptr);
+    s.deleteStartUp();  // nothing to delete: silent
+
+    sys.folder = "D:\\";
+    s.makeStartUp();
+    EXPECT_EQ(reg.readString(run, "Hollowmere"), "D:\\\\Quorvane 1.0.exe") << "a drive's root keeps its separator";
+}
+
+TEST(StartUpRegistration, RefusedAccessIsSilent) {
+    sim::SimRegistry reg;
+    sim::SimSystem sys;
+    reg.denyLocalMachineWrites = true;
+    CRegSettings s(reg, sys);
+    s.makeStartUp();
+    s.deleteStartUp();
+    EXPECT_EQ(reg.findValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Hollowmere"), nullptr);
+    EXPECT_EQ(reg.openHandles(), 0u);
+}
+
+}  // namespace qv::test

@@ -1,0 +1,21 @@
+// Table-driven cases for the settings store, run against any registry: the simulated one in the
+// native tests and the real one by a Windows build under Wine, so the two are held to one behaviour.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace qv::storecases {
+
+struct Case {
+    const char* name;
+    // Returns the failures; each case works under its own application key.
+    std::function<std::vector<std::string>(IRegistry&, ISystemInfo&, const std::string& appName)> run;
+};
+
+const std::vector<Case>& all();
+
+}  // namespace qv::storecases
