@@ -129,6 +129,9 @@ void FrmMain::wire() {
     c("optBedTime").onClick = [this] { enableBedTimeMode(); };
     c("cmbStartDateM").onClick = [this] { startMonthClick(); };
     c("chkLaunch").onMouseDown = [this](const ui::Mouse&) { launchMouseDown(); };
+    c("chkBackPicture").onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
+    c("Command7").onClick = [this] { editPictureClick(); };
+    c("Command6").onClick = [this] { changePasswordClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
     timer1().onTimer = [this] { iconRefreshTick(); };
     timer2().onTimer = [this] { app_.resumeTick(); };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/forms.h"
+#include "platform/pictures.h"
 
 namespace qv {
 
@@ -37,6 +38,11 @@ private:
     void startMonthClick();
     void launchMouseDown();
     void trayMessage(const ui::Mouse& m);
+    PictureHandle choosePicture(int width, int height);
+    void setLockScreenPicture(PictureHandle picture);
+    void backPictureMouseDown();
+    void editPictureClick();
+    void changePasswordClick();
     void iconRefreshTick();
     App& app_;
 };

@@ -68,6 +68,10 @@ public:
     std::vector<std::string> allowedNames, allowedPaths;
     uintptr_t keyboardHook = 0;
     uintptr_t lockedWindow = 0;
+    DateTime oneTimeStartMoment;
+    std::vector<uint32_t> launchedPids;  // programs started from the lock screen, newest last
+    std::vector<uintptr_t> launchedProcesses, launchedWindows;
+    int exitRequests = 0;  // "Exit" clicks on the lock screen
 
     // Start-up and run control.
     void consoleLoad();      // the console's load handler: the three start-up roads
@@ -78,6 +82,17 @@ public:
     void closeProgram();     // ends the program in order
     void refreshAllowedLists();
     void startMode();        // computes and shows the plan
+    void computeOneTimeStart();
+    void applyLockScreenLook();
+    void clockTick();        // the lock-screen clock, once a second
+    void nextPeriod();
+    void lockScreenExitClick();
+    enum class Presentation { Break, GameOnlyListed, GameEverything, Over };
+    void present(Presentation p);
+    void ringBegin();
+    void ringEnd();
+    void shutDownComputer();
+    void terminateLaunched();
     void resumeTick();       // the console's resume timer
     void setConsoleState(int16_t code);
     void showPasswordRequest();

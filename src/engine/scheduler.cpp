@@ -1,13 +1,26 @@
-// Turning the console's plan into a running period.
+// Turning the console's plan into a running period: the first period of each mode, the lock
+// screen's presentation and look, and the restart of a plan that was running at the last exit.
+#include <cstdlib>
+
 #include "console/frm_main.h"
 #include "engine/app.h"
+#include "lock/frm_big.h"
+#include "lock/time_text.h"
+#include "settings/convert.h"
 
 namespace qv {
 
+namespace {
+
+int16_t pick(FrmMain& f, const char* combo) { return leadingInt16(f.c(combo).text()); }
+
+int32_t minutesToSeconds(const std::string& text) { return roundToInt32(leadingNumber(text) * 60); }
+
+}  // namespace
+
 void App::resumeTick() {
-    FrmMain& console = frmMain();
     if (resumeDelay < 1) {
-        console.timer2().setEnabled(false);
+        frmMain().timer2().setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
         return;
@@ -15,10 +28,123 @@ void App::resumeTick() {
     --resumeDelay;
 }
 
+void App::computeOneTimeStart() {
+    FrmMain& f = frmMain();
+    const DateTime now = platform_.clock.now();
+    oneTimeStartMoment = DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
+                                             pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM"), 0);
+}
+
+// Start and latest time of Bed time mode, today; a latest time before the start on the clock
+// face is tomorrow's.
+BedTimeWindow bedTimeWindow(FrmMain& f, const DateTime& now) {
+    BedTimeWindow w;
+    w.start = DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbStartH"), pick(f, "cmbStartM"), 0);
+    w.bed = DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
+    if ((w.bed.hour < w.start.hour && w.bed.hour != 0) ||
+        (w.bed.hour == w.start.hour && w.start.minute > w.bed.minute)) {
+        w.bed = DateTime::fromParts(now.year, now.month, now.day + 1, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
+    }
+    return w;
+}
+
 void App::startMode() {
-    // The period computation and the lock screen's presentations come with the scheduler;
-    // for now Start only hides the console.
-    frmMain().hide();
+    FrmMain& f = frmMain();
+    FrmBig& big = frmBig();
+    const DateTime now = platform_.clock.now();
+    big.control("lblMessage").setText(f.c("txtMessage").text());
+
+    if (f.c("optEveryday").value() && !resumePlan) {
+        secondsLeft = minutesToSeconds(f.c("cmbGameTime").text());
+        gameTimeOn = true;
+        breakTimeOn = false;
+        resumePlan = false;
+    } else if (f.c("optOneTime").value()) {
+        computeOneTimeStart();
+        secondsLeft = static_cast<int32_t>(secondsBetween(now, oneTimeStartMoment));
+        const DateTime start = oneTimeStartMoment;
+        const int total = roundToInt16(leadingNumber(f.c("cmbTotalTime").text()));
+        const DateTime end = DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
+                                                 pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM") + total, 0);
+        if (now < start) {
+            secondsLeft = static_cast<int32_t>(secondsBetween(now, start));
+            breakTimeOn = true;
+            gameTimeOn = false;
+        } else if (now > end) {
+            gameTimeOn = false;
+            breakTimeOn = false;
+        } else {
+            secondsLeft = static_cast<int32_t>(secondsBetween(now, end));
+            gameTimeOn = true;
+            breakTimeOn = false;
+        }
+    } else if (f.c("optBedTime").value()) {
+        BedTimeWindow w = bedTimeWindow(f, now);
+        if (w.start <= now && now < w.bed) {
+            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.bed));
+            gameTimeOn = true;
+            breakTimeOn = false;
+        } else {
+            if (now >= w.start) w.start = w.start.addDays(1);
+            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.start));
+            breakTimeOn = true;
+            gameTimeOn = false;
+        }
+    } else {
+        resumePlan = false;  // a restored Changing-mode period goes on as it was
+    }
+
+    const bool onlyListed = f.c("optOnlyListed").value() != 0;
+    const bool everything = f.c("optEverything").value() != 0;
+    if (breakTimeOn) {
+        present(Presentation::Break);
+        big.timer1().setEnabled(true);
+        big.timer2().setEnabled(true);
+    } else if (onlyListed && gameTimeOn) {
+        present(Presentation::GameOnlyListed);
+        big.timer1().setEnabled(true);
+        big.timer2().setEnabled(true);
+    } else if (everything && gameTimeOn) {
+        big.setVisible(false);
+        big.timer1().setEnabled(true);
+        big.timer2().setEnabled(true);
+    } else if (!gameTimeOn) {
+        present(Presentation::Over);
+    }
+
+    f.hide();
+    applyLockScreenLook();
+    if (f.c("chkShutDown").value() != 0 && !gameTimeOn) shutDownComputer();
+
+    ui::Control& left = big.control("lblTimeLeft");
+    if (f.c("chkShowTime").value() != 1) {
+        left.setVisible(false);
+    } else if (breakTimeOn || gameTimeOn) {
+        left.setVisible(true);
+        left.setText(timeLeftText(secondsLeft));
+    }
+    big.placeExit();
+}
+
+void App::applyLockScreenLook() {
+    FrmMain& f = frmMain();
+    FrmBig& big = frmBig();
+    const bool picture = f.c("chkBackPicture").value() == 1;
+    const ui::Colour fore = picture ? ui::kSysButtonText : ui::rgb(168, 229, 252);
+    for (const char* label : {"Label1", "lblMessage", "lblTimeLeft"})
+        big.control(label).setColours(fore, big.control(label).backColour(), true);
+    ui::Control& list = big.control("ListView1");
+    list.setColours(fore, picture ? ui::rgb(35, 60, 91) : ui::rgb(239, 0, 133), false);
+    const PictureHandle old = big.picture();
+    PictureHandle now = 0;
+    if (picture) {
+        // A picture that can no longer be loaded leaves the plain colour; the plan starts anyway.
+        now = platform_.pictures.load(f.c("lblBackPicture").text(), platform_.system.screenWidthTwips() /
+                                          platform_.system.twipsPerPixelX(),
+                                      platform_.system.screenHeightTwips() / platform_.system.twipsPerPixelY());
+    }
+    big.setPicture(now);
+    if (old && old != now) platform_.pictures.release(old);
 }
 
 }  // namespace qv

@@ -34,6 +34,8 @@ FrmBig::FrmBig(App& app) : ui::Form(app.session(), "frmBig"), app_(app) {
     auto& exit = add(Kind::Label, "Label1", nullptr, "Exit", {0, 0, 1005, 375}, "Click to exit");
     exit.setColours(kPaleBlue, kDarkBlue, true);
     exit.setFont({"Verdana", 9.75, true});
+    exit.onClick = [this] { app_.lockScreenExitClick(); };
+    timer1().onTimer = [this] { app_.clockTick(); };
     list.onMouseDown = [this](const ui::Mouse& m) {
         lastMouseX = m.x;
         lastMouseY = m.y;

@@ -47,6 +47,30 @@ struct World {
         app->session().findByName(formName)->control(control).userClick();
         app->session().afterEvent();
     }
+    // A mouse press on a control as Windows delivers it: mouse down, then the click, unless the
+    // mouse-down handler opened a modal dialog (which takes the button's release).
+    void press(const std::string& formName, const std::string& control, int button = 1) {
+        ui::Control& c = app->session().findByName(formName)->control(control);
+        const size_t before = sim.dialogs.shown.size() + sim.dialogs.fileFilters.size();
+        c.userMouseDown(ui::Mouse{button, 0, 10, 10});
+        if (sim.dialogs.shown.size() + sim.dialogs.fileFilters.size() == before && button == 1) c.userClick();
+        app->session().afterEvent();
+    }
+    // Picks a drop-down item by its text, as the user would.
+    void pick(const std::string& control, const std::string& item) {
+        ui::Control& c = app->frmMain().c(control);
+        const auto& items = c.items();
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i] == item) {
+                c.userSelect(static_cast<int>(i));
+                app->session().afterEvent();
+                return;
+            }
+        }
+        c.userEdit(item);  // not an item: typed into the list's box
+        app->session().afterEvent();
+    }
+    FrmMain& console() { return app->frmMain(); }
     void type(const std::string& formName, const std::string& control, const std::string& text) {
         app->session().findByName(formName)->control(control).userEdit(text);
         app->session().afterEvent();

@@ -1,0 +1,83 @@
+// The lock-screen clock: counts the period down once a second, rings the signals, saves the run
+// state, and at the end of a period switches between game and break.
+#include "console/frm_main.h"
+#include "engine/app.h"
+#include "lock/frm_big.h"
+#include "lock/time_text.h"
+#include "settings/convert.h"
+
+namespace qv {
+
+void App::clockTick() {
+    FrmMain& f = frmMain();
+    FrmBig& big = frmBig();
+    const DateTime now = platform_.clock.now();
+    if (now.second == 0) lastMinuteMark = now;
+    if (secondsLeft % 30 == 0) saveRunState();
+    if (!launchedWindows.empty()) {
+        platform_.processes.setForeground(launchedWindows.back());
+        platform_.processes.showWindow(launchedWindows.back(), 3);
+    }
+
+    if (secondsLeft > 0) {
+        --secondsLeft;
+        if (f.c("chkRingEnd").value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60) ringEnd();
+        if (f.c("chkRingStart").value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10) ringBegin();
+    } else {
+        big.timer1().setEnabled(false);
+        if (gameTimeOn) {
+            gameTimeOn = false;
+            breakTimeOn = true;
+            lockToWindow(0, 0);
+            terminateLaunched();
+            if (f.c("optOneTime").value()) {
+                gameTimeOn = false;
+                breakTimeOn = false;
+                big.timer1().setEnabled(false);
+                big.timer2().setEnabled(false);
+            }
+        } else if (breakTimeOn) {
+            gameTimeOn = true;
+            breakTimeOn = false;
+            lockToWindow(0, 0);
+            unhookKeyboard();
+        }
+        if (f.c("optOnlyListed").value() && gameTimeOn) {
+            present(Presentation::GameOnlyListed);
+        } else if (f.c("optEverything").value() && gameTimeOn) {
+            present(Presentation::GameEverything);
+        } else if (breakTimeOn) {
+            present(Presentation::Break);
+        } else if (!gameTimeOn) {
+            present(Presentation::Over);
+        }
+        if (f.c("chkShutDown").value() != 0 && !gameTimeOn) shutDownComputer();
+        nextPeriod();
+        big.placeExit();
+        if (breakTimeOn || gameTimeOn) big.timer1().setEnabled(true);
+    }
+    big.control("lblTimeLeft").setText(timeLeftText(secondsLeft));
+}
+
+void App::nextPeriod() {
+    FrmMain& f = frmMain();
+    if (f.c("optEveryday").value()) {
+        const char* combo = breakTimeOn ? "cmbBreakTime" : "cmbGameTime";
+        secondsLeft = roundToInt32(leadingNumber(f.c(combo).text()) * 60);
+    } else if (f.c("optOneTime").value()) {
+        computeOneTimeStart();
+        if (gameTimeOn) secondsLeft = roundToInt32(leadingNumber(f.c("cmbTotalTime").text()) * 60);
+    } else if (f.c("optBedTime").value()) {
+        const DateTime now = platform_.clock.now();
+        BedTimeWindow w = bedTimeWindow(f, now);
+        if (gameTimeOn) {
+            secondsLeft = static_cast<int32_t>(secondsBetween(w.start, w.bed));
+        } else if (now < w.start) {
+            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.start));
+        } else {
+            secondsLeft = static_cast<int32_t>(secondsBetween(w.bed, w.start.addDays(1)));
+        }
+    }
+}
+
+}  // namespace qv

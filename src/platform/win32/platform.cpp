@@ -1,0 +1,29 @@
+#include "platform/win32/platform.h"
+
+#include <objbase.h>
+
+namespace qv::win32 {
+
+Win32Platform::Win32Platform()
+    : windowing(system),
+      com_(SUCCEEDED(CoInitialize(nullptr))),  // picture loading goes through OLE
+      platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
+                processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {}
+
+Win32Platform::~Win32Platform() {
+    if (com_) CoUninitialize();
+}
+
+int Win32Platform::run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Tab, Enter and Escape work in every form the way they do in a dialog box.
+        if (HWND form = windowing.formRootOf(msg.hwnd))
+            if (IsDialogMessageA(form, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+}  // namespace qv::win32

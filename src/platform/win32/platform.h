@@ -1,0 +1,45 @@
+// Every Win32 service of the program, owned together, and the message loop.
+#pragma once
+#include "platform/platform.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/dialogs.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/services.h"
+#include "platform/win32/system.h"
+#include "platform/win32/tray.h"
+#include "platform/win32/windowing.h"
+
+namespace qv::win32 {
+
+class Win32Platform {
+public:
+    Win32Platform();
+    ~Win32Platform();
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    Platform& platform() { return platform_; }
+    // Runs the message loop until the last form is gone; returns the exit code.
+    int run();
+
+    Win32System system;
+    Win32Clock clock;
+    Win32Timers timers;
+    Win32Windowing windowing;
+    Win32Dialogs dialogs;
+    Win32Registry registry;
+    Win32Tray tray;
+    Win32Processes processes;
+    Win32KeyboardHook keyboard;
+    Win32WindowLock windowLock;
+    Win32Sound sound;
+    Win32Shutdown shutdown;
+    Win32TimeOfDay timeOfDay;
+    Win32Pictures pictures;
+
+private:
+    bool com_ = false;
+    Platform platform_;
+};
+
+}  // namespace qv::win32

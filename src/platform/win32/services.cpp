@@ -1,0 +1,290 @@
+#include "platform/win32/services.h"
+
+#include <windows.h>
+// after windows.h
+#include <ole2.h>
+#include <olectl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <vector>
+
+namespace qv::win32 {
+
+namespace {
+
+// Enables one privilege of the program's own token; false when it is not held.
+bool enablePrivilege(const char* name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+    TOKEN_PRIVILEGES tp{};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool ok = LookupPrivilegeValueA(nullptr, name, &tp.Privileges[0].Luid) &&
+              AdjustTokenPrivileges(token, FALSE, &tp, sizeof(tp), nullptr, nullptr) &&
+              GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return ok;
+}
+
+bool startProcess(const std::string& commandLine, int showCommand, PROCESS_INFORMATION* pi) {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    if (showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(showCommand);
+    }
+    // CreateProcessA may write into the command line, so it gets its own copy.
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, pi) != FALSE;
+}
+
+}  // namespace
+
+// ---- processes ----
+
+bool Win32Processes::start(const std::string& commandLine, int showCommand, ProcessInfo* out) {
+    PROCESS_INFORMATION pi{};
+    if (!startProcess(commandLine, showCommand, &pi)) return false;
+    CloseHandle(pi.hThread);
+    if (out) {
+        out->process = reinterpret_cast<uintptr_t>(pi.hProcess);
+        out->pid = pi.dwProcessId;
+    } else {
+        CloseHandle(pi.hProcess);
+    }
+    return true;
+}
+
+uint32_t Win32Processes::wait(uintptr_t process, uint32_t timeoutMs) {
+    if (!process) return WAIT_FAILED;
+    return WaitForSingleObject(reinterpret_cast<HANDLE>(process), timeoutMs);
+}
+
+void Win32Processes::closeHandle(uintptr_t handle) {
+    if (handle) CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+uintptr_t Win32Processes::findWindowOf(uint32_t pid) {
+    // Top-level windows in the window manager's order; the first of the process wins.
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return reinterpret_cast<uintptr_t>(w);
+    }
+    return 0;
+}
+
+uint32_t Win32Processes::windowProcess(uintptr_t window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+    return pid;
+}
+
+void Win32Processes::setForeground(uintptr_t window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+
+void Win32Processes::showWindow(uintptr_t window, int showCommand) {
+    ShowWindow(reinterpret_cast<HWND>(window), showCommand);
+}
+
+bool Win32Processes::terminate(uint32_t pid) {
+    if (pid == 0) return false;
+    enablePrivilege("SeDebugPrivilege");  // lets processes of other users be opened too
+    HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (!h) return false;
+    const bool done = TerminateProcess(h, 0) != FALSE;
+    CloseHandle(h);
+    return done;
+}
+
+// ---- keyboard hook ----
+
+namespace {
+HHOOK g_hook = nullptr;
+std::shared_ptr<std::function<bool(const KeyEvent&)>> g_filter;
+
+LRESULT CALLBACK keyboardProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && g_filter && lp) {
+        KBDLLHOOKSTRUCT k;
+        memcpy(&k, reinterpret_cast<const void*>(lp), sizeof(k));
+        const KeyEvent e{k.vkCode, k.flags, static_cast<uint32_t>(wp)};
+        auto filter = g_filter;  // the filter may uninstall the hook
+        if ((*filter)(e)) return 1;
+    }
+    return CallNextHookEx(g_hook, code, wp, lp);
+}
+}  // namespace
+
+Win32KeyboardHook::~Win32KeyboardHook() {
+    if (g_hook) UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_filter.reset();
+}
+
+uintptr_t Win32KeyboardHook::install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) {
+    HHOOK h = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleA(nullptr), 0);
+    if (!h) {
+        if (error) *error = GetLastError();
+        return 0;
+    }
+    if (g_hook) UnhookWindowsHookEx(g_hook);
+    g_hook = h;
+    g_filter = std::make_shared<std::function<bool(const KeyEvent&)>>(std::move(filter));
+    if (error) *error = 0;
+    return reinterpret_cast<uintptr_t>(h);
+}
+
+void Win32KeyboardHook::uninstall(uintptr_t hook) {
+    // Only the hook in place is removed; an older handle was already replaced.
+    if (!hook || reinterpret_cast<HHOOK>(hook) != g_hook) return;
+    UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_filter.reset();
+}
+
+bool Win32KeyboardHook::keyDown(int vk) const { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// ---- window lock ----
+
+void Win32WindowLock::makeModal(uintptr_t window, int flag, int) {
+    if (flag) {
+        locked_ = window;
+    } else if (!window || window == locked_) {
+        locked_ = 0;
+    }
+}
+
+// ---- sound ----
+
+long Win32Sound::mciSend(const std::string& command) {
+    return static_cast<long>(mciSendStringA(command.c_str(), nullptr, 0, nullptr));
+}
+
+std::string Win32Sound::shortPath(const std::string& path) {
+    const DWORD need = GetShortPathNameA(path.c_str(), nullptr, 0);
+    if (need == 0) return {};
+    std::vector<char> buf(need + 1, '\0');
+    const DWORD n = GetShortPathNameA(path.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0 || n >= buf.size()) return {};
+    return std::string(buf.data(), n);
+}
+
+// ---- shutdown ----
+
+bool Win32Shutdown::run(const std::string& commandLine) {
+    PROCESS_INFORMATION pi{};
+    if (!startProcess(commandLine, SW_SHOWMINIMIZED, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+// ---- time of day ----
+
+bool Win32TimeOfDay::setTimeOfDay(int hour, int minute, int second) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return false;
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    t.wMilliseconds = 0;
+    enablePrivilege("SeSystemtimePrivilege");  // held but disabled by default
+    return SetLocalTime(&t) != FALSE;
+}
+
+void Win32TimeOfDay::pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {  // leave it for the main loop
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// ---- pictures ----
+
+namespace {
+
+// The whole file in movable global memory, for a stream over it; nullptr when unreadable.
+HGLOBAL readFile(const std::string& path, DWORD* size) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return nullptr;
+    const DWORD n = GetFileSize(f, nullptr);
+    HGLOBAL mem = n && n != INVALID_FILE_SIZE ? GlobalAlloc(GMEM_MOVEABLE, n) : nullptr;
+    bool ok = false;
+    if (mem) {
+        DWORD got = 0;
+        void* p = GlobalLock(mem);
+        ok = p && ReadFile(f, p, n, &got, nullptr) && got == n;
+        GlobalUnlock(mem);
+    }
+    CloseHandle(f);
+    if (!ok && mem) mem = GlobalFree(mem);
+    *size = n;
+    return mem;
+}
+
+}  // namespace
+
+PictureHandle Win32Pictures::load(const std::string& path, int width, int height) {
+    DWORD size = 0;
+    HGLOBAL mem = readFile(path, &size);
+    if (!mem) return 0;
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+        GlobalFree(mem);
+        return 0;
+    }
+    IPicture* pic = nullptr;
+    const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                      reinterpret_cast<void**>(&pic));
+    stream->Release();
+    if (FAILED(hr) || !pic) return 0;
+
+    // The picture is rendered once into a bitmap of the asked size (or its own size in pixels),
+    // so the handle stays valid on its own and paints with a plain blit.
+    OLE_XSIZE_HIMETRIC hmW = 0;
+    OLE_YSIZE_HIMETRIC hmH = 0;
+    pic->get_Width(&hmW);
+    pic->get_Height(&hmH);
+    HDC screen = GetDC(nullptr);
+    if (width <= 0) width = MulDiv(hmW, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+    if (height <= 0) height = MulDiv(hmH, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    HBITMAP bmp = width > 0 && height > 0 ? CreateCompatibleBitmap(screen, width, height) : nullptr;
+    if (bmp) {
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        // Picture coordinates run bottom-up in HIMETRIC.
+        pic->Render(dc, 0, 0, width, height, 0, hmH, hmW, -hmH, nullptr);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    ReleaseDC(nullptr, screen);
+    pic->Release();
+    return reinterpret_cast<PictureHandle>(bmp);
+}
+
+void Win32Pictures::release(PictureHandle picture) {
+    if (!picture) return;
+    HGDIOBJ h = reinterpret_cast<HGDIOBJ>(picture);
+    if (GetObjectType(h) == OBJ_BITMAP)
+        DeleteObject(h);
+    else
+        DestroyIcon(reinterpret_cast<HICON>(picture));
+}
+
+PictureHandle Win32Pictures::iconOf(const std::string& path) {
+    HICON large = nullptr;
+    if (ExtractIconExA(path.c_str(), 0, &large, nullptr, 1) == 0 || !large) return 0;
+    return reinterpret_cast<PictureHandle>(large);
+}
+
+}  // namespace qv::win32

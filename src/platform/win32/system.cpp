@@ -1,0 +1,51 @@
+#include "platform/win32/system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace qv::win32 {
+
+Win32System::Win32System() {
+    // The process is DPI aware (manifest and WinMain), so this is the monitor's real resolution.
+    if (HDC dc = GetDC(nullptr)) {
+        const int x = GetDeviceCaps(dc, LOGPIXELSX), y = GetDeviceCaps(dc, LOGPIXELSY);
+        if (x > 0) dpiX_ = x;
+        if (y > 0) dpiY_ = y;
+        ReleaseDC(nullptr, dc);
+    }
+}
+
+std::string Win32System::folderOf(const std::string& fileName) {
+    const size_t slash = fileName.find_last_of("\\/");
+    if (slash == std::string::npos) return fileName;
+    std::string folder = fileName.substr(0, slash);
+    // "C:" alone would mean the drive's current directory, not its root.
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    return folder;
+}
+
+std::string Win32System::programFolder() const {
+    // Grow the buffer until the whole name fits: a truncated name would give a wrong folder.
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) return folderOf(std::string(buf.data(), n));
+        buf.resize(buf.size() * 2);
+        if (buf.size() > 32768) return {};
+    }
+}
+
+int Win32System::screenWidthTwips() const { return GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX(); }
+
+int Win32System::screenHeightTwips() const { return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY(); }
+
+void Win32System::loadLibrary(const std::string& path) {
+    // A missing or broken library must not bring up the system's error box.
+    const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    LoadLibraryA(path.c_str());
+    SetErrorMode(old);
+}
+
+}  // namespace qv::win32
