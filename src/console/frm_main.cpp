@@ -53,24 +53,28 @@ const Row kLayout[] = {
      "Shut down the computer when is break time. Only for One time and Bed time modes", 120, 4800, 3735, 495},
     {"Frame2", Kind::Frame, "", " Allowed Games and Programs ", "", 240, 5880, 4815, 1935},
     {"lstAllowed", Kind::ListBox, "Frame2", "", "", 240, 480, 3015, 1230},
-    {"cmdAdd", Kind::Button, "Frame2", "Add new", "Add new game or program to the list", 3480, 480, 1095, 350},
+    {"cmdAdd", Kind::Button, "Frame2", "Add new", "Add new game or program to the list", 3480, 480, 1095,
+     350},
     {"Command3", Kind::Button, "Frame2", "Edit", "Edit the selected game or program", 3480, 960, 1095, 350},
-    {"cmdDelete", Kind::Button, "Frame2", "Delete", "Delete the selected game or program", 3480, 1440, 1095, 350},
+    {"cmdDelete", Kind::Button, "Frame2", "Delete", "Delete the selected game or program", 3480, 1440, 1095,
+     350},
     {"Frame4", Kind::Frame, "", " Allowance ", "", 240, 7920, 4815, 1095},
-    {"optOnlyListed", Kind::OptionButton, "Frame4", "Allow only listed games and programs", "", 240, 240, 3615, 375},
+    {"optOnlyListed", Kind::OptionButton, "Frame4", "Allow only listed games and programs", "", 240, 240,
+     3615, 375},
     {"optEverything", Kind::OptionButton, "Frame4", "Allow everthing", "", 240, 600, 2775, 375},
     {"Frame8", Kind::Frame, "", " Commands ", "", 5160, 240, 4455, 2175},
     {"Command1", Kind::Button, "Frame8", "Start", "Start the console", 240, 480, 1695, 375},
     {"Command8", Kind::Button, "Frame8", "Help", "Launch help", 2400, 480, 1695, 375},
     {"Command2", Kind::Button, "Frame8", "Close", "Close the console", 240, 960, 1695, 375},
     {"Command4", Kind::Button, "Frame8", "Minimize", "Minimize the console", 2400, 960, 1695, 375},
-    {"chkLaunch", Kind::CheckBox, "Frame8", "Launch on Windows Startup", "Launch Quorvane when Windows starts", 240, 1800,
-     3735, 255},
+    {"chkLaunch", Kind::CheckBox, "Frame8", "Launch on Windows Startup",
+     "Launch Quorvane when Windows starts", 240, 1800, 3735, 255},
     {"Frame3", Kind::Frame, "", " Password ", "", 5160, 2520, 4455, 975},
-    {"Command6", Kind::Button, "Frame3", "Change password", "Click to change the password", 2400, 360, 1695, 375},
+    {"Command6", Kind::Button, "Frame3", "Change password", "Click to change the password", 2400, 360, 1695,
+     375},
     {"Frame7", Kind::Frame, "", " Sounds ", "", 5160, 3600, 4455, 1455},
-    {"chkRingStart", Kind::CheckBox, "Frame7", "Signal when game time begins", "Signal when game time begins", 120, 480,
-     3735, 255},
+    {"chkRingStart", Kind::CheckBox, "Frame7", "Signal when game time begins", "Signal when game time begins",
+     120, 480, 3735, 255},
     {"chkRingEnd", Kind::CheckBox, "Frame7", "Signal when game time is about to end",
      "Signal when game time is about to end", 120, 720, 3735, 375},
     {"Frame5", Kind::Frame, "", " Locked screen ", "", 5160, 5160, 4455, 3855},
@@ -81,16 +85,18 @@ const Row kLayout[] = {
     {"Command7", Kind::Button, "Frame5", "Edit", "Edit the background picture", 3000, 840, 1095, 375},
     {"lblBackPicture", Kind::Label, "Frame5", "None", "", 480, 1080, 3135, 255},
     {"Label3", Kind::Label, "Frame5", "Message", "", 240, 1440, 975, 255},
-    {"txtMessage", Kind::TextBox, "Frame5", "", "Message that will appear on the locked screen", 240, 1680, 3855, 1935},
+    {"txtMessage", Kind::TextBox, "Frame5", "", "Message that will appear on the locked screen", 240, 1680,
+     3855, 1935},
     {"lblPassword", Kind::Label, "", "Label2", "", 4800, 20000, 1935, 495},
 };
 
 const char* const kTabOrder[] = {
-    "lstAllowed",   "cmdAdd",        "cmdDelete",     "Command3",      "Command1",      "Command2",  "Command4",
-    "Command8",     "chkLaunch",     "optBedTime",    "optEveryday",   "optOneTime",    "optEverything",
-    "optOnlyListed", "Command6",     "chkBackPicture", "Command7",     "chkShowTime",   "txtMessage", "chkRingEnd",
-    "chkRingStart", "cmbGameTime",   "cmbBedM",       "cmbBedH",       "cmbStartDateD", "cmbStartDateM",
-    "cmbStartTimeM", "cmbStartTimeH", "cmbTotalTime", "cmbBreakTime",  "cmbStartH",     "cmbStartM", "chkShutDown",
+    "lstAllowed",    "cmdAdd",        "cmdDelete",     "Command3",       "Command1",     "Command2",
+    "Command4",      "Command8",      "chkLaunch",     "optBedTime",     "optEveryday",  "optOneTime",
+    "optEverything", "optOnlyListed", "Command6",      "chkBackPicture", "Command7",     "chkShowTime",
+    "txtMessage",    "chkRingEnd",    "chkRingStart",  "cmbGameTime",    "cmbBedM",      "cmbBedH",
+    "cmbStartDateD", "cmbStartDateM", "cmbStartTimeM", "cmbStartTimeH",  "cmbTotalTime", "cmbBreakTime",
+    "cmbStartH",     "cmbStartM",     "chkShutDown",
 };
 
 }  // namespace
@@ -107,7 +113,8 @@ void FrmMain::build() {
     for (const Row& r : kLayout) {
         ui::Control* in = *r.in ? find(r.in) : nullptr;
         ui::Control& ctl = add(r.kind, r.name, in, r.caption, {r.left, r.top, r.width, r.height}, r.tooltip);
-        if (r.kind == Kind::OptionButton && std::string(r.in) == "Frame6") ctl.setFont({"Verdana", 8.25, true});
+        if (r.kind == Kind::OptionButton && std::string(r.in) == "Frame6")
+            ctl.setFont({"Verdana", 8.25, true});
     }
     c("Command1").setFont({"Verdana", 8.25, true});
     int tab = 0;
@@ -137,9 +144,13 @@ void FrmMain::wire() {
     timer2().onTimer = [this] { app_.resumeTick(); };
 }
 
-void FrmMain::onLoad() { app_.consoleLoad(); }
+void FrmMain::onLoad() {
+    app_.consoleLoad();
+}
 
-void FrmMain::onUnload() { app_.consoleUnload(); }
+void FrmMain::onUnload() {
+    app_.consoleUnload();
+}
 
 void FrmMain::fillPickers() {
     static const int kPlayMinutes[] = {0,  1,   5,   10,  15,  20,  30,  40,  50,  60,  70,  80,
@@ -170,10 +181,26 @@ void FrmMain::fillDayList(int16_t month) {
     for (int d = 1; d <= 28; ++d) day.addItem(std::to_string(d));
     int extra = 0;
     switch (month) {
-        case 1: case 3: case 5: case 7: case 8: case 10: case 12: extra = 3; break;
-        case 4: case 6: case 9: case 11: extra = 2; break;
-        case 2: extra = app_.platform().clock.now().year % 4 == 0 ? 1 : 0; break;
-        default: break;
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
+            extra = 3;
+            break;
+        case 4:
+        case 6:
+        case 9:
+        case 11:
+            extra = 2;
+            break;
+        case 2:
+            extra = app_.platform().clock.now().year % 4 == 0 ? 1 : 0;
+            break;
+        default:
+            break;
     }
     for (int d = 29; d < 29 + extra; ++d) day.addItem(std::to_string(d));
     day.setText(app_.settings().GetSetting(sect::kControls, "StartDay", "1"));
@@ -198,9 +225,15 @@ void FrmMain::setModeLists(bool changing, bool oneTime, bool bedTime) {
     c("cmbBedM").setEnabled(bedTime);
 }
 
-void FrmMain::enableChangingMode() { setModeLists(true, false, false); }
-void FrmMain::enableOneTimeMode() { setModeLists(false, true, false); }
-void FrmMain::enableBedTimeMode() { setModeLists(false, false, true); }
+void FrmMain::enableChangingMode() {
+    setModeLists(true, false, false);
+}
+void FrmMain::enableOneTimeMode() {
+    setModeLists(false, true, false);
+}
+void FrmMain::enableBedTimeMode() {
+    setModeLists(false, false, true);
+}
 
 void FrmMain::applySelectedMode() {
     if (c("optOneTime").value()) {
@@ -218,7 +251,8 @@ void FrmMain::minimizeClick() {
 }
 
 void FrmMain::helpClick() {
-    app_.platform().dialogs.winHelp(nativeHandle(), app_.platform().system.programFolder() + "\\Quorvane.hlp", 3, 1);
+    app_.platform().dialogs.winHelp(nativeHandle(), app_.platform().system.programFolder() + "\\Quorvane.hlp",
+                                    3, 1);
 }
 
 void FrmMain::launchMouseDown() {

@@ -10,7 +10,7 @@ namespace qv {
 class App;
 
 class FrmMain : public ui::Form {
-public:
+  public:
     explicit FrmMain(App& app);
     ui::Control& c(const std::string& name) { return control(name); }
     ui::Timer& timer1() { return *findTimer("Timer1"); }
@@ -25,11 +25,11 @@ public:
 
     std::string backPicturePath;
 
-protected:
+  protected:
     void onLoad() override;
     void onUnload() override;
 
-private:
+  private:
     void build();
     void wire();
     void setModeLists(bool changing, bool oneTime, bool bedTime);

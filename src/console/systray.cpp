@@ -74,7 +74,8 @@ FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystr
     main.add("mnuStart", "Start").onClick = [this] { request(state::kConsoleOpen); };
     main.add("mnuStop", "Stop").onClick = [this] { request(state::kStopAsked); };
     main.add("mnuHelp", "Help").onClick = [this] {
-        app_.platform().dialogs.winHelp(nativeHandle(), app_.platform().system.programFolder() + "\\Quorvane.hlp", 3, 0);
+        app_.platform().dialogs.winHelp(nativeHandle(),
+                                        app_.platform().system.programFolder() + "\\Quorvane.hlp", 3, 0);
     };
     main.add("mnucrta", "-");
     main.add("mnuAbout", "About Quorvane").onClick = [this] { app_.showAbout(); };

@@ -10,7 +10,7 @@ namespace qv {
 class App;
 
 class SysTray {
-public:
+  public:
     explicit SysTray(ITray& tray) : tray_(tray) {}
     void ShowIcon(ui::Form& form);
     void RemoveIcon(ui::Form& form);
@@ -25,17 +25,17 @@ public:
     static constexpr uint32_t kId = 999;
     static constexpr uint32_t kCallback = 512;
 
-private:
+  private:
     ITray& tray_;
     TrayRecord trayData_;
 };
 
 class FrmMenuSystray : public ui::Form {
-public:
+  public:
     explicit FrmMenuSystray(App& app);
     ui::MenuItem& item(const std::string& name) { return *menu().find(name); }
 
-private:
+  private:
     void request(int16_t code);
     App& app_;
 };

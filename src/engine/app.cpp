@@ -22,14 +22,30 @@ App::App(Platform& platform)
 
 App::~App() = default;
 
-FrmMain& App::frmMain() { return frmMain_(); }
-FrmPassword& App::frmPassword() { return frmPassword_(); }
-FrmBig& App::frmBig() { return frmBig_(); }
-FrmMenuSystray& App::frmMenuSystray() { return frmMenuSystray_(); }
-Form1& App::form1() { return form1_(); }
-FrmMain* App::frmMainIfLoaded() const { return frmMain_.loaded(); }
-FrmPassword* App::frmPasswordIfLoaded() const { return frmPassword_.loaded(); }
-FrmBig* App::frmBigIfLoaded() const { return frmBig_.loaded(); }
+FrmMain& App::frmMain() {
+    return frmMain_();
+}
+FrmPassword& App::frmPassword() {
+    return frmPassword_();
+}
+FrmBig& App::frmBig() {
+    return frmBig_();
+}
+FrmMenuSystray& App::frmMenuSystray() {
+    return frmMenuSystray_();
+}
+Form1& App::form1() {
+    return form1_();
+}
+FrmMain* App::frmMainIfLoaded() const {
+    return frmMain_.loaded();
+}
+FrmPassword* App::frmPasswordIfLoaded() const {
+    return frmPassword_.loaded();
+}
+FrmBig* App::frmBigIfLoaded() const {
+    return frmBig_.loaded();
+}
 
 void App::start() {
     frmMain();

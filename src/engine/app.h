@@ -30,7 +30,7 @@ constexpr int16_t kSettingClock = 7;
 }  // namespace state
 
 class App {
-public:
+  public:
     explicit App(Platform& platform);
     ~App();
     App(const App&) = delete;
@@ -74,17 +74,17 @@ public:
     int exitRequests = 0;  // "Exit" clicks on the lock screen
 
     // Start-up and run control.
-    void consoleLoad();      // the console's load handler: the three start-up roads
-    void mainFormLoad();     // the normal and resume roads
-    void startCommand();     // "Start"
-    void closeCommand();     // "Close"
-    void consoleUnload();    // the console window is unloading
-    void closeProgram();     // ends the program in order
+    void consoleLoad();    // the console's load handler: the three start-up roads
+    void mainFormLoad();   // the normal and resume roads
+    void startCommand();   // "Start"
+    void closeCommand();   // "Close"
+    void consoleUnload();  // the console window is unloading
+    void closeProgram();   // ends the program in order
     void refreshAllowedLists();
-    void startMode();        // computes and shows the plan
+    void startMode();  // computes and shows the plan
     void computeOneTimeStart();
     void applyLockScreenLook();
-    void clockTick();        // the lock-screen clock, once a second
+    void clockTick();  // the lock-screen clock, once a second
     void nextPeriod();
     void lockScreenExitClick();
     enum class Presentation { Break, GameOnlyListed, GameEverything, Over };
@@ -93,7 +93,7 @@ public:
     void ringEnd();
     void shutDownComputer();
     void terminateLaunched();
-    void resumeTick();       // the console's resume timer
+    void resumeTick();  // the console's resume timer
     void setConsoleState(int16_t code);
     void showPasswordRequest();
     void showAbout();
@@ -110,7 +110,7 @@ public:
     void unhookKeyboard();
     bool keyboardFilter(const KeyEvent& e) const;  // true: the key is swallowed
 
-private:
+  private:
     void installKeyboardHook();
     Platform& platform_;
     ui::Session session_;

@@ -14,17 +14,17 @@ std::string encodePassword(const std::string& text);
 std::string decodePassword(const std::string& text);
 
 class FrmPassword : public ui::Form {
-public:
+  public:
     explicit FrmPassword(App& app);
     void clearEntries();  // empties both boxes, as every caller does right after showing the dialog
 
     std::string passwordEntry1, passwordEntry2;
     bool firstRunCancelled = false;
 
-protected:
+  protected:
     void onUnload() override;
 
-private:
+  private:
     void changeClick();
     void cancelClick();
     void unloadOthers();

@@ -12,9 +12,13 @@ namespace qv {
 
 namespace {
 
-int16_t pick(FrmMain& f, const char* combo) { return leadingInt16(f.c(combo).text()); }
+int16_t pick(FrmMain& f, const char* combo) {
+    return leadingInt16(f.c(combo).text());
+}
 
-int32_t minutesToSeconds(const std::string& text) { return roundToInt32(leadingNumber(text) * 60); }
+int32_t minutesToSeconds(const std::string& text) {
+    return roundToInt32(leadingNumber(text) * 60);
+}
 
 }  // namespace
 
@@ -39,11 +43,13 @@ void App::computeOneTimeStart() {
 // face is tomorrow's.
 BedTimeWindow bedTimeWindow(FrmMain& f, const DateTime& now) {
     BedTimeWindow w;
-    w.start = DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbStartH"), pick(f, "cmbStartM"), 0);
+    w.start =
+        DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbStartH"), pick(f, "cmbStartM"), 0);
     w.bed = DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
     if ((w.bed.hour < w.start.hour && w.bed.hour != 0) ||
         (w.bed.hour == w.start.hour && w.start.minute > w.bed.minute)) {
-        w.bed = DateTime::fromParts(now.year, now.month, now.day + 1, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
+        w.bed =
+            DateTime::fromParts(now.year, now.month, now.day + 1, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
     }
     return w;
 }
@@ -64,8 +70,9 @@ void App::startMode() {
         secondsLeft = static_cast<int32_t>(secondsBetween(now, oneTimeStartMoment));
         const DateTime start = oneTimeStartMoment;
         const int total = roundToInt16(leadingNumber(f.c("cmbTotalTime").text()));
-        const DateTime end = DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
-                                                 pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM") + total, 0);
+        const DateTime end =
+            DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
+                                pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM") + total, 0);
         if (now < start) {
             secondsLeft = static_cast<int32_t>(secondsBetween(now, start));
             breakTimeOn = true;
@@ -139,9 +146,10 @@ void App::applyLockScreenLook() {
     PictureHandle now = 0;
     if (picture) {
         // A picture that can no longer be loaded leaves the plain colour; the plan starts anyway.
-        now = platform_.pictures.load(f.c("lblBackPicture").text(), platform_.system.screenWidthTwips() /
-                                          platform_.system.twipsPerPixelX(),
-                                      platform_.system.screenHeightTwips() / platform_.system.twipsPerPixelY());
+        now =
+            platform_.pictures.load(f.c("lblBackPicture").text(),
+                                    platform_.system.screenWidthTwips() / platform_.system.twipsPerPixelX(),
+                                    platform_.system.screenHeightTwips() / platform_.system.twipsPerPixelY());
     }
     big.setPicture(now);
     if (old && old != now) platform_.pictures.release(old);

@@ -21,8 +21,10 @@ void App::clockTick() {
 
     if (secondsLeft > 0) {
         --secondsLeft;
-        if (f.c("chkRingEnd").value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60) ringEnd();
-        if (f.c("chkRingStart").value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10) ringBegin();
+        if (f.c("chkRingEnd").value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60)
+            ringEnd();
+        if (f.c("chkRingStart").value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
+            ringBegin();
     } else {
         big.timer1().setEnabled(false);
         if (gameTimeOn) {

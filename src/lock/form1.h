@@ -7,10 +7,10 @@ namespace qv {
 class App;
 
 class Form1 : public ui::Form {
-public:
+  public:
     explicit Form1(App& app);
 
-private:
+  private:
     App& app_;
 };
 

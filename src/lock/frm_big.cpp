@@ -49,10 +49,11 @@ void FrmBig::layout() {
     ui::Control& list = control("ListView1");
     ui::Control& msg = control("lblMessage");
     ui::Control& left = control("lblTimeLeft");
-    exit.setRect({static_cast<int>(w - 1000), static_cast<int>(h / 8 + 500), exit.rect().width, exit.rect().height});
+    exit.setRect(
+        {static_cast<int>(w - 1000), static_cast<int>(h / 8 + 500), exit.rect().width, exit.rect().height});
     list.setRect({50, 50, static_cast<int>(w - 50), static_cast<int>(h / 8)});
-    msg.setRect({static_cast<int>((w - 10000) / 2), static_cast<int>(list.rect().height + 2000), msg.rect().width,
-                 msg.rect().height});
+    msg.setRect({static_cast<int>((w - 10000) / 2), static_cast<int>(list.rect().height + 2000),
+                 msg.rect().width, msg.rect().height});
     left.setRect({static_cast<int>((w - 9000) / 2), static_cast<int>(2.0 / 3.0 * h), left.rect().width,
                   left.rect().height});
     setRect({0, 0, static_cast<int>(w), static_cast<int>(h)});

@@ -7,21 +7,21 @@ namespace qv {
 class App;
 
 class FrmBig : public ui::Form {
-public:
+  public:
     explicit FrmBig(App& app);
     ui::Timer& timer1() { return *findTimer("Timer1"); }  // the lock-screen clock
     ui::Timer& timer2() { return *findTimer("Timer2"); }  // the watcher of started programs
-    void layout();      // spreads the controls over the screen
-    void placeExit();   // "Exit" below the program list when it shows, else at the top
+    void layout();                                        // spreads the controls over the screen
+    void placeExit();  // "Exit" below the program list when it shows, else at the top
 
     float lastMouseX = 0, lastMouseY = 0;
     int32_t launchedPid = 0;
 
-protected:
+  protected:
     void onLoad() override { layout(); }
     void onUnload() override;
 
-private:
+  private:
     App& app_;
 };
 

@@ -15,11 +15,17 @@ void ring(ISound& sound, const std::string& folder) {
 
 }  // namespace
 
-void App::ringBegin() { ring(platform_.sound, platform_.system.programFolder()); }
+void App::ringBegin() {
+    ring(platform_.sound, platform_.system.programFolder());
+}
 
-void App::ringEnd() { ring(platform_.sound, platform_.system.programFolder()); }
+void App::ringEnd() {
+    ring(platform_.sound, platform_.system.programFolder());
+}
 
-void App::shutDownComputer() { platform_.shutdown.run("shutdown.exe -s -f"); }
+void App::shutDownComputer() {
+    platform_.shutdown.run("shutdown.exe -s -f");
+}
 
 void App::terminateLaunched() {
     const size_t n = launchedPids.size();

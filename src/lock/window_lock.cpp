@@ -17,16 +17,18 @@ constexpr uint32_t kAltDown = 0x20;
 
 bool App::keyboardFilter(const KeyEvent& e) const {
     if (platform_.keyboard.keyDown(kVkControl) && e.vkCode == kVkEscape) return true;  // Ctrl+Esc
-    if ((e.flags & kAltDown) && (e.vkCode == kVkTab || e.vkCode == kVkEscape)) return true;  // Alt+Tab, Alt+Esc
+    if ((e.flags & kAltDown) && (e.vkCode == kVkTab || e.vkCode == kVkEscape))
+        return true;  // Alt+Tab, Alt+Esc
     return false;
 }
 
 void App::installKeyboardHook() {
     uint32_t error = 0;
-    keyboardHook = platform_.keyboard.install([this](const KeyEvent& e) { return keyboardFilter(e); }, &error);
+    keyboardHook =
+        platform_.keyboard.install([this](const KeyEvent& e) { return keyboardFilter(e); }, &error);
     if (!keyboardHook) {
-        platform_.dialogs.messageBox(0, "Failed to install low-level keyboard hook - " + std::to_string(error),
-                                     res::kProductName, 0);
+        platform_.dialogs.messageBox(
+            0, "Failed to install low-level keyboard hook - " + std::to_string(error), res::kProductName, 0);
     }
 }
 

@@ -8,7 +8,7 @@
 namespace qv {
 
 class IClock {
-public:
+  public:
     virtual ~IClock() = default;
     virtual DateTime now() const = 0;  // local date and time, whole seconds
 };
@@ -16,7 +16,7 @@ public:
 using TimerId = uint32_t;
 
 class ITimers {
-public:
+  public:
     virtual ~ITimers() = default;
     // Calls tick every intervalMs on the GUI thread until stopped. Ticks are scheduled against a
     // steady deadline (start + n * interval), so a blocked thread does not make later ticks drift.

@@ -32,7 +32,9 @@ struct DateTime {
 };
 
 // Whole seconds from a to b (negative when b lies before a).
-inline int64_t secondsBetween(const DateTime& a, const DateTime& b) { return b.serial() - a.serial(); }
+inline int64_t secondsBetween(const DateTime& a, const DateTime& b) {
+    return b.serial() - a.serial();
+}
 
 bool isLeapYear(int year);
 int daysInMonth(int year, int month);

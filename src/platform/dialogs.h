@@ -6,11 +6,11 @@
 namespace qv {
 
 namespace mb {
-constexpr int kOk = 0;           // button sets (MB_OK ...)
+constexpr int kOk = 0;  // button sets (MB_OK ...)
 constexpr int kOkCancel = 1;
 constexpr int kYesNo = 4;
 constexpr int kIconInformation = 0x40;
-constexpr int kIdOk = 1;         // answers (IDOK ...)
+constexpr int kIdOk = 1;  // answers (IDOK ...)
 constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
@@ -22,7 +22,7 @@ struct OpenFileResult {
 };
 
 class IDialogs {
-public:
+  public:
     virtual ~IDialogs() = default;
     // Blocks (running the message loop) until the box is closed; returns the button pressed.
     virtual int messageBox(uintptr_t owner, const std::string& text, const std::string& title, int flags) = 0;

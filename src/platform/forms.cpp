@@ -10,15 +10,24 @@ namespace qv::ui {
 
 const char* kindName(Kind k) {
     switch (k) {
-        case Kind::Frame: return "Frame";
-        case Kind::Label: return "Label";
-        case Kind::TextBox: return "TextBox";
-        case Kind::CheckBox: return "CheckBox";
-        case Kind::OptionButton: return "OptionButton";
-        case Kind::ComboBox: return "ComboBox";
-        case Kind::ListBox: return "ListBox";
-        case Kind::ListView: return "ListView";
-        case Kind::Button: return "Button";
+        case Kind::Frame:
+            return "Frame";
+        case Kind::Label:
+            return "Label";
+        case Kind::TextBox:
+            return "TextBox";
+        case Kind::CheckBox:
+            return "CheckBox";
+        case Kind::OptionButton:
+            return "OptionButton";
+        case Kind::ComboBox:
+            return "ComboBox";
+        case Kind::ListBox:
+            return "ListBox";
+        case Kind::ListView:
+            return "ListView";
+        case Kind::Button:
+            return "Button";
     }
     return "?";
 }
@@ -66,7 +75,8 @@ void Control::setValue(int v) {
         v = v ? 1 : 0;
         if (v) {
             for (auto& c : form_.controls()) {
-                if (c.get() != this && c->kind_ == Kind::OptionButton && c->container_ == container_ && c->value_) {
+                if (c.get() != this && c->kind_ == Kind::OptionButton && c->container_ == container_ &&
+                    c->value_) {
                     c->value_ = 0;
                     c->changed(Prop::Value);
                 }
@@ -238,7 +248,8 @@ namespace {
 uint64_t nextFormId = 1;
 }
 
-Form::Form(Session& session, std::string name) : session_(session), name_(std::move(name)), id_(nextFormId++) {}
+Form::Form(Session& session, std::string name)
+    : session_(session), name_(std::move(name)), id_(nextFormId++) {}
 
 Form::~Form() = default;
 
@@ -296,8 +307,8 @@ void Form::setIcon(int resourceId) {
     changed(FormProp::Icon);
 }
 
-Control& Form::add(Kind kind, const std::string& name, Control* container, const std::string& text, const Rect& r,
-                   const std::string& tooltip) {
+Control& Form::add(Kind kind, const std::string& name, Control* container, const std::string& text,
+                   const Rect& r, const std::string& tooltip) {
     Control& c = add(kind, name, container);
     c.setText(text);
     c.setRect(r);
@@ -328,10 +339,13 @@ Timer* Form::findTimer(const std::string& name) {
 }
 
 void Form::popupMenu(MenuItem& menu, float xTwips, float yTwips) {
-    if (loaded_) session_.windowing().popupMenu(*this, menu, static_cast<int>(xTwips), static_cast<int>(yTwips));
+    if (loaded_)
+        session_.windowing().popupMenu(*this, menu, static_cast<int>(xTwips), static_cast<int>(yTwips));
 }
 
-void Form::userClose() { session_.unload(*this); }
+void Form::userClose() {
+    session_.unload(*this);
+}
 
 void Form::userMouseMove(const Mouse& m) {
     if (onMouseMove) onMouseMove(m);
@@ -392,6 +406,8 @@ std::vector<Form*> Session::loadedForms() const {
     return out;
 }
 
-void Session::afterEvent() { graveyard_.clear(); }
+void Session::afterEvent() {
+    graveyard_.clear();
+}
 
 }  // namespace qv::ui

@@ -53,7 +53,7 @@ class Form;
 class Session;
 
 class Control {
-public:
+  public:
     Control(Form& form, Kind kind, std::string name, Control* container);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -97,11 +97,11 @@ public:
     void setTooltip(const std::string& t);
 
     // Styles fixed when the form is built.
-    int tabIndex = -1;          // keyboard order; -1: not a tab stop
+    int tabIndex = -1;  // keyboard order; -1: not a tab stop
     bool multiLine = false;
     char passwordChar = 0;
     bool readOnly = false;
-    bool isDefault = false;     // the button Enter presses
+    bool isDefault = false;  // the button Enter presses
     bool isCancel = false;
 
     bool effectivelyVisible() const;
@@ -112,14 +112,14 @@ public:
 
     // Input from the backend.
     void userMouseDown(const Mouse& m);
-    void userClick();                   // a check box toggles, an option button is selected
+    void userClick();  // a check box toggles, an option button is selected
     void userDblClick();
     void userEdit(const std::string& t);  // typed text; not echoed back to the native control
-    void userSelect(int index);         // a list item picked
+    void userSelect(int index);           // a list item picked
 
     void setFocus();
 
-private:
+  private:
     void changed(Prop p);
     Form& form_;
     Kind kind_;
@@ -136,7 +136,7 @@ private:
 };
 
 class Timer {
-public:
+  public:
     Timer(Form& form, std::string name, int intervalMs, bool enabled);
     ~Timer();
     const std::string& name() const { return name_; }
@@ -146,7 +146,7 @@ public:
     std::function<void()> onTimer;
     void sync();  // starts or stops the platform timer to match enabled and the form's state
 
-private:
+  private:
     void fire();
     Form& form_;
     std::string name_;
@@ -156,7 +156,7 @@ private:
 };
 
 class MenuItem {
-public:
+  public:
     MenuItem(std::string name, std::string caption) : name_(std::move(name)), caption_(std::move(caption)) {}
     const std::string& name() const { return name_; }
     const std::string& caption() const { return caption_; }
@@ -171,14 +171,14 @@ public:
     std::function<void()> onClick;
     void userClick();
 
-private:
+  private:
     std::string name_, caption_;
     bool visible_ = true, enabled_ = true;
     std::vector<std::unique_ptr<MenuItem>> children_;
 };
 
 class Form {
-public:
+  public:
     Form(Session& session, std::string name);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -212,16 +212,16 @@ public:
     // Window styles fixed when the form is built.
     BorderStyle border = BorderStyle::FixedSingle;
     bool maxButton = false, minButton = false, controlBox = true;
-    bool centred = true;       // centred on the screen when first shown
+    bool centred = true;  // centred on the screen when first shown
     bool topMost = false;
     bool showInTaskbar = true;
-    bool fullScreen = false;   // covers the whole screen, taskbar included
+    bool fullScreen = false;  // covers the whole screen, taskbar included
     Font font;
 
     template <class T = Control>
     T& add(Kind kind, const std::string& name, Control* container = nullptr);
-    Control& add(Kind kind, const std::string& name, Control* container, const std::string& text, const Rect& r,
-                 const std::string& tooltip = {});
+    Control& add(Kind kind, const std::string& name, Control* container, const std::string& text,
+                 const Rect& r, const std::string& tooltip = {});
     Timer& addTimer(const std::string& name, int intervalMs, bool enabled);
     MenuItem& menu() { return menu_; }  // root: its children are the menu bar
 
@@ -237,15 +237,15 @@ public:
     void popupMenu(MenuItem& menu, float xTwips, float yTwips);
 
     // Input from the backend.
-    void userClose();                  // the close box
+    void userClose();  // the close box
     void userMouseMove(const Mouse& m);
     std::function<void(const Mouse&)> onMouseMove;
 
-protected:
+  protected:
     virtual void onLoad() {}
     virtual void onUnload() {}
 
-private:
+  private:
     friend class Session;
     void changed(FormProp p);
     Session& session_;

@@ -12,7 +12,7 @@ struct KeyEvent {
 };
 
 class IKeyboardHook {
-public:
+  public:
     virtual ~IKeyboardHook() = default;
     // Installs a WH_KEYBOARD_LL hook; filter returns true to swallow a key. Returns the hook
     // handle, or 0 with *error set to the thread's last error.

@@ -8,7 +8,7 @@ namespace qv {
 using PictureHandle = uintptr_t;  // 0: no picture
 
 class IPictures {
-public:
+  public:
     virtual ~IPictures() = default;
     // 0 when the file is missing or no picture; width/height in pixels, 0 for the natural size.
     virtual PictureHandle load(const std::string& path, int width, int height) = 0;

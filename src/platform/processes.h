@@ -11,7 +11,7 @@ struct ProcessInfo {
 };
 
 class IProcesses {
-public:
+  public:
     virtual ~IProcesses() = default;
     // CreateProcessA with the whole command line; showCommand is an SW_ value, or -1 for the default.
     virtual bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) = 0;

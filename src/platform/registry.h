@@ -30,14 +30,15 @@ constexpr long kNoMoreItems = 259;
 }  // namespace reg
 
 class IRegistry {
-public:
+  public:
     virtual ~IRegistry() = default;
     virtual long openKey(RegKey parent, const std::string& path, uint32_t access, RegKey* out) = 0;
     virtual long createKey(RegKey parent, const std::string& path, uint32_t access, RegKey* out) = 0;
     // name == nullptr addresses the key's unnamed value. data == nullptr asks only for the size.
     // *size is the buffer size in bytes on entry and the data size on return.
     virtual long queryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) = 0;
-    virtual long setValue(RegKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) = 0;
+    virtual long setValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
+                          uint32_t size) = 0;
     virtual long deleteValue(RegKey key, const char* name) = 0;
     virtual long deleteKey(RegKey key, const std::string& subkey) = 0;
     // Longest value name in characters (without NUL) and longest value data in bytes.

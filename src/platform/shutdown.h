@@ -5,7 +5,7 @@
 namespace qv {
 
 class IShutdown {
-public:
+  public:
     virtual ~IShutdown() = default;
     // Starts the system's shutdown command line minimized without waiting; false if it could not start.
     virtual bool run(const std::string& commandLine) = 0;

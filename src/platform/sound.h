@@ -5,7 +5,7 @@
 namespace qv {
 
 class ISound {
-public:
+  public:
     virtual ~ISound() = default;
     virtual long mciSend(const std::string& command) = 0;
     // The 8.3 form of an existing file's path, or "" when it cannot be had.

@@ -5,7 +5,7 @@
 namespace qv {
 
 class ISystemInfo {
-public:
+  public:
     virtual ~ISystemInfo() = default;
     // Folder of the running executable; no trailing separator except at a drive's root ("C:\").
     virtual std::string programFolder() const = 0;

@@ -4,7 +4,7 @@
 namespace qv {
 
 class ITimeOfDay {
-public:
+  public:
     virtual ~ITimeOfDay() = default;
     virtual bool setTimeOfDay(int hour, int minute, int second) = 0;
     // Lets pending window messages be processed once.

@@ -14,7 +14,7 @@ class ITimers;
 namespace qv::ui {
 
 class IWindowing {
-public:
+  public:
     virtual ~IWindowing() = default;
     virtual void realise(Form& form) = 0;  // native window and all its controls, hidden
     virtual void destroy(Form& form) = 0;
@@ -29,7 +29,7 @@ public:
 // chooses; an unloaded form is kept until the current event has finished (afterEvent), so a
 // handler may unload its own form.
 class Session {
-public:
+  public:
     Session(IWindowing& windowing, ITimers& timers) : windowing_(windowing), timers_(timers) {}
     ~Session();
     IWindowing& windowing() { return windowing_; }
@@ -43,7 +43,7 @@ public:
     bool ended() const { return ended_; }
     void afterEvent();  // frees forms unloaded during the event that just finished
 
-private:
+  private:
     IWindowing& windowing_;
     ITimers& timers_;
     std::vector<std::unique_ptr<Form>> loaded_, graveyard_;
@@ -53,7 +53,7 @@ private:
 // A program-wide form that is loaded the first time it is referred to.
 template <class T>
 class FormSlot {
-public:
+  public:
     template <class Make>
     FormSlot(Session& s, Make make) : session_(s), make_(std::move(make)) {}
     T& operator()() {
@@ -67,7 +67,7 @@ public:
         if (T* f = loaded()) session_.unload(*f);
     }
 
-private:
+  private:
     Session& session_;
     std::function<std::unique_ptr<T>()> make_;
     uint64_t id_ = 0;

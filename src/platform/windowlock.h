@@ -5,7 +5,7 @@
 namespace qv {
 
 class IWindowLock {
-public:
+  public:
     virtual ~IWindowLock() = default;
     // makeModal(w, 1, 0) locks input to w; makeModal(w, 0, 0) releases w; (0, 0, 0) releases all.
     virtual void makeModal(uintptr_t window, int flag, int reserved) = 0;

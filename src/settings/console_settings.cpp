@@ -12,10 +12,10 @@ namespace {
 
 // Combo boxes and the settings they hold, in the order they are read and written.
 const std::pair<const char*, const char*> kPickerSettings[] = {
-    {"GameTime", "cmbGameTime"},  {"BreakTime", "cmbBreakTime"}, {"StartH", "cmbStartTimeH"},
-    {"StartM", "cmbStartTimeM"},  {"StartMonth", "cmbStartDateM"}, {"StartDay", "cmbStartDateD"},
-    {"TotalTime", "cmbTotalTime"}, {"StartTimeH", "cmbStartH"},   {"StartTimeM", "cmbStartM"},
-    {"BedTimeH", "cmbBedH"},      {"BedTimeM", "cmbBedM"},
+    {"GameTime", "cmbGameTime"},   {"BreakTime", "cmbBreakTime"},   {"StartH", "cmbStartTimeH"},
+    {"StartM", "cmbStartTimeM"},   {"StartMonth", "cmbStartDateM"}, {"StartDay", "cmbStartDateD"},
+    {"TotalTime", "cmbTotalTime"}, {"StartTimeH", "cmbStartH"},     {"StartTimeM", "cmbStartM"},
+    {"BedTimeH", "cmbBedH"},       {"BedTimeM", "cmbBedM"},
 };
 
 // A check box takes 0, 1 or 2; any other stored state leaves the box as it is.
@@ -55,7 +55,8 @@ void App::loadSettings() {
     }
     for (auto& [name, combo] : kPickerSettings) f.c(combo).setText(s.GetSetting(C, name, "1"));
 
-    if (auto shutdown = parseNumber(s.GetSetting(C, "Shutdown", "0"))) setCheckState(f.c("chkShutDown"), *shutdown);
+    if (auto shutdown = parseNumber(s.GetSetting(C, "Shutdown", "0")))
+        setCheckState(f.c("chkShutDown"), *shutdown);
 
     if (s.GetSetting(C, "Allowance", "1") == "2") {
         f.c("optEverything").setValue(1);
@@ -107,7 +108,8 @@ void App::saveAllSettings() {
     s.DeleteSetting(sect::kPathOfGames);
     for (size_t i = 1; i <= allowedNames.size(); ++i) {
         s.SaveSetting(sect::kListOfGames, "Name" + std::to_string(i), allowedNames[i - 1]);
-        s.SaveSetting(sect::kPathOfGames, "Path" + std::to_string(i), i <= allowedPaths.size() ? allowedPaths[i - 1] : "");
+        s.SaveSetting(sect::kPathOfGames, "Path" + std::to_string(i),
+                      i <= allowedPaths.size() ? allowedPaths[i - 1] : "");
     }
     saveSettings();
     saveRunState();

@@ -9,8 +9,12 @@ namespace qv {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the number that starts at text[pos], or 0 when none does.
 size_t scanNumber(const std::string& t, size_t pos) {
@@ -36,7 +40,8 @@ size_t scanNumber(const std::string& t, size_t pos) {
 
 double toDouble(const std::string& t, size_t pos, size_t len) {
     double v = std::strtod(t.substr(pos, len).c_str(), nullptr);
-    if (!std::isfinite(v)) v = v < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    if (!std::isfinite(v))
+        v = v < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
     return v;
 }
 
@@ -69,7 +74,11 @@ std::optional<double> parseNumber(const std::string& text) {
     return toDouble(text, pos, len);
 }
 
-int16_t roundToInt16(double v) { return roundClamped<int16_t>(v); }
-int32_t roundToInt32(double v) { return roundClamped<int32_t>(v); }
+int16_t roundToInt16(double v) {
+    return roundClamped<int16_t>(v);
+}
+int32_t roundToInt32(double v) {
+    return roundClamped<int32_t>(v);
+}
 
 }  // namespace qv

@@ -18,7 +18,11 @@ std::optional<double> parseNumber(const std::string& text);
 int16_t roundToInt16(double v);
 int32_t roundToInt32(double v);
 
-inline int16_t leadingInt16(const std::string& t) { return roundToInt16(leadingNumber(t)); }
-inline int32_t leadingInt32(const std::string& t) { return roundToInt32(leadingNumber(t)); }
+inline int16_t leadingInt16(const std::string& t) {
+    return roundToInt16(leadingNumber(t));
+}
+inline int32_t leadingInt32(const std::string& t) {
+    return roundToInt32(leadingNumber(t));
+}
 
 }  // namespace qv

@@ -16,15 +16,21 @@ std::string trimmed(const std::string& s) {
 }
 
 // "*" stands for the section's unnamed value.
-const char* valueName(const std::string& key) { return key == "*" ? nullptr : key.c_str(); }
+const char* valueName(const std::string& key) {
+    return key == "*" ? nullptr : key.c_str();
+}
 
 }  // namespace
 
 CRegSettings::CRegSettings(IRegistry& registry, ISystemInfo& system) : reg_(registry), system_(system) {}
 
-void CRegSettings::setCompany(const std::string& name) { company_ = name.empty() ? "Hollowmere" : trimmed(name); }
+void CRegSettings::setCompany(const std::string& name) {
+    company_ = name.empty() ? "Hollowmere" : trimmed(name);
+}
 
-void CRegSettings::setAppName(const std::string& name) { appName_ = name.empty() ? res::kProductName : trimmed(name); }
+void CRegSettings::setAppName(const std::string& name) {
+    appName_ = name.empty() ? res::kProductName : trimmed(name);
+}
 
 std::string CRegSettings::GetKeyPath(const std::string& section) const {
     std::string path = "Software\\" + company_ + "\\" + appName_;
@@ -32,7 +38,8 @@ std::string CRegSettings::GetKeyPath(const std::string& section) const {
     return path;
 }
 
-std::string CRegSettings::GetSetting(const std::string& section, const std::string& key, const std::string& def) {
+std::string CRegSettings::GetSetting(const std::string& section, const std::string& key,
+                                     const std::string& def) {
     std::string result = def;
     RegKey k = 0;
     if (reg_.openKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyRead, &k) != reg::kOk) return result;
@@ -52,9 +59,11 @@ std::string CRegSettings::GetSetting(const std::string& section, const std::stri
     return result;
 }
 
-bool CRegSettings::SaveSetting(const std::string& section, const std::string& key, const std::string& setting) {
+bool CRegSettings::SaveSetting(const std::string& section, const std::string& key,
+                               const std::string& setting) {
     RegKey k = 0;
-    if (reg_.createKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyAllAccess, &k) != reg::kOk) return false;
+    if (reg_.createKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyAllAccess, &k) != reg::kOk)
+        return false;
     const std::string data = setting + '\0';
     const long rc = reg_.setValue(k, valueName(key), reg::kSz, reinterpret_cast<const uint8_t*>(data.data()),
                                   static_cast<uint32_t>(data.size()));
@@ -66,7 +75,8 @@ bool CRegSettings::DeleteSetting(const std::string& section, const std::string& 
     RegKey k = 0;
     long rc;
     if (!key.empty()) {
-        if (reg_.openKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyAllAccess, &k) != reg::kOk) return false;
+        if (reg_.openKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyAllAccess, &k) != reg::kOk)
+            return false;
         rc = reg_.deleteValue(k, valueName(key));
     } else {
         if (reg_.openKey(reg::kCurrentUser, GetKeyPath(""), reg::kKeyAllAccess, &k) != reg::kOk) return false;

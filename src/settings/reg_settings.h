@@ -11,7 +11,7 @@
 namespace qv {
 
 class CRegSettings {
-public:
+  public:
     using Rows = std::vector<std::pair<std::string, std::string>>;  // name, value
 
     CRegSettings(IRegistry& registry, ISystemInfo& system);
@@ -32,7 +32,7 @@ public:
     static constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char* kRunValue = "Hollowmere";
 
-private:
+  private:
     std::string GetKeyPath(const std::string& section) const;
     IRegistry& reg_;
     ISystemInfo& system_;

@@ -22,9 +22,9 @@ struct Console : World {
         startProgram();
     }
 };
-const char* const kAllLists[] = {"cmbGameTime", "cmbBreakTime", "cmbStartTimeH", "cmbStartTimeM",
-                                 "cmbStartDateM", "cmbStartDateD", "cmbTotalTime", "cmbStartH",
-                                 "cmbStartM",   "cmbBedH",      "cmbBedM"};
+const char* const kAllLists[] = {"cmbGameTime",   "cmbBreakTime",  "cmbStartTimeH", "cmbStartTimeM",
+                                 "cmbStartDateM", "cmbStartDateD", "cmbTotalTime",  "cmbStartH",
+                                 "cmbStartM",     "cmbBedH",       "cmbBedM"};
 }  // namespace
 
 TEST(ConsoleLayout, EveryControlLiesInsideItsFrameAndTheTabOrderIsComplete) {
@@ -60,7 +60,7 @@ TEST(ConsolePickers, ListsHoldTheirItemsOnceAfterLoad) {
         size_t count;
         const char *first, *last;
     } cases[] = {
-        {"cmbGameTime", 24, "0", "400"}, {"cmbBreakTime", 24, "0", "400"}, {"cmbTotalTime", 16, "0", "420"},
+        {"cmbGameTime", 24, "0", "400"},  {"cmbBreakTime", 24, "0", "400"}, {"cmbTotalTime", 16, "0", "420"},
         {"cmbStartDateM", 12, "1", "12"}, {"cmbStartTimeH", 24, "1", "24"}, {"cmbStartH", 24, "1", "24"},
         {"cmbBedH", 24, "1", "24"},       {"cmbStartTimeM", 60, "0", "59"}, {"cmbStartM", 60, "0", "59"},
         {"cmbBedM", 60, "0", "59"},       {"cmbStartDateD", 31, "1", "31"},
@@ -79,7 +79,7 @@ TEST(ConsolePickers, DayListFollowsTheMonthAndTheYear) {
         const char* month;
         size_t days;
     } cases[] = {
-        {2028, "2", 29}, {2027, "2", 28}, {2100, "2", 29},  // no century rule
+        {2028, "2", 29}, {2027, "2", 28},  {2100, "2", 29},  // no century rule
         {2027, "4", 30}, {2027, "11", 30}, {2027, "1", 31}, {2027, "8", 31},
     };
     for (auto& c : cases) {
@@ -135,8 +135,8 @@ TEST(ModeSelection, StoredModeNumberChoosesTheOption) {
     struct {
         const char* made;
         const char* option;
-    } cases[] = {{"1", "optEveryday"}, {"2", "optOneTime"}, {"3", "optBedTime"}, {"0", "optBedTime"},
-                 {"abc", "optBedTime"}, {"2.4", "optOneTime"}};
+    } cases[] = {{"1", "optEveryday"}, {"2", "optOneTime"},   {"3", "optBedTime"},
+                 {"0", "optBedTime"},  {"abc", "optBedTime"}, {"2.4", "optOneTime"}};
     for (auto& c : cases) {
         Console w;
         w.close();
@@ -171,7 +171,8 @@ TEST(ConsoleSettings, EveryControlSurvivesSaveAndReload) {
     w.app->allowedPaths = {"C:\\g\\chess.exe", "C:\\Windows\\mspaint.exe", "C:\\other\\chess.exe"};
     FrmMain& before = w.console();
     std::vector<std::pair<std::string, std::string>> expected;
-    for (auto& c : before.controls()) expected.emplace_back(c->name(), c->text() + "|" + std::to_string(c->value()));
+    for (auto& c : before.controls())
+        expected.emplace_back(c->name(), c->text() + "|" + std::to_string(c->value()));
     w.restart();
     for (auto& [name, value] : expected) {
         ui::Control& c = w.console().c(name);
@@ -233,7 +234,8 @@ TEST(ConsoleSettings, AllowedListIsRewrittenWholeAndPairedByOrder) {
     }
     w.restart();
     ASSERT_EQ(w.app->allowedNames.size(), 12u);
-    EXPECT_EQ(w.sim.registry.readString("HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames", "Name10"), "Game 10");
+    EXPECT_EQ(w.sim.registry.readString("HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames", "Name10"),
+              "Game 10");
     EXPECT_EQ(w.app->allowedPaths[11], "C:\\games\\g12.exe");
     w.app->allowedNames.clear();
     w.app->allowedPaths.clear();
@@ -250,8 +252,9 @@ TEST(ConsoleSettings, AllowedListIsRewrittenWholeAndPairedByOrder) {
 TEST(ConsoleSettings, GarbageInOneValueDoesNotStopTheOthers) {
     const char* garbage[] = {"", "abc", "99999999999999", "-5", "7", "13"};
     for (const char* g : garbage) {
-        for (const char* name : {"Made", "GameTime", "StartMonth", "StartDay", "ShutDown", "Allowance", "SoundBegin",
-                                 "ShowTime", "chkBackPicture", "StartUp", "FinalTime", "GameTimeOn"}) {
+        for (const char* name :
+             {"Made", "GameTime", "StartMonth", "StartDay", "ShutDown", "Allowance", "SoundBegin", "ShowTime",
+              "chkBackPicture", "StartUp", "FinalTime", "GameTimeOn"}) {
             Console w;
             w.close();
             w.store("Message", "still loaded");

@@ -9,7 +9,8 @@ namespace qv::test {
 namespace {
 
 struct Probe : ui::Form {
-    Probe(ui::Session& s, std::string name, std::vector<std::string>& log) : ui::Form(s, std::move(name)), log(log) {}
+    Probe(ui::Session& s, std::string name, std::vector<std::string>& log)
+        : ui::Form(s, std::move(name)), log(log) {}
     void onLoad() override { log.push_back("load " + name()); }
     void onUnload() override {
         log.push_back("unload " + name());

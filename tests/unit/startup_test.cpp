@@ -164,7 +164,8 @@ TEST(Start, SavesTheConsoleAndMarksThePlanRunning) {
 
 // No stored value may stop the program from coming up.
 TEST(BadInput, GarbageInEveryValueStillStarts) {
-    const char* garbage[] = {"", "abc", "99999999999999999999", "-99999999999", "7", "1e400", "-", " 2", "\xff\xfe"};
+    const char* garbage[] = {"",   "abc",     "99999999999999999999", "-99999999999", "7", "1e400", "-",
+                             " 2", "\xff\xfe"};
     World probe;
     probe.completeFirstRun();
     const auto names = firstRunDefaults(DateTime{});

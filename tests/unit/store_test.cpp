@@ -38,7 +38,8 @@ TEST(StartUpRegistration, WritesAndRemovesTheRunValue) {
 
     sys.folder = "D:\\";
     s.makeStartUp();
-    EXPECT_EQ(reg.readString(run, "Hollowmere"), "D:\\\\Quorvane 1.0.exe") << "a drive's root keeps its separator";
+    EXPECT_EQ(reg.readString(run, "Hollowmere"), "D:\\\\Quorvane 1.0.exe")
+        << "a drive's root keeps its separator";
 }
 
 TEST(StartUpRegistration, RefusedAccessIsSilent) {
@@ -48,7 +49,8 @@ TEST(StartUpRegistration, RefusedAccessIsSilent) {
     CRegSettings s(reg, sys);
     s.makeStartUp();
     s.deleteStartUp();
-    EXPECT_EQ(reg.findValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Hollowmere"), nullptr);
+    EXPECT_EQ(reg.findValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Hollowmere"),
+              nullptr);
     EXPECT_EQ(reg.openHandles(), 0u);
 }
 

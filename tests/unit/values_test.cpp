@@ -13,9 +13,10 @@ TEST(Calendar, OutOfRangePartsRollForward) {
     struct {
         DateTime built, expected;
     } cases[] = {
-        {DateTime::fromParts(2026, 4, 31, 10, 0, 0), {2026, 5, 1, 10, 0, 0}},   // day 31 of a 30-day month
-        {DateTime::fromParts(2026, 12, 6, 24, 0, 0), {2026, 12, 7, 0, 0, 0}},   // hour 24 is next midnight
-        {DateTime::fromParts(2026, 12, 31, 23, 75, 0), {2027, 1, 1, 0, 15, 0}}, // minutes carry across a year
+        {DateTime::fromParts(2026, 4, 31, 10, 0, 0), {2026, 5, 1, 10, 0, 0}},  // day 31 of a 30-day month
+        {DateTime::fromParts(2026, 12, 6, 24, 0, 0), {2026, 12, 7, 0, 0, 0}},  // hour 24 is next midnight
+        {DateTime::fromParts(2026, 12, 31, 23, 75, 0),
+         {2027, 1, 1, 0, 15, 0}},  // minutes carry across a year
         {DateTime::fromParts(2026, 13, 1, 0, 0, 0), {2027, 1, 1, 0, 0, 0}},
         {DateTime::fromParts(2028, 2, 29, 0, 0, 0), {2028, 2, 29, 0, 0, 0}},
         {DateTime::fromParts(2027, 2, 29, 0, 0, 0), {2027, 3, 1, 0, 0, 0}},
@@ -41,8 +42,9 @@ TEST(Numbers, LeadingNumberOfPickerAndStoredTexts) {
         const char* text;
         double value;
     } cases[] = {
-        {"45", 45}, {"45 minutes", 45}, {"  7", 7}, {"-1", -1}, {"+3", 3}, {"2.5x", 2.5}, {"1e3", 1000},
-        {"1e", 1},  {"", 0},            {"abc", 0}, {"-", 0},   {".", 0},  {"x45", 0},    {"0045", 45},
+        {"45", 45},    {"45 minutes", 45}, {"  7", 7}, {"-1", -1},   {"+3", 3},
+        {"2.5x", 2.5}, {"1e3", 1000},      {"1e", 1},  {"", 0},      {"abc", 0},
+        {"-", 0},      {".", 0},           {"x45", 0}, {"0045", 45},
     };
     for (auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
 }
@@ -64,11 +66,7 @@ TEST(Password, StoredFormRoundTrips) {
     struct {
         std::string plain, stored;
     } cases[] = {
-        {"abc", "297298299"},
-        {"\t", "19"},
-        {"\xe9", "3233"},
-        {"", ""},
-        {"Zz 9", "2903122232257"},
+        {"abc", "297298299"}, {"\t", "19"}, {"\xe9", "3233"}, {"", ""}, {"Zz 9", "2903122232257"},
     };
     for (auto& c : cases) {
         EXPECT_EQ(encodePassword(c.plain), c.stored);
@@ -84,13 +82,12 @@ TEST(Password, MalformedStoredTextDecodesWhatItCan) {
         const char* stored;
         std::string plain;
     } cases[] = {
-        {"1", ""},             // the read default of a store without a password
-        {"x297", "a"},         // a leading non-digit keeps length 0 and is dropped
-        {"3999297", "a"},      // a code above 255 appends nothing
-        {"2ab297", "a"},       // a non-numeric code appends nothing
-        {"9", ""},             // a length beyond the end
-        {"0000", ""},
-        {"297298", "ab"},
+        {"1", ""},         // the read default of a store without a password
+        {"x297", "a"},     // a leading non-digit keeps length 0 and is dropped
+        {"3999297", "a"},  // a code above 255 appends nothing
+        {"2ab297", "a"},   // a non-numeric code appends nothing
+        {"9", ""},         // a length beyond the end
+        {"0000", ""},     {"297298", "ab"},
     };
     for (auto& c : cases) EXPECT_EQ(decodePassword(c.stored), c.plain) << c.stored;
     // Any text at all decodes without hanging.

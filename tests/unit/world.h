@@ -35,7 +35,9 @@ struct World {
     std::string stored(const std::string& name, const std::string& def = "<missing>") const {
         return sim.registry.readString(kControls, name, def);
     }
-    void store(const std::string& name, const std::string& value) { sim.registry.writeString(kControls, name, value); }
+    void store(const std::string& name, const std::string& value) {
+        sim.registry.writeString(kControls, name, value);
+    }
 
     ui::Form* form(const std::string& name) const { return app->session().findByName(name); }
     bool shown(const std::string& name) const {

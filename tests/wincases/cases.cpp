@@ -9,7 +9,7 @@ namespace qv::storecases {
 namespace {
 
 class Checker {
-public:
+  public:
     std::vector<std::string> failures;
     template <class A, class B>
     void eq(const A& actual, const B& expected, const char* what) {
@@ -43,10 +43,12 @@ bool keyExists(IRegistry& reg, const std::string& path) {
     return true;
 }
 
-void writeRaw(IRegistry& reg, const std::string& path, const char* name, uint32_t type, const std::string& bytes) {
+void writeRaw(IRegistry& reg, const std::string& path, const char* name, uint32_t type,
+              const std::string& bytes) {
     RegKey k;
     if (reg.createKey(reg::kCurrentUser, path, reg::kKeyAllAccess, &k) != reg::kOk) return;
-    reg.setValue(k, name, type, reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+    reg.setValue(k, name, type, reinterpret_cast<const uint8_t*>(bytes.data()),
+                 static_cast<uint32_t>(bytes.size()));
     reg.closeKey(k);
 }
 
@@ -71,7 +73,8 @@ const std::vector<Case> kCases = {
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          writeRaw(reg, sectionPath(app, "Controls"), "Blank", reg::kSz, "");
-         c.eq(storeFor(reg, sys, app).GetSetting("Controls", "Blank", "dflt"), std::string("dflt"), "zero bytes");
+         c.eq(storeFor(reg, sys, app).GetSetting("Controls", "Blank", "dflt"), std::string("dflt"),
+              "zero bytes");
          return c.failures;
      }},
     {"ReadingAMissingSectionCreatesNothing",
@@ -101,7 +104,10 @@ const std::vector<Case> kCases = {
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
-         for (int i = 1; i <= 12; ++i) s.SaveSetting("ListOfGames", "Name" + std::to_string(i), "G" + std::to_string(i));
+         for (int i = 1; i <= 12; ++i) {
+             const std::string n = std::to_string(i);
+             s.SaveSetting("ListOfGames", std::string("Name").append(n), std::string("G").append(n));
+         }
          s.SaveSetting("ListOfGames", "Name3", "again");
          auto rows = s.GetAllSettings("ListOfGames");
          c.eq(rows.size(), size_t(12), "row count");
@@ -122,7 +128,8 @@ const std::vector<Case> kCases = {
          writeRaw(reg, path, "Odd", reg::kDword, std::string("\x01\x00\x00\x00", 4));
          writeRaw(reg, path, "Blob", reg::kBinary, std::string(600, 'x'));
          s.SaveSetting("ListOfGames", "Name2", "Go");
-         c.eq(names(s.GetAllSettings("ListOfGames")), std::string("Name1=Chess,Name2=Go"), "only REG_SZ rows");
+         c.eq(names(s.GetAllSettings("ListOfGames")), std::string("Name1=Chess,Name2=Go"),
+              "only REG_SZ rows");
          writeRaw(reg, sectionPath(app, "OnlyOther"), "N", reg::kDword, std::string(4, '\0'));
          c.that(s.GetAllSettings("OnlyOther").empty(), "a section of other types gives nothing");
          s.SaveSetting("Empty", "X", "1");
@@ -187,13 +194,16 @@ const std::vector<Case> kCases = {
          s.setCompany(kCompany);
          s.setAppName(" " + app + " ");
          s.SaveSetting("Controls", "Made", "3");
-         c.eq(storeFor(reg, sys, app).GetSetting("Controls", "Made"), std::string("3"), "trimmed name is the key");
+         c.eq(storeFor(reg, sys, app).GetSetting("Controls", "Made"), std::string("3"),
+              "trimmed name is the key");
          return c.failures;
      }},
 };
 
 }  // namespace
 
-const std::vector<Case>& all() { return kCases; }
+const std::vector<Case>& all() {
+    return kCases;
+}
 
 }  // namespace qv::storecases

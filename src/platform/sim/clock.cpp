@@ -4,16 +4,21 @@ namespace qv::sim {
 
 SimClock::SimClock(const DateTime& start) : baseSerial_(start.serial()) {}
 
-DateTime SimClock::now() const { return DateTime::fromSerial(baseSerial_ + nowMs_ / 1000); }
+DateTime SimClock::now() const {
+    return DateTime::fromSerial(baseSerial_ + nowMs_ / 1000);
+}
 
 TimerId SimClock::start(int intervalMs, std::function<void()> tick) {
     const TimerId id = nextId_++;
     if (intervalMs < 1) intervalMs = 1;
-    timers_[id] = Entry{intervalMs, nowMs_ + intervalMs, std::make_shared<std::function<void()>>(std::move(tick))};
+    timers_[id] =
+        Entry{intervalMs, nowMs_ + intervalMs, std::make_shared<std::function<void()>>(std::move(tick))};
     return id;
 }
 
-void SimClock::stop(TimerId id) { timers_.erase(id); }
+void SimClock::stop(TimerId id) {
+    timers_.erase(id);
+}
 
 void SimClock::advance(int64_t ms) {
     const int64_t end = nowMs_ + ms;
@@ -32,6 +37,8 @@ void SimClock::advance(int64_t ms) {
     nowMs_ = end;
 }
 
-void SimClock::setNow(const DateTime& t) { baseSerial_ = t.serial() - nowMs_ / 1000; }
+void SimClock::setNow(const DateTime& t) {
+    baseSerial_ = t.serial() - nowMs_ / 1000;
+}
 
 }  // namespace qv::sim

@@ -9,7 +9,7 @@
 namespace qv::sim {
 
 class SimClock : public IClock, public ITimers {
-public:
+  public:
     explicit SimClock(const DateTime& start);
     DateTime now() const override;
     TimerId start(int intervalMs, std::function<void()> tick) override;
@@ -25,7 +25,7 @@ public:
     // Set by the owner: called after every tick, so forms unloaded by it are freed.
     std::function<void()> afterTick;
 
-private:
+  private:
     struct Entry {
         int interval;
         int64_t due;

@@ -11,8 +11,10 @@ int SimDialogs::messageBox(uintptr_t, const std::string& text, const std::string
         return a;
     }
     switch (flags & 0xF) {
-        case mb::kYesNo: return mb::kIdYes;
-        default: return mb::kIdOk;
+        case mb::kYesNo:
+            return mb::kIdYes;
+        default:
+            return mb::kIdOk;
     }
 }
 

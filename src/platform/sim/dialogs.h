@@ -10,7 +10,7 @@
 namespace qv::sim {
 
 class SimDialogs : public IDialogs {
-public:
+  public:
     struct Shown {
         std::string text, title;
         int flags;

@@ -15,7 +15,7 @@
 namespace qv::sim {
 
 class SimWorld {
-public:
+  public:
     explicit SimWorld(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0});
     Platform& platform() { return platform_; }
 
@@ -33,7 +33,7 @@ public:
     SimTimeOfDay timeOfDay;
     SimPictures pictures;
 
-private:
+  private:
     Platform platform_;
 };
 

@@ -13,7 +13,8 @@ constexpr uint32_t kSetValue = 0x0002;
 
 bool sameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -91,7 +92,8 @@ long SimRegistry::handleKey(RegKey key, Key** out, const Handle** h) const {
     return *out ? reg::kOk : kKeyDeleted;
 }
 
-long SimRegistry::openOrCreate(RegKey parent, const std::string& path, uint32_t access, RegKey* out, bool create) {
+long SimRegistry::openOrCreate(RegKey parent, const std::string& path, uint32_t access, RegKey* out,
+                               bool create) {
     Handle h;
     if (rootKey(parent)) {
         h.root = parent;
@@ -214,8 +216,8 @@ long SimRegistry::queryInfo(RegKey key, uint32_t* maxNameLen, uint32_t* maxDataL
     return reg::kOk;
 }
 
-long SimRegistry::enumValue(RegKey key, uint32_t index, char* name, uint32_t* nameLen, uint32_t* type, uint8_t* data,
-                            uint32_t* dataLen) {
+long SimRegistry::enumValue(RegKey key, uint32_t index, char* name, uint32_t* nameLen, uint32_t* type,
+                            uint8_t* data, uint32_t* dataLen) {
     Key* k;
     if (long rc = handleKey(key, &k)) return rc;
     if (index >= k->values.size()) return reg::kNoMoreItems;
@@ -264,7 +266,8 @@ const SimRegistry::Value* SimRegistry::findValue(const std::string& fullPath, co
     return k ? valueOf(k, name.c_str()) : nullptr;
 }
 
-std::string SimRegistry::readString(const std::string& fullPath, const std::string& name, const std::string& def) const {
+std::string SimRegistry::readString(const std::string& fullPath, const std::string& name,
+                                    const std::string& def) const {
     const Value* v = findValue(fullPath, name);
     if (!v) return def;
     std::string s(v->data.begin(), v->data.end());

@@ -12,7 +12,7 @@
 namespace qv::sim {
 
 class SimRegistry : public IRegistry {
-public:
+  public:
     struct Value {
         std::string name;
         uint32_t type = reg::kSz;
@@ -42,11 +42,14 @@ public:
     // Plain access for tests: "HKCU\\Software\\..." paths; nullptr when missing.
     const Key* findKey(const std::string& fullPath) const;
     const Value* findValue(const std::string& fullPath, const std::string& name) const;
-    std::string readString(const std::string& fullPath, const std::string& name, const std::string& def = "") const;
-    void writeRaw(const std::string& fullPath, const std::string& name, uint32_t type, const std::vector<uint8_t>& d);
-    void writeString(const std::string& fullPath, const std::string& name, const std::string& s);  // NUL added
+    std::string readString(const std::string& fullPath, const std::string& name,
+                           const std::string& def = "") const;
+    void writeRaw(const std::string& fullPath, const std::string& name, uint32_t type,
+                  const std::vector<uint8_t>& d);
+    void writeString(const std::string& fullPath, const std::string& name,
+                     const std::string& s);  // NUL added
 
-private:
+  private:
     struct Handle {
         RegKey root;
         std::vector<std::string> path;

@@ -50,7 +50,9 @@ uintptr_t SimKeyboard::install(std::function<bool(const KeyEvent&)> filter, uint
     return h;
 }
 
-void SimKeyboard::uninstall(uintptr_t hook) { hooks.erase(hook); }
+void SimKeyboard::uninstall(uintptr_t hook) {
+    hooks.erase(hook);
+}
 
 bool SimKeyboard::press(const KeyEvent& e) {
     for (auto& [h, f] : hooks)

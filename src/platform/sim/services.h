@@ -18,7 +18,7 @@
 namespace qv::sim {
 
 class SimProcesses : public IProcesses {
-public:
+  public:
     struct Proc {
         uint32_t pid;
         std::string commandLine;
@@ -42,12 +42,12 @@ public:
     std::vector<std::pair<uintptr_t, int>> shows;
     bool windowOnStart = true;
 
-private:
+  private:
     uint32_t nextPid_ = 4000;
 };
 
 class SimKeyboard : public IKeyboardHook {
-public:
+  public:
     uintptr_t install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) override;
     void uninstall(uintptr_t hook) override;
     bool keyDown(int vk) const override { return held.count(vk) != 0; }
@@ -58,12 +58,12 @@ public:
     std::set<int> held;
     bool failInstall = false;
 
-private:
+  private:
     uintptr_t next_ = 0x500;
 };
 
 class SimWindowLock : public IWindowLock {
-public:
+  public:
     void makeModal(uintptr_t window, int flag, int reserved) override;
     struct Call {
         uintptr_t window;
@@ -74,7 +74,7 @@ public:
 };
 
 class SimSound : public ISound {
-public:
+  public:
     long mciSend(const std::string& command) override {
         commands.push_back(command);
         return 0;
@@ -85,14 +85,14 @@ public:
 };
 
 class SimShutdown : public IShutdown {
-public:
+  public:
     bool run(const std::string& commandLine) override;
     std::vector<std::string> runs;
     bool available = true;
 };
 
 class SimTimeOfDay : public ITimeOfDay {
-public:
+  public:
     bool setTimeOfDay(int hour, int minute, int second) override;
     void pumpMessages() override { ++pumps; }
     std::function<void(int, int, int)> onSet;
@@ -100,14 +100,14 @@ public:
 };
 
 class SimPictures : public IPictures {
-public:
+  public:
     PictureHandle load(const std::string& path, int width, int height) override;
     void release(PictureHandle) override {}
     PictureHandle iconOf(const std::string& path) override;
     std::set<std::string> pictures, icons;  // files that load
     std::map<PictureHandle, std::string> loaded;
 
-private:
+  private:
     PictureHandle next_ = 0x7000;
 };
 

@@ -8,7 +8,7 @@
 namespace qv::sim {
 
 class SimSystem : public ISystemInfo {
-public:
+  public:
     std::string programFolder() const override { return folder; }
     int screenWidthTwips() const override { return widthPx * tppX; }
     int screenHeightTwips() const override { return heightPx * tppY; }

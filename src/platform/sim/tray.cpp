@@ -17,7 +17,8 @@ bool SimTray::notify(TrayOp op, const TrayRecord& r) {
             if (r.flags & 16) balloons.push_back(r);
             return true;
         }
-        case TrayOp::Delete: return icons.erase(r.id) != 0;
+        case TrayOp::Delete:
+            return icons.erase(r.id) != 0;
     }
     return false;
 }

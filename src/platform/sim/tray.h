@@ -8,7 +8,7 @@
 namespace qv::sim {
 
 class SimTray : public ITray {
-public:
+  public:
     bool notify(TrayOp op, const TrayRecord& record) override;
     void setForeground(uintptr_t window) override { foreground = window; }
 

@@ -18,12 +18,16 @@ void SimWindowing::formChanged(ui::Form& form, ui::FormProp prop) {
     if (prop == ui::FormProp::Visible && !form.visible() && active_ == &form) active_ = nullptr;
 }
 
-void SimWindowing::controlChanged(ui::Control&, ui::Prop) { ++changes_; }
+void SimWindowing::controlChanged(ui::Control&, ui::Prop) {
+    ++changes_;
+}
 
 void SimWindowing::focus(ui::Control*, ui::Form& form) {
     if (form.visible()) active_ = &form;
 }
 
-void SimWindowing::popupMenu(ui::Form&, ui::MenuItem& menu, int, int) { popup_ = &menu; }
+void SimWindowing::popupMenu(ui::Form&, ui::MenuItem& menu, int, int) {
+    popup_ = &menu;
+}
 
 }  // namespace qv::sim

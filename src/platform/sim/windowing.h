@@ -9,7 +9,7 @@
 namespace qv::sim {
 
 class SimWindowing : public ui::IWindowing {
-public:
+  public:
     void realise(ui::Form& form) override;
     void destroy(ui::Form& form) override;
     void formChanged(ui::Form& form, ui::FormProp prop) override;
@@ -25,7 +25,7 @@ public:
     ui::MenuItem* lastPopup() const { return popup_; }
     int changes() const { return changes_; }
 
-private:
+  private:
     bool quit_ = false;
     std::vector<std::string> destroyed_;
     ui::Form* active_ = nullptr;
