@@ -15,6 +15,7 @@ echo "== Native tests =="
 (cd build/native && ctest --output-on-failure -j2 --timeout 120) || status=1
 
 echo "== Figures =="
+build/native/qv_bench || true
 cmake --build build/win64 --target figures || true
 
 echo "== Windows build under Wine =="
