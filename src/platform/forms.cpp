@@ -220,7 +220,10 @@ void Timer::sync() {
 
 void Timer::fire() {
     Session& session = form_.session();  // the handler may unload this timer's form
-    if (enabled_ && form_.loaded() && onTimer) onTimer();
+    {
+        Session::Event event(session);
+        if (enabled_ && form_.loaded() && onTimer) onTimer();
+    }
     session.afterEvent();
 }
 

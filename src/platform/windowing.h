@@ -41,13 +41,26 @@ class Session {
     Form* findByName(const std::string& name) const;
     std::vector<Form*> loadedForms() const;
     bool ended() const { return ended_; }
-    void afterEvent();  // frees forms unloaded during the event that just finished
+    // Marks an event in progress. A handler that opens a message box or a menu runs a message
+    // loop in which further events arrive; forms are freed only when the outermost one is done.
+    class Event {
+    public:
+        explicit Event(Session& s) : s_(s) { ++s_.depth_; }
+        ~Event() { --s_.depth_; }
+        Event(const Event&) = delete;
+        Event& operator=(const Event&) = delete;
+
+    private:
+        Session& s_;
+    };
+    void afterEvent();  // frees forms unloaded during the events that have finished
 
   private:
     IWindowing& windowing_;
     ITimers& timers_;
     std::vector<std::unique_ptr<Form>> loaded_, graveyard_;
     bool ended_ = false;
+    int depth_ = 0;
 };
 
 // A program-wide form that is loaded the first time it is referred to.

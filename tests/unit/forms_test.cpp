@@ -111,4 +111,19 @@ TEST_F(Model, TimersRunOnlyWhileEnabledAndLoaded) {
     EXPECT_EQ(world.clock.activeTimers(), 0u);
 }
 
+TEST_F(Model, ATickInsideAnEventDoesNotFreeFormsTheEventStillUses) {
+    Probe& host = make("Host");
+    Probe& other = make("Other");
+    host.addTimer("T", 100, true);
+    {
+        ui::Session::Event outer(session);  // e.g. a click whose handler opened a message box
+        session.unload(other);
+        world.clock.advance(500);  // ticks arrive in the box's message loop
+        EXPECT_EQ(other.name(), "Other") << "still alive while the outer event runs";
+    }
+    session.afterEvent();
+    EXPECT_EQ(session.findByName("Other"), nullptr);
+    EXPECT_TRUE(host.loaded());
+}
+
 }  // namespace qv::test

@@ -33,7 +33,8 @@ Win32Timers::Win32Timers() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kTimerClass;
     RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    window_ =
+        CreateWindowExA(0, kTimerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -74,7 +75,8 @@ void Win32Timers::arm(TimerId id, Entry& e) {
     int64_t n = e.ticks;
     const int64_t delay = nextDelay(e.startMs, e.interval, monotonicMs(), &n);
     e.ticks = n;
-    SetTimer(window_, id, static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay), nullptr);
+    SetTimer(window_, id, static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay),
+             nullptr);
 }
 
 void Win32Timers::fire(TimerId id) {
@@ -98,12 +100,10 @@ void Win32Timers::fire(TimerId id) {
     // The callback may stop or restart this very timer: keep its function alive while it runs.
     std::shared_ptr<std::function<void()>> tick = e.tick;
     e.running = true;
-    {
-        EventScope scope;  // events inside the tick's message loops leave freeing to the tick
-        try {
-            (*tick)();
-        } catch (...) {  // a failing tick ends that tick only
-        }
+    // The model's timer marks the tick as an event, so forms unloaded inside it are freed after it.
+    try {
+        (*tick)();
+    } catch (...) {  // a failing tick ends that tick only
     }
     it = timers_.find(id);
     if (it != timers_.end()) it->second.running = false;

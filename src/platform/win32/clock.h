@@ -10,12 +10,12 @@
 namespace qv::win32 {
 
 class Win32Clock : public IClock {
-public:
+  public:
     DateTime now() const override;
 };
 
 class Win32Timers : public ITimers {
-public:
+  public:
     Win32Timers();
     ~Win32Timers() override;
     TimerId start(int intervalMs, std::function<void()> tick) override;
@@ -25,7 +25,7 @@ public:
     // Milliseconds until timer n fires next when it is now `nowMs` (exposed for the checks).
     static int64_t nextDelay(int64_t startMs, int intervalMs, int64_t nowMs, int64_t* ticksDone);
 
-private:
+  private:
     struct Entry {
         int interval;
         int64_t startMs;  // monotonic time the timer was started

@@ -24,8 +24,10 @@ struct Style {
 
 Style styleFor(const ui::Control& c) {
     switch (c.kind()) {
-        case Kind::Frame: return {"BUTTON", BS_GROUPBOX, 0};
-        case Kind::Label: return {"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
+        case Kind::Frame:
+            return {"BUTTON", BS_GROUPBOX, 0};
+        case Kind::Label:
+            return {"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
         case Kind::TextBox: {
             DWORD s = ES_LEFT;
             s |= c.multiLine ? ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
@@ -34,20 +36,27 @@ Style styleFor(const ui::Control& c) {
             return {"EDIT", s, WS_EX_CLIENTEDGE};
         }
         // Neither kind checks itself: the model decides and sends the value back.
-        case Kind::CheckBox: return {"BUTTON", BS_3STATE | BS_MULTILINE, 0};
-        case Kind::OptionButton: return {"BUTTON", BS_RADIOBUTTON | BS_MULTILINE, 0};
+        case Kind::CheckBox:
+            return {"BUTTON", BS_3STATE | BS_MULTILINE, 0};
+        case Kind::OptionButton:
+            return {"BUTTON", BS_RADIOBUTTON | BS_MULTILINE, 0};
         // Editable, so that any text can be shown, also one that is not among the items.
-        case Kind::ComboBox: return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
+        case Kind::ComboBox:
+            return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
         case Kind::ListBox:
             return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
         case Kind::ListView:
-            return {WC_LISTVIEWA, LVS_ICON | LVS_SINGLESEL | LVS_AUTOARRANGE | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
-        case Kind::Button: return {"BUTTON", static_cast<DWORD>(c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
+            return {WC_LISTVIEWA, LVS_ICON | LVS_SINGLESEL | LVS_AUTOARRANGE | LVS_SHOWSELALWAYS,
+                    WS_EX_CLIENTEDGE};
+        case Kind::Button:
+            return {"BUTTON", static_cast<DWORD>(c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
     }
     return {"STATIC", 0, 0};
 }
 
-bool takesFocus(Kind k) { return k != Kind::Frame && k != Kind::Label; }
+bool takesFocus(Kind k) {
+    return k != Kind::Frame && k != Kind::Label;
+}
 
 // Controls inside frames are placed relative to the frame's top-left corner.
 POINT absoluteTwips(const ui::Control& c) {
@@ -89,7 +98,9 @@ LRESULT CALLBACK countRetrieved(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(g_getMessageHook, code, wp, lp);
 }
 
-HICON defaultItemIcon() { return LoadIcon(nullptr, IDI_APPLICATION); }
+HICON defaultItemIcon() {
+    return LoadIcon(nullptr, IDI_APPLICATION);
+}
 
 }  // namespace
 
@@ -113,7 +124,9 @@ LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
                 !nc->owner->windowing->mouseDown(*nc, msg, wp, lp))
                 return 0;
             break;
-        case WM_NCDESTROY: RemoveWindowSubclass(h, controlProc, id); break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(h, controlProc, id);
+            break;
     }
     return DefSubclassProc(h, msg, wp, lp);
 }
@@ -159,9 +172,9 @@ void Win32Windowing::createControls(FormWindow& fw) {
         }
         NativeControl& n = *nc;
         fw.controls.push_back(std::move(nc));
-        for (ui::Prop p : {ui::Prop::Rect, ui::Prop::Font, ui::Prop::Colours, ui::Prop::Items, ui::Prop::Text,
-                           ui::Prop::ListIndex, ui::Prop::Value, ui::Prop::Tooltip, ui::Prop::Enabled,
-                           ui::Prop::Visible})
+        for (ui::Prop p :
+             {ui::Prop::Rect, ui::Prop::Font, ui::Prop::Colours, ui::Prop::Items, ui::Prop::Text,
+              ui::Prop::ListIndex, ui::Prop::Value, ui::Prop::Tooltip, ui::Prop::Enabled, ui::Prop::Visible})
             syncControl(fw, n, p);
     }
     orderTabs(fw);
@@ -173,8 +186,9 @@ void Win32Windowing::orderTabs(FormWindow& fw) {
     std::vector<NativeControl*> order;
     for (auto& nc : fw.controls)
         if (GetWindowLongA(nc->hwnd, GWL_STYLE) & WS_TABSTOP) order.push_back(nc.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](NativeControl* a, NativeControl* b) { return a->model->tabIndex < b->model->tabIndex; });
+    std::stable_sort(order.begin(), order.end(), [](NativeControl* a, NativeControl* b) {
+        return a->model->tabIndex < b->model->tabIndex;
+    });
     for (int pass = 0; pass < 2; ++pass)
         for (auto& nc : fw.controls) {
             const bool frame = nc->model->kind() == Kind::Frame;
@@ -211,18 +225,31 @@ void Win32Windowing::syncControl(FormWindow& fw, NativeControl& nc, ui::Prop pro
             SetWindowTextA(h, c.text().c_str());
             if (c.transparent()) repaintUnder(nc);
             break;
-        case ui::Prop::Visible: ShowWindow(h, c.effectivelyVisible() ? SW_SHOWNA : SW_HIDE); break;
-        case ui::Prop::Enabled: EnableWindow(h, nativeEnabled(c)); break;
+        case ui::Prop::Visible:
+            ShowWindow(h, c.effectivelyVisible() ? SW_SHOWNA : SW_HIDE);
+            break;
+        case ui::Prop::Enabled:
+            EnableWindow(h, nativeEnabled(c));
+            break;
         case ui::Prop::Value:
             if (c.kind() == Kind::CheckBox)
                 SendMessageA(h, BM_SETCHECK,
-                             c.value() == 1 ? BST_CHECKED : c.value() == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+                             c.value() == 1   ? BST_CHECKED
+                             : c.value() == 2 ? BST_INDETERMINATE
+                                              : BST_UNCHECKED,
+                             0);
             else if (c.kind() == Kind::OptionButton)
                 SendMessageA(h, BM_SETCHECK, c.value() ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
-        case ui::Prop::Rect: placeControl(fw, nc); break;
-        case ui::Prop::Items: syncItems(nc); break;
-        case ui::Prop::ListIndex: syncListIndex(nc); break;
+        case ui::Prop::Rect:
+            placeControl(fw, nc);
+            break;
+        case ui::Prop::Items:
+            syncItems(nc);
+            break;
+        case ui::Prop::ListIndex:
+            syncListIndex(nc);
+            break;
         case ui::Prop::Colours:
             if (c.kind() == Kind::ListView) {
                 const COLORREF back = GdiCache::colour(c.backColour());
@@ -233,8 +260,12 @@ void Win32Windowing::syncControl(FormWindow& fw, NativeControl& nc, ui::Prop pro
             InvalidateRect(h, nullptr, TRUE);
             if (c.transparent()) repaintUnder(nc);
             break;
-        case ui::Prop::Font: SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(c.font())), TRUE); break;
-        case ui::Prop::Tooltip: syncTooltip(fw, nc); break;
+        case ui::Prop::Font:
+            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(c.font())), TRUE);
+            break;
+        case ui::Prop::Tooltip:
+            syncTooltip(fw, nc);
+            break;
     }
 }
 
@@ -298,7 +329,9 @@ void Win32Windowing::syncListIndex(NativeControl& nc) {
             SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(c.listIndex()), 0);
             SetWindowTextA(h, c.text().c_str());  // the model's text wins, item or not
             break;
-        case Kind::ListBox: SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(c.listIndex()), 0); break;
+        case Kind::ListBox:
+            SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(c.listIndex()), 0);
+            break;
         case Kind::ListView: {
             LVITEMA state{};
             state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -310,7 +343,8 @@ void Win32Windowing::syncListIndex(NativeControl& nc) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -5,7 +5,7 @@
 namespace qv::win32 {
 
 class Win32Dialogs : public IDialogs {
-public:
+  public:
     int messageBox(uintptr_t owner, const std::string& text, const std::string& title, int flags) override;
     OpenFileResult openFile(uintptr_t owner, const std::string& filter) override;
     void winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) override;

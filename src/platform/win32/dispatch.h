@@ -6,18 +6,6 @@
 
 namespace qv::win32 {
 
-// How many model events are on the stack. A handler that opens a message box or a menu runs a
-// message loop in which further events arrive; only the outermost one may free unloaded forms.
-inline int g_eventDepth = 0;
-
-struct EventScope {
-    EventScope() { ++g_eventDepth; }
-    ~EventScope() { --g_eventDepth; }
-    EventScope(const EventScope&) = delete;
-    EventScope& operator=(const EventScope&) = delete;
-    static bool outermost() { return g_eventDepth == 0; }
-};
-
 // Runs one user event on form. An error that escapes a handler ends that handler only: it must not
 // unwind through the system's window procedures. Forms unloaded by the event are freed afterwards
 // (the form itself may be gone then, so nothing of it is touched after f returns).
@@ -25,14 +13,14 @@ template <class F>
 void dispatch(ui::Form& form, F&& f) {
     ui::Session& session = form.session();
     {
-        EventScope scope;
+        ui::Session::Event event(session);
         try {
             f();
         } catch (const std::exception&) {
         } catch (...) {
         }
     }
-    if (EventScope::outermost()) session.afterEvent();
+    session.afterEvent();  // frees only when this was the outermost event
 }
 
 }  // namespace qv::win32

@@ -25,10 +25,12 @@ HFONT GdiCache::font(const ui::Font& f) {
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
     HFONT h = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                          f.face.c_str());
-    if (!h) h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // shared: never deleted
-    else fonts_[key] = h;
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
+    if (!h)
+        h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // shared: never deleted
+    else
+        fonts_[key] = h;
     return h;
 }
 

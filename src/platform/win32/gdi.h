@@ -10,7 +10,7 @@
 namespace qv::win32 {
 
 class GdiCache {
-public:
+  public:
     explicit GdiCache(int dpiY) : dpiY_(dpiY) {}
     ~GdiCache();
     GdiCache(const GdiCache&) = delete;
@@ -24,7 +24,7 @@ public:
     // Character height for a point size: negative, so that it is the em height.
     static int fontHeight(double points, int dpiY);
 
-private:
+  private:
     int dpiY_;
     std::map<std::string, HFONT> fonts_;
     std::map<COLORREF, HBRUSH> brushes_;

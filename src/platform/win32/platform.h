@@ -12,7 +12,7 @@
 namespace qv::win32 {
 
 class Win32Platform {
-public:
+  public:
     Win32Platform();
     ~Win32Platform();
     Win32Platform(const Win32Platform&) = delete;
@@ -37,7 +37,7 @@ public:
     Win32TimeOfDay timeOfDay;
     Win32Pictures pictures;
 
-private:
+  private:
     bool com_ = false;
     Platform platform_;
 };

@@ -37,17 +37,21 @@ long Win32Registry::createKey(RegKey parent, const std::string& path, uint32_t a
 long Win32Registry::queryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) {
     DWORD t = 0, n = size ? *size : 0;
     // Without a size there is no buffer length to trust: ask for the type only.
-    const LONG rc = RegQueryValueExA(toHkey(key), name, nullptr, &t, size ? data : nullptr, size ? &n : nullptr);
+    const LONG rc =
+        RegQueryValueExA(toHkey(key), name, nullptr, &t, size ? data : nullptr, size ? &n : nullptr);
     if (type) *type = t;
     if (size) *size = n;
     return rc;
 }
 
-long Win32Registry::setValue(RegKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
+long Win32Registry::setValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
+                             uint32_t size) {
     return RegSetValueExA(toHkey(key), name, 0, type, data, data ? size : 0);
 }
 
-long Win32Registry::deleteValue(RegKey key, const char* name) { return RegDeleteValueA(toHkey(key), name); }
+long Win32Registry::deleteValue(RegKey key, const char* name) {
+    return RegDeleteValueA(toHkey(key), name);
+}
 
 long Win32Registry::deleteKey(RegKey key, const std::string& subkey) {
     // An empty name would address the key itself; that is never what a caller means.
@@ -57,8 +61,8 @@ long Win32Registry::deleteKey(RegKey key, const std::string& subkey) {
 
 long Win32Registry::queryInfo(RegKey key, uint32_t* maxNameLen, uint32_t* maxDataLen) {
     DWORD nameLen = 0, dataLen = 0;
-    const LONG rc = RegQueryInfoKeyA(toHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                     &nameLen, &dataLen, nullptr, nullptr);
+    const LONG rc = RegQueryInfoKeyA(toHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, &nameLen, &dataLen, nullptr, nullptr);
     if (maxNameLen) *maxNameLen = nameLen;
     if (maxDataLen) *maxDataLen = dataLen;
     return rc;
@@ -68,8 +72,8 @@ long Win32Registry::enumValue(RegKey key, uint32_t index, char* name, uint32_t* 
                               uint8_t* data, uint32_t* dataLen) {
     if (!name || !nameLen) return reg::kInvalidParameter;
     DWORD n = *nameLen, t = 0, d = dataLen ? *dataLen : 0;
-    const LONG rc =
-        RegEnumValueA(toHkey(key), index, name, &n, nullptr, &t, dataLen ? data : nullptr, dataLen ? &d : nullptr);
+    const LONG rc = RegEnumValueA(toHkey(key), index, name, &n, nullptr, &t, dataLen ? data : nullptr,
+                                  dataLen ? &d : nullptr);
     *nameLen = n;
     if (type) *type = t;
     if (dataLen) *dataLen = d;

@@ -5,7 +5,7 @@
 namespace qv::win32 {
 
 class Win32Registry : public IRegistry {
-public:
+  public:
     long openKey(RegKey parent, const std::string& path, uint32_t access, RegKey* out) override;
     long createKey(RegKey parent, const std::string& path, uint32_t access, RegKey* out) override;
     long queryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) override;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 // after windows.h
+#include <mmsystem.h>
 #include <ole2.h>
 #include <olectl.h>
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -83,7 +83,9 @@ uint32_t Win32Processes::windowProcess(uintptr_t window) {
     return pid;
 }
 
-void Win32Processes::setForeground(uintptr_t window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+void Win32Processes::setForeground(uintptr_t window) {
+    SetForegroundWindow(reinterpret_cast<HWND>(window));
+}
 
 void Win32Processes::showWindow(uintptr_t window, int showCommand) {
     ShowWindow(reinterpret_cast<HWND>(window), showCommand);
@@ -92,9 +94,14 @@ void Win32Processes::showWindow(uintptr_t window, int showCommand) {
 bool Win32Processes::terminate(uint32_t pid) {
     if (pid == 0) return false;
     enablePrivilege("SeDebugPrivilege");  // lets processes of other users be opened too
-    HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    // With SYNCHRONIZE a process that has already ended is told apart: ending it again is no
+    // success (some systems let an ended process be opened and "terminated" once more).
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    const bool canWait = h != nullptr;
+    if (!h) h = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
     if (!h) return false;
-    const bool done = TerminateProcess(h, 0) != FALSE;
+    const bool ended = canWait && WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    const bool done = !ended && TerminateProcess(h, 0) != FALSE;
     CloseHandle(h);
     return done;
 }
@@ -144,7 +151,9 @@ void Win32KeyboardHook::uninstall(uintptr_t hook) {
     g_filter.reset();
 }
 
-bool Win32KeyboardHook::keyDown(int vk) const { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+bool Win32KeyboardHook::keyDown(int vk) const {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
 
 // ---- window lock ----
 
@@ -242,8 +251,8 @@ PictureHandle Win32Pictures::load(const std::string& path, int width, int height
         return 0;
     }
     IPicture* pic = nullptr;
-    const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                      reinterpret_cast<void**>(&pic));
+    const HRESULT hr =
+        OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&pic));
     stream->Release();
     if (FAILED(hr) || !pic) return 0;
 

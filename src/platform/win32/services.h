@@ -12,7 +12,7 @@
 namespace qv::win32 {
 
 class Win32Processes : public IProcesses {
-public:
+  public:
     bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) override;
     uint32_t wait(uintptr_t process, uint32_t timeoutMs) override;
     void closeHandle(uintptr_t handle) override;
@@ -26,7 +26,7 @@ public:
 // One hook at a time: installing again replaces the earlier hook, so a release can never leave a
 // forgotten hook behind that goes on swallowing keys.
 class Win32KeyboardHook : public IKeyboardHook {
-public:
+  public:
     ~Win32KeyboardHook() override;
     uintptr_t install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) override;
     void uninstall(uintptr_t hook) override;
@@ -35,34 +35,34 @@ public:
 
 // Records the locked window; confining input to it is not done yet.
 class Win32WindowLock : public IWindowLock {
-public:
+  public:
     void makeModal(uintptr_t window, int flag, int reserved) override;
     uintptr_t locked() const { return locked_; }
 
-private:
+  private:
     uintptr_t locked_ = 0;
 };
 
 class Win32Sound : public ISound {
-public:
+  public:
     long mciSend(const std::string& command) override;
     std::string shortPath(const std::string& path) override;
 };
 
 class Win32Shutdown : public IShutdown {
-public:
+  public:
     bool run(const std::string& commandLine) override;
 };
 
 class Win32TimeOfDay : public ITimeOfDay {
-public:
+  public:
     bool setTimeOfDay(int hour, int minute, int second) override;
     void pumpMessages() override;
 };
 
 // Pictures are device-dependent bitmaps (HBITMAP), icons of executables are HICONs.
 class Win32Pictures : public IPictures {
-public:
+  public:
     PictureHandle load(const std::string& path, int width, int height) override;
     void release(PictureHandle picture) override;
     PictureHandle iconOf(const std::string& path) override;

@@ -37,9 +37,13 @@ std::string Win32System::programFolder() const {
     }
 }
 
-int Win32System::screenWidthTwips() const { return GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX(); }
+int Win32System::screenWidthTwips() const {
+    return GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX();
+}
 
-int Win32System::screenHeightTwips() const { return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY(); }
+int Win32System::screenHeightTwips() const {
+    return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY();
+}
 
 void Win32System::loadLibrary(const std::string& path) {
     // A missing or broken library must not bring up the system's error box.

@@ -5,7 +5,7 @@
 namespace qv::win32 {
 
 class Win32System : public ISystemInfo {
-public:
+  public:
     Win32System();
     std::string programFolder() const override;
     int screenWidthTwips() const override;
@@ -21,7 +21,7 @@ public:
     // The folder part of a full file name, kept with its backslash at a drive's root.
     static std::string folderOf(const std::string& fileName);
 
-private:
+  private:
     int dpiX_ = 96, dpiY_ = 96;
 };
 

@@ -38,9 +38,9 @@ bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
     nid.uCallbackMessage = r.callbackMessage == kMouseMove ? kTrayCallbackMessage : r.callbackMessage;
     // The record names the icon by its resource id; shared icons are cached and never destroyed.
     if (r.icon)
-        nid.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(r.icon), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                  LR_SHARED));
+        nid.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(r.icon),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     copyField(nid.szTip, r.tip);
     copyField(nid.szInfo, r.info);
     copyField(nid.szInfoTitle, r.infoTitle);
@@ -51,7 +51,8 @@ bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
     if (ok && op == TrayOp::Add && (r.flags & NIF_MESSAGE) && r.callbackMessage == kMouseMove &&
         icons_.insert(key).second)
         g_callbackWindows.insert(r.window);
-    if (ok && op == TrayOp::Delete && icons_.erase(key)) g_callbackWindows.erase(g_callbackWindows.find(r.window));
+    if (ok && op == TrayOp::Delete && icons_.erase(key))
+        g_callbackWindows.erase(g_callbackWindows.find(r.window));
     return ok;
 }
 
@@ -67,8 +68,12 @@ Win32Tray::~Win32Tray() {
     }
 }
 
-bool Win32Tray::isCallbackWindow(uintptr_t window) { return g_callbackWindows.count(window) != 0; }
+bool Win32Tray::isCallbackWindow(uintptr_t window) {
+    return g_callbackWindows.count(window) != 0;
+}
 
-void Win32Tray::setForeground(uintptr_t window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+void Win32Tray::setForeground(uintptr_t window) {
+    SetForegroundWindow(reinterpret_cast<HWND>(window));
+}
 
 }  // namespace qv::win32

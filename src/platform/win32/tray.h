@@ -13,7 +13,7 @@ namespace qv::win32 {
 constexpr uint32_t kTrayCallbackMessage = 0x8000 + 0x3E7;  // WM_APP + 999
 
 class Win32Tray : public ITray {
-public:
+  public:
     ~Win32Tray() override;
     bool notify(TrayOp op, const TrayRecord& record) override;
     void setForeground(uintptr_t window) override;
@@ -21,7 +21,7 @@ public:
     // True while window owns an icon whose callback is the mouse-move message.
     static bool isCallbackWindow(uintptr_t window);
 
-private:
+  private:
     std::set<std::pair<uintptr_t, uint32_t>> icons_;  // (window, id) of the icons added
 };
 

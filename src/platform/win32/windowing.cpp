@@ -32,7 +32,9 @@ void formStyles(const ui::Form& f, DWORD* style, DWORD* ex) {
     if (f.showInTaskbar) *ex |= WS_EX_APPWINDOW;
 }
 
-bool hasCloseBox(const ui::Form& f) { return f.controlBox && !f.fullScreen && f.border != ui::BorderStyle::None; }
+bool hasCloseBox(const ui::Form& f) {
+    return f.controlBox && !f.fullScreen && f.border != ui::BorderStyle::None;
+}
 
 std::string windowText(HWND h) {
     const int n = GetWindowTextLengthA(h);
@@ -62,9 +64,6 @@ void buildMenu(HMENU into, ui::MenuItem& parent, std::vector<ui::MenuItem*>& ite
 }
 
 }  // namespace
-
-void installRetrievalCounter();
-void removeRetrievalCounter();
 
 NativeControl* FormWindow::find(HWND h) const {
     auto it = byHwnd.find(h);
@@ -156,9 +155,9 @@ void Win32Windowing::realise(ui::Form& form) {
     forms_[&form] = std::move(owned);
     form.setNativeHandle(reinterpret_cast<uintptr_t>(fw.hwnd));
 
-    fw.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr, inst,
-                                 nullptr);
+    fw.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr, inst, nullptr);
     if (fw.tooltip) SendMessageA(fw.tooltip, TTM_SETMAXTIPWIDTH, 0, px(6000));  // long tips wrap
     placeForm(fw);
     setIcon(fw);
@@ -171,7 +170,7 @@ void Win32Windowing::destroy(ui::Form& form) {
     auto it = forms_.find(&form);
     if (it == forms_.end()) return;
     FormWindow& fw = *it->second;
-    fw.destroying = true;  // what the teardown sends is not the user's doing
+    fw.destroying = true;    // what the teardown sends is not the user's doing
     DestroyWindow(fw.hwnd);  // its controls and its tooltip (owned) go with it
     forms_.erase(it);
     form.setNativeHandle(0);
@@ -222,25 +221,34 @@ void Win32Windowing::formChanged(ui::Form& form, ui::FormProp prop) {
     FormWindow* fw = windowOf(form);
     if (!fw) return;
     switch (prop) {
-        case ui::FormProp::Caption: SetWindowTextA(fw->hwnd, form.caption().c_str()); break;
+        case ui::FormProp::Caption:
+            SetWindowTextA(fw->hwnd, form.caption().c_str());
+            break;
         case ui::FormProp::Visible:
             if (form.visible()) {
                 if (!fw->shown) placeForm(*fw);  // centred at the size it has now
                 fw->shown = true;
                 ShowWindow(fw->hwnd, SW_SHOW);
                 if (form.topMost)
-                    SetWindowPos(fw->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                    SetWindowPos(fw->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
+                                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             } else {
                 ShowWindow(fw->hwnd, SW_HIDE);
             }
             break;
-        case ui::FormProp::Enabled: EnableWindow(fw->hwnd, form.enabled()); break;
-        case ui::FormProp::Rect: placeForm(*fw); break;
+        case ui::FormProp::Enabled:
+            EnableWindow(fw->hwnd, form.enabled());
+            break;
+        case ui::FormProp::Rect:
+            placeForm(*fw);
+            break;
         case ui::FormProp::BackColour:
         case ui::FormProp::Picture:
             RedrawWindow(fw->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             break;
-        case ui::FormProp::Icon: setIcon(*fw); break;
+        case ui::FormProp::Icon:
+            setIcon(*fw);
+            break;
     }
 }
 
@@ -287,7 +295,7 @@ void Win32Windowing::popupMenu(ui::Form& form, ui::MenuItem& menu, int xTwips, i
     SetForegroundWindow(hwnd);  // else the menu does not close when the user clicks elsewhere
     int cmd;
     {
-        EventScope scope;
+        ui::Session::Event event(session);
         cmd = TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, pt.x, pt.y, 0, hwnd, nullptr);
     }
     PostMessageA(hwnd, WM_NULL, 0, 0);
@@ -295,14 +303,16 @@ void Win32Windowing::popupMenu(ui::Form& form, ui::MenuItem& menu, int xTwips, i
     // The form (and its menu) may have been unloaded while the menu was open.
     if (cmd <= 0 || static_cast<size_t>(cmd) > items.size() || !session.find(id)) return;
     // Called from inside an event: the caller's event frees what this one unloads.
-    EventScope scope;
+    ui::Session::Event event(session);
     try {
         items[cmd - 1]->userClick();
     } catch (...) {
     }
 }
 
-void Win32Windowing::quit() { PostQuitMessage(0); }
+void Win32Windowing::quit() {
+    PostQuitMessage(0);
+}
 
 void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
     RECT rc;
@@ -393,7 +403,8 @@ void Win32Windowing::command(FormWindow& fw, WPARAM wp, LPARAM lp) {
                 dispatch(form, [c] { c->userDblClick(); });
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -405,7 +416,8 @@ void Win32Windowing::notify(FormWindow& fw, NMHDR* nh) {
         dispatch(*fw.form, [c] { c->userDblClick(); });
     } else if (nh->code == LVN_ITEMCHANGED) {
         const auto* lv = reinterpret_cast<const NMLISTVIEW*>(nh);
-        if ((lv->uChanged & LVIF_STATE) && (lv->uNewState & LVIS_SELECTED) && !(lv->uOldState & LVIS_SELECTED)) {
+        if ((lv->uChanged & LVIF_STATE) && (lv->uNewState & LVIS_SELECTED) &&
+            !(lv->uOldState & LVIS_SELECTED)) {
             const int i = lv->iItem;
             dispatch(*fw.form, [c, i] { c->userSelect(i); });
         }
@@ -416,7 +428,9 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
     HWND hwnd = fw.hwnd;
     // Nothing below touches fw after a dispatch: the event may have destroyed it.
     switch (msg) {
-        case WM_ERASEBKGND: paintBackground(fw, reinterpret_cast<HDC>(wp)); return 1;
+        case WM_ERASEBKGND:
+            paintBackground(fw, reinterpret_cast<HDC>(wp));
+            return 1;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
@@ -486,14 +500,16 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
         case DM_GETDEFID: {
             // Enter presses the focused push button, else the default button.
             NativeControl* focused = fw.find(GetFocus());
-            if (focused && focused->model->kind() == Kind::Button) return MAKELRESULT(focused->id, DC_HASDEFID);
+            if (focused && focused->model->kind() == Kind::Button)
+                return MAKELRESULT(focused->id, DC_HASDEFID);
             for (auto& nc : fw.controls)
                 if (nc->model->kind() == Kind::Button && nc->model->isDefault && IsWindowVisible(nc->hwnd))
                     return MAKELRESULT(nc->id, DC_HASDEFID);
             return 0;
         }
         case WM_NEXTDLGCTL: {
-            HWND next = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd, GetFocus(), wp != 0);
+            HWND next =
+                LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd, GetFocus(), wp != 0);
             if (next) SetFocus(next);
             return 0;
         }

@@ -42,8 +42,12 @@ struct FormWindow {
     bool live() const { return !destroying && form->loaded() && !form->unloading(); }
 };
 
+// Counts the messages any message loop takes from the GUI thread's queue (controls.cpp).
+void installRetrievalCounter();
+void removeRetrievalCounter();
+
 class Win32Windowing : public ui::IWindowing {
-public:
+  public:
     explicit Win32Windowing(const Win32System& system);
     ~Win32Windowing() override;
     Win32Windowing(const Win32Windowing&) = delete;
@@ -64,7 +68,7 @@ public:
     int px(int twips) const { return MulDiv(twips, system_.dpiX(), 1440); }
     int py(int twips) const { return MulDiv(twips, system_.dpiY(), 1440); }
 
-private:
+  private:
     friend LRESULT CALLBACK formProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 

@@ -13,7 +13,8 @@ namespace {
 void becomeDpiAware() {
     using SetAware = BOOL(WINAPI*)();
     if (HMODULE user = GetModuleHandleA("user32.dll"))
-        if (auto f = reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
+        if (auto f = reinterpret_cast<SetAware>(
+                reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
             f();
 }
 

@@ -1,0 +1,45 @@
+// A small self-contained checker for the Win32 backend: the checks run inside a real (or Wine's)
+// window system, where a test framework for the cross compiler is not at hand.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qvcheck {
+
+struct Case {
+    const char* name;
+    void (*fn)();
+};
+std::vector<Case>& cases();
+void fail(const char* file, int line, const std::string& what);
+
+struct Register {
+    Register(const char* name, void (*fn)()) { cases().push_back({name, fn}); }
+};
+
+// Runs the thread's message loop until done() or until ms have passed; false on time-out.
+bool pumpUntil(const std::function<bool()>& done, int ms);
+void pumpFor(int ms);
+
+template <class A, class B>
+void checkEq(const A& a, const B& b, const char* as, const char* bs, const char* file, int line) {
+    if (a == b) return;
+    std::ostringstream o;
+    o << as << " == " << bs << ": got " << a << ", expected " << b;
+    fail(file, line, o.str());
+}
+
+}  // namespace qvcheck
+
+#define QV_CAT2(a, b) a##b
+#define QV_CAT(a, b) QV_CAT2(a, b)
+#define CHECK_CASE(name)                                                       \
+    static void QV_CAT(check_, name)();                                        \
+    static qvcheck::Register QV_CAT(reg_, name)(#name, &QV_CAT(check_, name)); \
+    static void QV_CAT(check_, name)()
+#define CHECK(cond) ((cond) ? (void)0 : qvcheck::fail(__FILE__, __LINE__, "CHECK(" #cond ")"))
+#define CHECK_EQ(a, b) qvcheck::checkEq((a), (b), #a, #b, __FILE__, __LINE__)

@@ -1,0 +1,70 @@
+// Periodic timers: steady deadlines, and callbacks that stop timers or run message loops.
+#include "check.h"
+#include "platform/win32/clock.h"
+
+using namespace qv;
+using namespace qv::win32;
+
+CHECK_CASE(deadlines_keep_their_phase_and_skip_what_was_missed) {
+    int64_t n = 0;
+    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 10, &n), int64_t{990});
+    CHECK_EQ(n, int64_t{0});
+    n = 0;  // the first tick came 5 ms late: the next is still due at 2000
+    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 1005, &n), int64_t{995});
+    CHECK_EQ(n, int64_t{1});
+    n = 1;  // blocked for 2.5 s: the missed deadlines are skipped, not made up
+    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 3500, &n), int64_t{500});
+    CHECK_EQ(n, int64_t{3});
+    n = 2;  // exactly on a deadline: the next one is a whole interval away
+    CHECK_EQ(Win32Timers::nextDelay(500, 1000, 3500, &n), int64_t{1000});
+}
+
+CHECK_CASE(slow_ticks_do_not_make_the_timer_drift) {
+    Win32Timers timers;
+    int ticks = 0;
+    // Each tick costs 40 of its 100 ms; a timer re-armed after the tick would fire every 140 ms.
+    const TimerId id = timers.start(100, [&] {
+        ++ticks;
+        Sleep(40);
+    });
+    qvcheck::pumpFor(1550);
+    timers.stop(id);
+    CHECK(ticks >= 13 && ticks <= 16);
+    const int stopped = ticks;
+    qvcheck::pumpFor(250);
+    CHECK_EQ(ticks, stopped);
+    CHECK_EQ(timers.active(), size_t{0});
+}
+
+CHECK_CASE(a_tick_may_stop_its_own_timer_or_start_another) {
+    Win32Timers timers;
+    int first = 0, second = 0;
+    TimerId a = 0, b = 0;
+    a = timers.start(30, [&] {
+        ++first;
+        timers.stop(a);  // the running callback is kept alive until it returns
+        b = timers.start(30, [&] { ++second; });
+    });
+    qvcheck::pumpFor(200);
+    CHECK_EQ(first, 1);
+    CHECK(second >= 3);
+    timers.stop(b);
+    timers.stop(b);  // twice: harmless
+    CHECK_EQ(timers.active(), size_t{0});
+}
+
+CHECK_CASE(a_tick_that_runs_a_message_loop_is_not_reentered) {
+    Win32Timers timers;
+    int depth = 0, deepest = 0, ticks = 0;
+    const TimerId id = timers.start(20, [&] {
+        ++ticks;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (ticks == 1) qvcheck::pumpFor(200);  // as a message box would
+        --depth;
+    });
+    qvcheck::pumpFor(400);
+    timers.stop(id);
+    CHECK_EQ(deepest, 1);
+    CHECK(ticks >= 5);  // and the schedule went on after the loop
+}
