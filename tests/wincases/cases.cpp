@@ -61,7 +61,7 @@ std::string names(const CRegSettings::Rows& rows) {
 using F = std::vector<std::string>;
 
 const std::vector<Case> kCases = {
-    {"EmptyTextIsStoredAndIsNotTheDefault",
+    {"EmptyTextIsStoredAndIsNotTheDefault", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -69,7 +69,7 @@ const std::vector<Case> kCases = {
          c.eq(s.GetSetting("Controls", "Message", "1"), std::string(""), "empty text read back");
          return c.failures;
      }},
-    {"ZeroByteDataReadsAsTheDefault",
+    {"ZeroByteDataReadsAsTheDefault", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          writeRaw(reg, sectionPath(app, "Controls"), "Blank", reg::kSz, "");
@@ -77,7 +77,7 @@ const std::vector<Case> kCases = {
               "zero bytes");
          return c.failures;
      }},
-    {"ReadingAMissingSectionCreatesNothing",
+    {"ReadingAMissingSectionCreatesNothing", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -89,7 +89,7 @@ const std::vector<Case> kCases = {
          c.that(keyExists(reg, sectionPath(app, "Deep")), "section key exists after save");
          return c.failures;
      }},
-    {"NamesIgnoreCaseAndKeepTheirFirstSpelling",
+    {"NamesIgnoreCaseAndKeepTheirFirstSpelling", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -100,7 +100,7 @@ const std::vector<Case> kCases = {
          c.eq(s.GetSetting("controls", "shutdown", "x"), std::string("0"), "section name ignores case too");
          return c.failures;
      }},
-    {"EnumerationFollowsCreationOrder",
+    {"EnumerationFollowsCreationOrder", true,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -119,7 +119,7 @@ const std::vector<Case> kCases = {
          }
          return c.failures;
      }},
-    {"GetAllPassesOverOtherTypesButKeepsOrder",
+    {"GetAllPassesOverOtherTypesButKeepsOrder", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -137,7 +137,7 @@ const std::vector<Case> kCases = {
          c.that(s.GetAllSettings("Empty").empty(), "an empty section gives nothing");
          return c.failures;
      }},
-    {"DeletingASectionTakesAllItsValues",
+    {"DeletingASectionTakesAllItsValues", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -153,7 +153,7 @@ const std::vector<Case> kCases = {
          c.that(!s.DeleteSetting("Controls", "Made"), "missing value: false");
          return c.failures;
      }},
-    {"StarMeansTheUnnamedValue",
+    {"StarMeansTheUnnamedValue", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -164,7 +164,7 @@ const std::vector<Case> kCases = {
          c.eq(s.GetSetting("Controls", "*", "d"), std::string("d"), "gone");
          return c.failures;
      }},
-    {"LongAndEightBitTextRoundTrips",
+    {"LongAndEightBitTextRoundTrips", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          auto s = storeFor(reg, sys, app);
@@ -176,10 +176,12 @@ const std::vector<Case> kCases = {
          c.that(s.GetSetting("Controls", "Message") == longText, "long text");
          c.eq(s.GetSetting("Controls", "Accents"), accents, "ANSI text");
          auto rows = s.GetAllSettings("Controls");
-         c.that(rows.size() == 2 && rows[0].second == longText, "long text through get-all");
+         bool found = false;
+         for (auto& r : rows) found = found || (r.first == "Message" && r.second == longText);
+         c.that(rows.size() == 2 && found, "long text through get-all");
          return c.failures;
      }},
-    {"CompanyAndAppNameAreTrimmedAndDefaulted",
+    {"CompanyAndAppNameAreTrimmedAndDefaulted", false,
      [](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
          Checker c;
          CRegSettings s(reg, sys);

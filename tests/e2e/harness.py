@@ -1,0 +1,534 @@
+"""End-to-end harness: runs the Windows build of Quorvane under Wine on a virtual X display.
+
+One template Wine prefix is booted per test run; every case works in its own copy of it, so each
+case starts with a clean registry. The program is watched and driven from outside through the
+inspector (tests/e2e/inspector.cpp), the registry is read with `wine reg query` and seeded with
+`wine reg import`, and each step leaves a screenshot in the case's artifacts folder.
+
+Command line of this module (used by CMake):
+    harness.py boot-template --template DIR
+        boots a fresh template prefix into DIR (replacing what is there)
+    harness.py run --template DIR [--artifacts DIR] -- PROGRAM.exe [ARGS...]
+        runs a console program under Wine in a copy of the template and passes its output and
+        exit code through
+"""
+
+import argparse
+import atexit
+import datetime
+import fcntl
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+CONTROLS_KEY = r"HKCU\Software\Hollowmere\Tarnwell\Controls"
+APP_KEY = r"HKCU\Software\Hollowmere\Tarnwell"
+
+# Time limits (seconds). Generous enough for a loaded 2-core machine; every wait ends early as
+# soon as its condition holds.
+START_TIMEOUT = 30
+ACTION_TIMEOUT = 15
+INSPECTOR_TIMEOUT = 30
+
+
+class HarnessError(AssertionError):
+    """A step of a case could not be carried out (a window did not appear in time, ...)."""
+
+
+def run_quiet(cmd, env, timeout, what=None):
+    """Runs a command; returns (exit code, stdout, stderr) as text.
+
+    Output goes through files, not pipes: the first Wine process of a prefix starts the
+    wineserver and Wine's service processes, which inherit its output handles and would keep a
+    pipe open long after the command itself has ended.
+    """
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        try:
+            rc = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            raise HarnessError("%s did not finish within %ss" % (what or cmd[0], timeout))
+        out.seek(0)
+        err.seek(0)
+        return (rc, out.read().decode("utf-8", errors="replace"),
+                err.read().decode("utf-8", errors="replace"))
+
+
+def wine_env(prefix, display):
+    env = dict(os.environ)
+    env.update(
+        WINEPREFIX=prefix,
+        DISPLAY=display,
+        WINEDEBUG="-all",
+        # no Mono or Gecko installers, no update prompts
+        WINEDLLOVERRIDES="mscoree,mshtml=",
+        WINEARCH="win64",
+        LC_ALL="C.UTF-8",  # ANSI code page 1252
+    )
+    return env
+
+
+# ---- X display ----------------------------------------------------------------------------
+
+class Display:
+    """A virtual X display: the one given, or an Xvfb started on a free display number."""
+
+    def __init__(self, given=None):
+        self.proc = None
+        if given:
+            self.name = given
+            return
+        if not shutil.which("Xvfb"):
+            raise HarnessError("Xvfb is not installed")
+        rfd, wfd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(wfd)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n"):
+            if time.monotonic() > deadline or self.proc.poll() is not None:
+                raise HarnessError("Xvfb did not start")
+            chunk = os.read(rfd, 16)
+            if not chunk:
+                raise HarnessError("Xvfb did not report its display")
+            number += chunk
+        os.close(rfd)
+        self.name = ":" + number.decode().strip()
+        atexit.register(self.stop)
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+        self.proc = None
+
+
+# ---- template prefix ----------------------------------------------------------------------
+
+def boot_template(path, display):
+    """Boots a new Wine prefix into path; replaces what was there."""
+    tmp = path + ".booting"
+    shutil.rmtree(tmp, ignore_errors=True)
+    env = wine_env(tmp, display)
+    rc, _, err = run_quiet(["wineboot", "-i"], env, 180)
+    if rc != 0:
+        raise HarnessError("wineboot failed: " + err[-2000:])
+    # a crash ends the program at once instead of waiting behind Wine's crash dialog
+    run_quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+               "/t", "REG_DWORD", "/d", "0", "/f"], env, 60)
+    # wait for the prefix's wineserver to write the registry and leave
+    run_quiet(["wineserver", "-w"], env, 120)
+    if not os.path.exists(os.path.join(tmp, "user.reg")):
+        raise HarnessError("wineboot left no registry in " + tmp)
+    shutil.rmtree(path, ignore_errors=True)
+    os.rename(tmp, path)
+
+
+def ensure_template(path, display):
+    """Boots the template prefix unless another test of this run already did."""
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    with open(path + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(path, "user.reg")):
+            boot_template(path, display)
+
+
+# ---- registry files -----------------------------------------------------------------------
+
+def reg_file_text(key, values):
+    """Text of a .reg file that sets string values under key (None deletes a value)."""
+    lines = ["Windows Registry Editor Version 5.00", "", "[" + expand_root(key) + "]"]
+    for name, value in values.items():
+        quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"'
+        if value is None:
+            lines.append(quoted + "=-")
+        else:
+            lines.append(quoted + '="' + str(value).replace("\\", "\\\\").replace('"', '\\"') + '"')
+    return "\r\n".join(lines) + "\r\n"
+
+
+def expand_root(key):
+    return re.sub(r"^HKCU\\", r"HKEY_CURRENT_USER\\", re.sub(r"^HKLM\\", r"HKEY_LOCAL_MACHINE\\", key))
+
+
+_REG_LINE = re.compile(r"^    (.*?)    (REG_[A-Z_]+)    ?(.*)$")
+
+
+def parse_reg_query(text):
+    """Values of one key from `reg query` output: {name: (type, data)}; the default value is ''."""
+    values = {}
+    for line in text.splitlines():
+        m = _REG_LINE.match(line.rstrip("\r"))
+        if m:
+            name = "" if m.group(1) == "(Default)" else m.group(1)
+            values[name] = (m.group(2), m.group(3))
+    return values
+
+
+# Cases not closed yet: ended at exit too, so that a test run stopped half-way (a ctest timeout
+# sends SIGTERM) leaves no program or wineserver behind.
+_live_cases = []
+
+
+@atexit.register
+def _close_live_cases():
+    for case in list(_live_cases):
+        try:
+            case.close()
+        except Exception:
+            pass
+
+
+# ---- one case -----------------------------------------------------------------------------
+
+class Case:
+    """A clean prefix, the program under test and the inspector, for one test case."""
+
+    def __init__(self, name, exe, inspector, template, display, artifacts, keep_prefix=False):
+        self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
+        self.exe = os.path.abspath(exe)
+        self.exe_name = os.path.basename(self.exe)
+        self.inspector_exe = os.path.abspath(inspector)
+        self.display = display
+        self.keep_prefix = keep_prefix
+        self.dir = os.path.join(artifacts, self.name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.workdir = tempfile.mkdtemp(prefix="qv-e2e-")
+        self.prefix = os.path.join(self.workdir, "prefix")
+        subprocess.run(["cp", "-a", template, self.prefix], check=True)
+        self.env = wine_env(self.prefix, display)
+        self.procs = []
+        self.steps = 0
+        self.log = open(os.path.join(self.dir, "log.txt"), "w")
+        self.closed = False
+        _live_cases.append(self)
+        # Bring up the prefix's wineserver, services and desktop before the program: its start
+        # then costs what it costs on a running system, and nothing races to boot the prefix.
+        self.inspect("tray", check=False, timeout=START_TIMEOUT)
+
+    # -- program --
+
+    def start(self):
+        """Starts the program; returns its Popen (the Wine process is the program itself)."""
+        out = open(os.path.join(self.dir, "program-%d.out" % (len(self.procs) + 1)), "wb")
+        proc = subprocess.Popen(["wine", self.exe], cwd=os.path.dirname(self.exe), env=self.env,
+                                stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        proc.started_at = time.time()
+        proc.output = out
+        self.procs.append(proc)
+        self.note("started %s (pid %d)" % (self.exe_name, proc.pid))
+        return proc
+
+    def wait_exit(self, proc, timeout=ACTION_TIMEOUT):
+        try:
+            return proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError("the program did not end within %ss" % timeout)
+
+    def stop(self):
+        """Ends every process of the case's prefix, its wineserver included."""
+        run_quiet(["wineserver", "-k"], self.env, 60)
+        for proc in self.procs:
+            try:
+                proc.wait(10)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait(5)
+            proc.output.close()
+        try:
+            run_quiet(["wineserver", "-w"], self.env, 30)
+        except HarnessError:
+            pass
+
+    def close(self):
+        if self.closed:
+            return
+        self.closed = True
+        try:
+            self.stop()
+        finally:
+            self.log.close()
+            if not self.keep_prefix:
+                shutil.rmtree(self.workdir, ignore_errors=True)
+            _live_cases.remove(self)
+
+    # -- inspector --
+
+    def inspect(self, *args, check=True, timeout=INSPECTOR_TIMEOUT):
+        """Runs the inspector; returns (exit code, list of JSON objects it printed)."""
+        cmd = ["wine", self.inspector_exe] + [str(a) for a in args]
+        rc, out, err = run_quiet(cmd, self.env, timeout, "inspector " + str(args[0]))
+        objs = [json.loads(line) for line in map(str.strip, out.splitlines())
+                if line.startswith("{")]
+        if check and rc != 0:
+            raise HarnessError("inspector %s failed (%d): %s" % (" ".join(map(str, args)), rc,
+                                                                 err.strip()))
+        return rc, objs
+
+    def windows(self, visible=True, controls=False, *filters):
+        """The program's top-level windows; with controls, each has a 'controls' list of its
+        descendants (slower: a console with all its lists takes about a second)."""
+        args = ["list", "--exe", self.exe_name] + (["--visible"] if visible else []) + \
+            ([] if controls else ["--top"]) + list(filters)
+        _, objs = self.inspect(*args)
+        tops = []
+        for o in objs:
+            if o["depth"] == 0:
+                o["controls"] = []
+                tops.append(o)
+            elif tops:
+                tops[-1]["controls"].append(o)
+        return tops
+
+    def window(self, title, visible=True):
+        """The program's top-level window with this caption, with its controls, or None."""
+        found = self.windows(visible, True, "--title", title)
+        return found[0] if found else None
+
+    def message_boxes(self):
+        """Visible message boxes of the program, each with a 'message' field: its texts."""
+        boxes = []
+        for top in self.windows():
+            if top["class"] == "#32770":
+                for w in self.windows(True, True, "--hwnd", top["hwnd"]):
+                    w["message"] = "\n".join(c["text"] for c in w["controls"]
+                                             if c["class"].lower() == "static" and c["text"])
+                    boxes.append(w)
+        return boxes
+
+    def tray(self):
+        _, objs = self.inspect("tray", check=False)
+        return objs[0] if objs else {"icon": False}
+
+    def click(self, title, selector, *opts):
+        self.note("click %r in %r" % (selector, title))
+        self.inspect("click", title, selector, "--exe", self.exe_name, *opts)
+
+    def type(self, title, selector, text, chars=True):
+        self.note("type %r into %r of %r" % (text, selector, title))
+        self.inspect("type", title, selector, text, "--exe", self.exe_name,
+                     *(["--chars"] if chars else []))
+
+    def close_window(self, title, syscommand=False):
+        """Closes a window: WM_CLOSE, or with syscommand the close box's SC_CLOSE."""
+        self.note("close %r" % title)
+        self.inspect("close", title, "--exe", self.exe_name,
+                     *(["--syscommand"] if syscommand else []))
+
+    # -- waiting --
+
+    def wait_for(self, what, probe, timeout=ACTION_TIMEOUT, interval=0.1):
+        """Polls probe() until it returns a true value, which is returned."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = probe()
+            if value:
+                return value
+            if time.monotonic() > deadline:
+                self.snapshot("timeout")
+                raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
+            time.sleep(interval)
+
+    def wait_window(self, title, timeout=START_TIMEOUT):
+        return self.wait_for("window %r" % title, lambda: self.window(title), timeout)
+
+    def wait_tray_icon(self, timeout=START_TIMEOUT):
+        return self.wait_for("a notification icon", lambda: self.tray().get("icon"), timeout)
+
+    def holds(self, what, probe, duration, interval=0.25):
+        """Checks that probe() stays true for duration seconds; returns its last value."""
+        deadline = time.monotonic() + duration
+        while True:
+            value = probe()
+            if not value:
+                self.snapshot("broken")
+                raise AssertionError("%s stopped holding" % what)
+            if time.monotonic() > deadline:
+                return value
+            time.sleep(interval)
+
+    # -- registry --
+
+    def reg_query(self, key=CONTROLS_KEY):
+        """{name: data} of the string values under key; None when the key does not exist."""
+        values = self._reg_query(key)
+        return None if values is None else {name: data for name, (_, data) in values.items()}
+
+    def reg_query_types(self, key=CONTROLS_KEY):
+        values = self._reg_query(key)
+        return None if values is None else {name: kind for name, (kind, _) in values.items()}
+
+    def _reg_query(self, key):
+        rc, out, _ = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT,
+                               "reg query")
+        return parse_reg_query(out) if rc == 0 else None
+
+    def reg_import(self, values, key=CONTROLS_KEY):
+        path = os.path.join(self.workdir, "seed-%d.reg" % time.monotonic_ns())
+        with open(path, "w", encoding="utf-16") as f:  # UTF-16 with its byte-order mark
+            f.write(reg_file_text(key, values))
+        shutil.copy(path, os.path.join(self.dir, "seed.reg"))
+        rc, _, err = run_quiet(["wine", "reg", "import", path], self.env, INSPECTOR_TIMEOUT,
+                               "reg import")
+        if rc != 0:
+            raise HarnessError("reg import failed: " + err)
+        self.note("seeded %d values under %s" % (len(values), key))
+
+    # -- records --
+
+    def note(self, text):
+        self.log.write("%s %s\n" % (datetime.datetime.now().strftime("%H:%M:%S.%f")[:-3], text))
+        self.log.flush()
+
+    def screenshot(self, step):
+        self.steps += 1
+        path = os.path.join(self.dir, "%02d-%s.png" % (self.steps, re.sub(r"\W+", "-", step)))
+        try:
+            subprocess.run(["import", "-display", self.display, "-window", "root", path],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        except (OSError, subprocess.TimeoutExpired):
+            pass
+        return path
+
+    def snapshot(self, step):
+        """Screenshot plus the window list and the registry, for a failure report."""
+        self.screenshot(step)
+        try:
+            _, objs = self.inspect("list", check=False)
+            with open(os.path.join(self.dir, "%02d-%s-windows.jsonl" % (self.steps, step)), "w") as f:
+                for o in objs:
+                    f.write(json.dumps(o) + "\n")
+            with open(os.path.join(self.dir, "%02d-%s-registry.json" % (self.steps, step)), "w") as f:
+                json.dump(self.reg_query(), f, indent=1)
+        except Exception as e:  # the report must not hide the failure that asked for it
+            self.note("snapshot incomplete: %s" % e)
+
+
+# ---- test-run configuration -----------------------------------------------------------------
+
+class Config:
+    """Options shared by the cases of one test run (set by configure())."""
+    exe = None
+    inspector = None
+    template = None
+    artifacts = None
+    display = None
+    keep_prefix = False
+    _display = None
+
+    @classmethod
+    def display_name(cls):
+        if cls._display is None:
+            cls._display = Display(cls.display)
+        return cls._display.name
+
+    @classmethod
+    def new_case(cls, name):
+        display = cls.display_name()
+        ensure_template(cls.template, display)
+        return Case(name, cls.exe, cls.inspector, cls.template, display, cls.artifacts,
+                    cls.keep_prefix)
+
+
+def add_common_options(parser):
+    parser.add_argument("--exe", help="the program under test (x86_64 build)")
+    parser.add_argument("--inspector", required=True, help="inspector.exe")
+    parser.add_argument("--template", help="template prefix (booted when missing)")
+    parser.add_argument("--artifacts", help="folder for screenshots and logs")
+    parser.add_argument("--display", help="use this X display instead of starting Xvfb")
+    parser.add_argument("--keep-prefix", action="store_true", help="keep each case's prefix")
+
+
+def _stop_on_signal(signum, _frame):
+    """A test run told to stop (ctest's time limit, Ctrl+C) leaves nothing running behind."""
+    _close_live_cases()
+    if Config._display is not None:
+        Config._display.stop()
+    os._exit(128 + signum)
+
+
+def configure(argv):
+    """Takes the harness options out of argv; returns the rest (for unittest)."""
+    signal.signal(signal.SIGTERM, _stop_on_signal)
+    signal.signal(signal.SIGINT, _stop_on_signal)
+    parser = argparse.ArgumentParser(add_help=False)
+    add_common_options(parser)
+    opts, rest = parser.parse_known_args(argv[1:])
+    if not opts.exe or not os.path.exists(opts.exe):
+        raise SystemExit("--exe: no such program: %s" % opts.exe)
+    base = os.path.dirname(os.path.abspath(opts.exe))
+    Config.exe = opts.exe
+    Config.inspector = opts.inspector
+    Config.template = os.path.abspath(opts.template or os.path.join(base, "e2e-prefix"))
+    Config.artifacts = os.path.abspath(opts.artifacts or os.path.join(base, "e2e-artifacts"))
+    Config.display = opts.display
+    Config.keep_prefix = opts.keep_prefix
+    return [argv[0]] + rest
+
+
+# ---- command line ----------------------------------------------------------------------------
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    sub = parser.add_subparsers(dest="command", required=True)
+    boot = sub.add_parser("boot-template")
+    boot.add_argument("--template", required=True)
+    boot.add_argument("--display")
+    run = sub.add_parser("run")
+    run.add_argument("--template", required=True)
+    run.add_argument("--display")
+    run.add_argument("--artifacts")
+    run.add_argument("--timeout", type=float, default=120)
+    run.add_argument("program", nargs=argparse.REMAINDER)
+    opts = parser.parse_args(argv[1:])
+
+    display = Display(opts.display)
+    if opts.command == "boot-template":
+        with open(os.path.abspath(opts.template) + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            started = time.monotonic()
+            boot_template(os.path.abspath(opts.template), display.name)
+        print("template prefix booted in %.1f s: %s" % (time.monotonic() - started, opts.template))
+        return 0
+
+    program = [a for a in opts.program if a != "--"]
+    if not program:
+        parser.error("run: no program given")
+    ensure_template(os.path.abspath(opts.template), display.name)
+    workdir = tempfile.mkdtemp(prefix="qv-run-")
+    prefix = os.path.join(workdir, "prefix")
+    subprocess.run(["cp", "-a", os.path.abspath(opts.template), prefix], check=True)
+    env = wine_env(prefix, display.name)
+    try:
+        # the prefix's services start here, away from our output (see run_quiet)
+        run_quiet(["wine", "cmd", "/c", "exit"], env, 60)
+        proc = subprocess.Popen(["wine"] + program, env=env, stdin=subprocess.DEVNULL)
+        try:
+            rc = proc.wait(opts.timeout)
+        except subprocess.TimeoutExpired:
+            print("harness: %s did not finish within %ss" % (program[0], opts.timeout))
+            rc = 124
+        return rc
+    finally:
+        run_quiet(["wineserver", "-k"], env, 60)
+        run_quiet(["wineserver", "-w"], env, 30)
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    signal.signal(signal.SIGINT, lambda *_: sys.exit(130))
+    sys.exit(main(sys.argv))

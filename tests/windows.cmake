@@ -1,0 +1,74 @@
+# Windows-side tests, included by cmake/windows.cmake: the inspector that end-to-end cases use to
+# see and drive the program, the end-to-end cases under Wine and Xvfb, the settings-store cases
+# against the real registry, and the `figures` target.
+
+# Console program; reads and drives other processes' windows.
+add_executable(inspector tests/e2e/inspector.cpp)
+target_link_libraries(inspector PRIVATE comctl32 shell32 user32)
+target_link_options(inspector PRIVATE -static -static-libgcc -static-libstdc++)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wincases/runner_win.cpp)
+  add_executable(store_cases_win tests/wincases/runner_win.cpp tests/wincases/cases.cpp)
+  target_include_directories(store_cases_win PRIVATE tests/wincases tests)
+  target_link_libraries(store_cases_win PRIVATE qv_win32)
+  target_link_options(store_cases_win PRIVATE -static -static-libgcc -static-libstdc++)
+endif()
+
+find_package(Python3 COMPONENTS Interpreter)
+find_program(QV_WINE wine)
+find_program(QV_XVFB Xvfb)
+
+set(QV_E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
+set(QV_E2E_PREFIX ${CMAKE_BINARY_DIR}/e2e-prefix)
+set(QV_E2E_ARTIFACTS ${CMAKE_BINARY_DIR}/e2e-artifacts)
+
+# Only the x86_64 build runs here: the Wine on these machines has no 32-bit side.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOUND AND QV_WINE AND QV_XVFB)
+  # One template prefix per test run; every case copies it.
+  add_test(NAME e2e_prefix
+    COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/harness.py boot-template --template ${QV_E2E_PREFIX})
+  set_tests_properties(e2e_prefix PROPERTIES FIXTURES_SETUP e2e_prefix TIMEOUT 240)
+
+  # test name, test class, time limit in seconds (a case takes about 10 s)
+  set(QV_E2E_GROUPS
+    e2e_first_run FirstRun 90
+    e2e_password_change PasswordChange 180
+    e2e_first_run_abandoned FirstRunAbandoned 150
+    e2e_second_start SecondStart 150
+    e2e_bad_stored_settings BadStoredSettings 240)
+  while(QV_E2E_GROUPS)
+    list(POP_FRONT QV_E2E_GROUPS name group timeout)
+    add_test(NAME ${name}
+      COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/test_startup.py
+        --exe $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
+        --template ${QV_E2E_PREFIX} --artifacts ${QV_E2E_ARTIFACTS} ${group})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT ${timeout} LABELS e2e)
+  endwhile()
+
+  if(TARGET store_cases_win)
+    add_test(NAME store_cases_wine
+      COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/harness.py run --template ${QV_E2E_PREFIX}
+        -- $<TARGET_FILE:store_cases_win>)
+    set_tests_properties(store_cases_wine PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT 120
+      FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
+  endif()
+endif()
+
+# Figures, printed and never asserted: the size of the stripped i686 program and, where it can
+# run, the time from its start to its notification icon under Wine.
+if(Python3_Interpreter_FOUND)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$")
+    add_custom_target(figures
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/figures.py
+        --source ${CMAKE_SOURCE_DIR} --build32 ${CMAKE_BINARY_DIR}/figures-i686
+        --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
+        --template ${QV_E2E_PREFIX}
+      DEPENDS quorvane inspector
+      USES_TERMINAL)
+  else()
+    add_custom_target(figures
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/figures.py --exe32 $<TARGET_FILE:quorvane>
+      DEPENDS quorvane
+      USES_TERMINAL)
+  endif()
+endif()
