@@ -197,3 +197,76 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
 }
 
 }  // namespace qv::test
+
+namespace qv::test {
+
+TEST(LockScreen, LaysItselfOutOverTheScreen) {
+    Plan p(DateTime{2026, 12, 6, 18, 0, 0});  // a 1024 x 768 screen at 15 twips per pixel
+    FrmBig& big = p.big();
+    auto rect = [&](const char* n) {
+        const ui::Rect& r = big.control(n).rect();
+        return std::vector<int>{r.left, r.top, r.width, r.height};
+    };
+    EXPECT_EQ(rect("ListView1"), (std::vector<int>{50, 50, 15310, 1440}));
+    EXPECT_EQ(rect("Label1"), (std::vector<int>{14360, 1940, 1005, 375}));
+    EXPECT_EQ(rect("lblMessage"), (std::vector<int>{2680, 3440, 10000, 1575}));
+    EXPECT_EQ(rect("lblTimeLeft"), (std::vector<int>{3180, 7680, 9000, 2895}));
+    EXPECT_EQ(big.rect().width, 15360);
+    EXPECT_EQ(big.rect().height, 11520);
+    EXPECT_FALSE(big.visible()) << "loaded hidden, timers off";
+    EXPECT_FALSE(big.timer1().enabled() || big.timer2().enabled());
+}
+
+TEST(LockScreen, ExitRecordsTheRequestAndKeepsTheLock) {
+    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
+    p.bedTime("7", "0", "21", "0");
+    p.start();
+    ASSERT_TRUE(p.locked());
+    p.click("frmBig", "Label1");
+    EXPECT_EQ(p.app->exitRequests, 1);
+    EXPECT_EQ(p.stored("Mode"), "2");
+    EXPECT_TRUE(p.locked());
+    EXPECT_TRUE(p.shown("frmBig"));
+}
+
+TEST(LockScreen, UnloadingItReleasesTheLockAndTheHook) {
+    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
+    p.bedTime("7", "0", "21", "0");
+    p.start();
+    ASSERT_TRUE(p.locked());
+    p.app->session().unload(p.big());
+    p.app->session().afterEvent();
+    EXPECT_EQ(p.sim.windowLock.locked, 0u);
+    EXPECT_TRUE(p.sim.keyboard.hooks.empty());
+}
+
+TEST(LockScreen, TaskSwitchKeysAreSwallowedOnlyWhileLocked) {
+    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
+    p.bedTime("7", "0", "21", "0");
+    p.start();
+    sim::SimKeyboard& kb = p.sim.keyboard;
+    const KeyEvent altTab{0x09, 0x20, 0x104}, altEsc{0x1B, 0x20, 0x104}, tab{0x09, 0, 0x100},
+        esc{0x1B, 0, 0x100};
+    EXPECT_FALSE(kb.press(altTab));
+    EXPECT_FALSE(kb.press(altEsc));
+    EXPECT_TRUE(kb.press(tab));
+    EXPECT_TRUE(kb.press(esc));
+    kb.held.insert(0x11);  // either Control key
+    EXPECT_FALSE(kb.press(esc)) << "Ctrl+Esc";
+    kb.held.clear();
+    EXPECT_EQ(kb.hooks.size(), 1u) << "a lock never leaves a second hook behind";
+    p.app->lockToWindow(0, 0);
+    EXPECT_TRUE(kb.press(altTab));
+}
+
+TEST(LockScreen, AFailedHookIsReportedAndTheLockStays) {
+    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
+    p.bedTime("7", "0", "21", "0");
+    p.sim.keyboard.failInstall = true;
+    p.start();
+    ASSERT_FALSE(p.sim.dialogs.shown.empty());
+    EXPECT_EQ(p.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
+    EXPECT_EQ(p.sim.windowLock.locked, p.big().nativeHandle());
+}
+
+}  // namespace qv::test
