@@ -4,9 +4,11 @@
 //
 //   inspector list [--pid N] [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]
 //   inspector wait <title> [timeout] [--gone] [--hidden] [--exe NAME]
-//   inspector click <title> <selector> [--mouse | --input] [--exe NAME]
+//   inspector click <title> <selector> [--mouse | --input] [--at X,Y] [--exe NAME]
 //   inspector type <title> <selector> <text> [--chars] [--exe NAME]
 //   inspector select <title> <selector> <item text> [--exe NAME]
+//   inspector pick <title> <selector> <item text> [--exe NAME]
+//   inspector screen
 //   inspector close <title> [--syscommand] [--exe NAME]
 //   inspector tray [--wait SECONDS] [--ready]
 //   inspector tray-click [left|right|double] [icon index]
@@ -18,6 +20,11 @@
 // window: "hwnd:0x1234", "id:1001", "index:N" (N-th control in enumeration order, from 0),
 // "class:Edit:2" (second control of class Edit, from 1), "text:Caption", or plain caption text.
 // Captions match with or without their '&' mnemonic marks.
+//
+// click --at X,Y presses at that point of the control (pixels from its top-left corner; negative
+// values count from the right or bottom edge) instead of its centre. select sets a list's item
+// and sends the notification the list would send; pick does what a user does: a real click on
+// the drop-down arrow, then one on the item in the dropped list.
 //
 // list prints one JSON object per line; the other commands print one line of JSON about what
 // they did. Exit code 0 on success; 1 with a message on stderr when a window, control or wait
@@ -404,7 +411,8 @@ struct Options {
 };
 
 bool takesValue(const std::wstring& opt) {
-    return opt == L"--pid" || opt == L"--exe" || opt == L"--title" || opt == L"--hwnd" || opt == L"--wait";
+    return opt == L"--pid" || opt == L"--exe" || opt == L"--title" || opt == L"--hwnd" || opt == L"--wait" ||
+           opt == L"--at";
 }
 
 Options parse(int argc, wchar_t** argv) {
@@ -577,22 +585,34 @@ int cmdWait(const Options& o) {
     }
 }
 
-// Posts a press and release of the left button at the centre of the control.
-void postMouseClick(HWND h) {
+// A point of a control in its client coordinates: its centre, or the --at offset.
+bool clickPoint(const Options& o, HWND h, POINT* p) {
     RECT c;
     GetClientRect(h, &c);
-    LPARAM at = MAKELPARAM(c.right / 2, c.bottom / 2);
+    p->x = c.right / 2;
+    p->y = c.bottom / 2;
+    if (!o.has(L"--at")) return true;
+    std::wstring at = o.get(L"--at");
+    size_t comma = at.find(L',');
+    if (comma == std::wstring::npos) return false;
+    long x = wcstol(at.c_str(), nullptr, 10), y = wcstol(at.c_str() + comma + 1, nullptr, 10);
+    p->x = x < 0 ? c.right + x : x;
+    p->y = y < 0 ? c.bottom + y : y;
+    return true;
+}
+
+// Posts a press and release of the left button at a point of the control.
+void postMouseClick(HWND h, POINT p) {
+    LPARAM at = MAKELPARAM(p.x, p.y);
     PostMessageW(h, WM_MOUSEMOVE, 0, at);
     PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
-// A real click through the input queue: the pointer moves to the control's centre.
-void inputClick(HWND h) {
-    RECT r;
-    GetWindowRect(h, &r);
-    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    SetCursorPos(x, y);
+// A real click through the input queue: the pointer moves to that point of the window.
+void inputClick(HWND h, POINT p) {
+    ClientToScreen(h, &p);
+    SetCursorPos(p.x, p.y);
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -604,11 +624,13 @@ int cmdClick(const Options& o) {
     Target t;
     if (int rc = resolve(o, 2, t)) return rc;
     if (!IsWindowEnabled(t.control)) return fail(L"control \"" + o.args[1] + L"\" is disabled");
+    POINT p;
+    if (!clickPoint(o, t.control, &p)) return 2;
     std::string before = actionJson("click", t);  // the click may destroy the control
     if (o.has(L"--input")) {
-        inputClick(t.control);
-    } else if (o.has(L"--mouse") || !isClass(t.control, L"Button")) {
-        postMouseClick(t.control);
+        inputClick(t.control, p);
+    } else if (o.has(L"--mouse") || o.has(L"--at") || !isClass(t.control, L"Button")) {
+        postMouseClick(t.control, p);
     } else {
         // Posted, not sent: the click's handler may open a modal box and not return for a while.
         PostMessageW(t.control, BM_CLICK, 0, 0);
@@ -660,6 +682,85 @@ int cmdSelect(const Options& o) {
     if (parent)
         PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(t.control), code), (LPARAM)t.control);
     out(actionJson("select", t));
+    return 0;
+}
+
+// Polls cond every 10 ms for up to ms milliseconds.
+template <class Cond>
+bool waitUntil(Cond cond, DWORD ms) {
+    ULONGLONG deadline = GetTickCount64() + ms;
+    while (!cond()) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// The dropped list of a drop-down list: a top-level "ComboLBox" of the same thread, shown.
+HWND droppedList(HWND combo) {
+    DWORD thread = GetWindowThreadProcessId(combo, nullptr);
+    for (HWND h : topLevelWindows())
+        if (IsWindowVisible(h) && isClass(h, L"ComboLBox") && GetWindowThreadProcessId(h, nullptr) == thread)
+            return h;
+    return nullptr;
+}
+
+int cmdPick(const Options& o) {
+    Target t;
+    if (int rc = resolve(o, 3, t)) return rc;
+    HWND combo = t.control;
+    if (!isClass(combo, L"ComboBox")) return fail(L"not a drop-down list");
+    if (!IsWindowEnabled(combo)) return fail(L"control \"" + o.args[1] + L"\" is disabled");
+    LRESULT i = send(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)o.args[2].c_str());
+    if (i < 0) return fail(L"no item \"" + o.args[2] + L"\"");
+    // The arrow sits at the right end of the closed box (a drop-down list's client area).
+    RECT c;
+    GetClientRect(combo, &c);
+    inputClick(combo, POINT{c.right - GetSystemMetrics(SM_CXVSCROLL) / 2 - 1, c.bottom / 2});
+    // Dropped, and the press's release handled: the list then holds the mouse capture. A click
+    // that came before the release would reach the box, which takes it for a click elsewhere.
+    HWND list = nullptr;
+    auto ready = [&] {
+        if (!send(combo, CB_GETDROPPEDSTATE, 0, 0, 0) || !(list = droppedList(combo))) return false;
+        GUITHREADINFO gti = {};
+        gti.cbSize = sizeof gti;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(combo, nullptr), &gti) && gti.hwndCapture == list;
+    };
+    if (!waitUntil(ready, 3000)) return fail(L"the list did not drop down");
+    // Scrolled as the wheel would, when the item lies outside the shown part.
+    LRESULT h = send(list, LB_GETITEMHEIGHT, 0, 0, 0);
+    RECT lc;
+    GetClientRect(list, &lc);
+    LRESULT shown = h > 0 ? lc.bottom / h : 0;
+    if (h <= 0 || shown <= 0) return fail(L"the dropped list has no room");
+    LRESULT top = send(list, LB_GETTOPINDEX, 0, 0, 0);
+    if (i < top || i >= top + shown) {
+        send(list, LB_SETTOPINDEX, i, 0);
+        top = send(list, LB_GETTOPINDEX, 0, 0, 0);
+    }
+    inputClick(list, POINT{lc.right / 2, (LONG)((i - top) * h + h / 2)});
+    if (!waitUntil([&] { return !send(combo, CB_GETDROPPEDSTATE, 0, 0, 1); }, 3000))
+        return fail(L"the list stayed down");
+    LRESULT sel = send(combo, CB_GETCURSEL, 0, 0);
+    std::string done = actionJson("pick", t);
+    done.insert(done.size() - 1, ",\"selected\":" + num(sel));
+    out(done);
+    return sel == i ? 0
+                    : fail(L"the click picked item " + std::to_wstring(sel) + L", not " + std::to_wstring(i));
+}
+
+// The screen as programs see it: size in pixels and resolution in dots per inch.
+int cmdScreen() {
+    using SetAware = BOOL(WINAPI*)();
+    if (HMODULE user = GetModuleHandleW(L"user32.dll"))
+        if (auto f = reinterpret_cast<SetAware>(
+                reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
+            f();
+    HDC dc = GetDC(nullptr);
+    int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    out("{\"width\":" + num(GetSystemMetrics(SM_CXSCREEN)) + ",\"height\":" +
+        num(GetSystemMetrics(SM_CYSCREEN)) + ",\"dpiX\":" + num(dpiX) + ",\"dpiY\":" + num(dpiY) + "}");
     return 0;
 }
 
@@ -795,9 +896,11 @@ int usage() {
     fprintf(stderr,
             "usage: inspector list [--pid N] [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]\n"
             "       inspector wait <title> [timeout] [--gone] [--hidden] [--exe NAME]\n"
-            "       inspector click <title> <selector> [--mouse|--input] [--exe NAME]\n"
+            "       inspector click <title> <selector> [--mouse|--input] [--at X,Y] [--exe NAME]\n"
             "       inspector type <title> <selector> <text> [--chars] [--exe NAME]\n"
             "       inspector select <title> <selector> <item> [--exe NAME]\n"
+            "       inspector pick <title> <selector> <item> [--exe NAME]\n"
+            "       inspector screen\n"
             "       inspector close <title> [--syscommand] [--exe NAME]\n"
             "       inspector tray [--wait SECONDS] [--ready]\n"
             "       inspector tray-click [left|right|double] [index]\n"
@@ -826,6 +929,10 @@ int main() {
         rc = cmdType(o);
     else if (cmd == L"select")
         rc = cmdSelect(o);
+    else if (cmd == L"pick")
+        rc = cmdPick(o);
+    else if (cmd == L"screen")
+        rc = cmdScreen();
     else if (cmd == L"close")
         rc = cmdClose(o);
     else if (cmd == L"tray")
