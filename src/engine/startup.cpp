@@ -63,6 +63,10 @@ void App::mainFormLoad() {
 }
 
 void App::startCommand() {
+    // Start always begins the plan the console shows. A restart that resumed a One time or Bed
+    // time plan leaves the resume mark set, and a later Changing-mode Start would otherwise carry
+    // on that old period instead of starting a new one.
+    resumePlan = false;
     startMode();
     setConsoleState(state::kPlanRunning);
     saveSettings();

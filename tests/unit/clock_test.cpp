@@ -235,4 +235,20 @@ TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
     }
 }
 
+TEST(Resume, StartAfterAResumedBedTimePlanBeginsANewPlan) {
+    Plan p(DateTime{2026, 12, 6, 22, 0, 0});
+    p.bedTime("7", "0", "21", "0");
+    p.start();
+    p.app.reset();
+    p.startProgram();
+    p.advance(61'000);
+    ASSERT_EQ(p.period(), "break");
+    p.app->frmBig().hide();  // the parent has left the lock screen and opens the console
+    p.app->frmMain().show();
+    p.changing("30", "10");
+    p.start();
+    EXPECT_EQ(p.period(), "game");
+    EXPECT_EQ(p.app->secondsLeft, 1800);
+}
+
 }  // namespace qv::test
