@@ -239,6 +239,7 @@ TEST(Resume, StartAfterAResumedBedTimePlanBeginsANewPlan) {
     Plan p(DateTime{2026, 12, 6, 22, 0, 0});
     p.bedTime("7", "0", "21", "0");
     p.start();
+    p.advance(1000);  // the first tick stores the running break
     p.app.reset();
     p.startProgram();
     p.advance(61'000);
