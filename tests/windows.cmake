@@ -3,9 +3,16 @@
 # against the real registry, and the `figures` target.
 
 # Console program; reads and drives other processes' windows.
-add_executable(inspector tests/e2e/inspector.cpp)
+add_executable(inspector tests/e2e/ui_probe.cpp)
 target_link_libraries(inspector PRIVATE comctl32 shell32 user32)
 target_link_options(inspector PRIVATE -static -static-libgcc -static-libstdc++)
+
+# Stand-in for the system's shutdown.exe: records its command line instead of shutting down. Kept
+# in a folder of its own so that it shadows nothing beside the program in the build folder.
+add_executable(fake_shutdown tests/e2e/fake_shutdown.cpp)
+set_target_properties(fake_shutdown PROPERTIES OUTPUT_NAME shutdown
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-tools)
+target_link_options(fake_shutdown PRIVATE -static -static-libgcc -static-libstdc++)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wincases/runner_win.cpp)
   add_executable(store_cases_win tests/wincases/runner_win.cpp tests/wincases/cases.cpp)
@@ -29,18 +36,27 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/harness.py boot-template --template ${QV_E2E_PREFIX})
   set_tests_properties(e2e_prefix PROPERTIES FIXTURES_SETUP e2e_prefix TIMEOUT 240)
 
-  # test name, test class, time limit in seconds (a case takes about 10 s)
+  # test name, script, test class, time limit in seconds (a case takes about 10 s; the cases of
+  # a running plan wait for its periods and take up to about 90 s)
   set(QV_E2E_GROUPS
-    e2e_first_run FirstRun 90
-    e2e_password_change PasswordChange 180
-    e2e_first_run_abandoned FirstRunAbandoned 150
-    e2e_second_start SecondStart 150
-    e2e_bad_stored_settings BadStoredSettings 240)
+    e2e_first_run test_startup FirstRun 90
+    e2e_password_change test_startup PasswordChange 180
+    e2e_first_run_abandoned test_startup FirstRunAbandoned 150
+    e2e_second_start test_startup SecondStart 150
+    e2e_bad_stored_settings test_startup BadStoredSettings 240
+    e2e_console_layout test_console ConsoleLayout 180
+    e2e_console_modes test_console ModeSelection 120
+    e2e_console_save test_console SaveThroughControls 180
+    e2e_startup_registration test_console StartupRegistration 120
+    e2e_changing_mode test_plan ChangingMode 240
+    e2e_shutdown test_plan Shutdown 180
+    e2e_resume test_plan Resume 240)
   while(QV_E2E_GROUPS)
-    list(POP_FRONT QV_E2E_GROUPS name group timeout)
+    list(POP_FRONT QV_E2E_GROUPS name script group timeout)
     add_test(NAME ${name}
-      COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/test_startup.py
+      COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/${script}.py
         --exe $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
+        --fake-shutdown $<TARGET_FILE:fake_shutdown>
         --template ${QV_E2E_PREFIX} --artifacts ${QV_E2E_ARTIFACTS} ${group})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT ${timeout} LABELS e2e)
   endwhile()
@@ -62,8 +78,8 @@ if(Python3_Interpreter_FOUND)
       COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/figures.py
         --source ${CMAKE_SOURCE_DIR} --build32 ${CMAKE_BINARY_DIR}/figures-i686
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
-        --template ${QV_E2E_PREFIX}
-      DEPENDS quorvane inspector
+        --fake-shutdown $<TARGET_FILE:fake_shutdown> --template ${QV_E2E_PREFIX}
+      DEPENDS quorvane inspector fake_shutdown
       USES_TERMINAL)
   else()
     add_custom_target(figures

@@ -2,7 +2,7 @@
 
 One template Wine prefix is booted per test run; every case works in its own copy of it, so each
 case starts with a clean registry. The program is watched and driven from outside through the
-inspector (tests/e2e/inspector.cpp), the registry is read with `wine reg query` and seeded with
+inspector (tests/e2e/ui_probe.cpp), the registry is read with `wine reg query` and seeded with
 `wine reg import`, and each step leaves a screenshot in the case's artifacts folder.
 
 Command line of this module (used by CMake):
@@ -148,12 +148,15 @@ def ensure_template(path, display):
 # ---- registry files -----------------------------------------------------------------------
 
 def reg_file_text(key, values):
-    """Text of a .reg file that sets string values under key (None deletes a value)."""
+    """Text of a .reg file that sets values under key: strings, an int as a REG_DWORD, None
+    deletes the value."""
     lines = ["Windows Registry Editor Version 5.00", "", "[" + expand_root(key) + "]"]
     for name, value in values.items():
         quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"'
         if value is None:
             lines.append(quoted + "=-")
+        elif isinstance(value, int) and not isinstance(value, bool):
+            lines.append(quoted + "=dword:%08x" % (value & 0xFFFFFFFF))
         else:
             lines.append(quoted + '="' + str(value).replace("\\", "\\\\").replace('"', '\\"') + '"')
     return "\r\n".join(lines) + "\r\n"
@@ -200,6 +203,9 @@ class Case:
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.exe = os.path.abspath(exe)
         self.exe_name = os.path.basename(self.exe)
+        # how the program is started: its path for Wine and the folder it starts in
+        self.exe_command = self.exe
+        self.exe_cwd = os.path.dirname(self.exe)
         self.inspector_exe = os.path.abspath(inspector)
         self.display = display
         self.keep_prefix = keep_prefix
@@ -224,13 +230,39 @@ class Case:
     def start(self):
         """Starts the program; returns its Popen (the Wine process is the program itself)."""
         out = open(os.path.join(self.dir, "program-%d.out" % (len(self.procs) + 1)), "wb")
-        proc = subprocess.Popen(["wine", self.exe], cwd=os.path.dirname(self.exe), env=self.env,
+        proc = subprocess.Popen(["wine", self.exe_command], cwd=self.exe_cwd, env=self.env,
                                 stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
         proc.started_at = time.time()
         proc.output = out
         self.procs.append(proc)
         self.note("started %s (pid %d)" % (self.exe_name, proc.pid))
         return proc
+
+    def install(self, folder="Quorvane", extra=()):
+        """Copies the program, the sound.wav beside it and the extra files into a folder of the
+        prefix's drive C:, from where later starts run it; returns that folder's Windows path."""
+        target = os.path.join(self.prefix, "drive_c", folder)
+        os.makedirs(target, exist_ok=True)
+        sound = os.path.join(os.path.dirname(self.exe), "sound.wav")
+        for path in [self.exe] + ([sound] if os.path.exists(sound) else []) + list(extra):
+            shutil.copy(path, target)
+        windows_folder = "C:\\" + folder.replace("/", "\\")
+        self.exe_command = windows_folder + "\\" + self.exe_name
+        self.exe_cwd = target
+        self.note("installed into %s" % windows_folder)
+        return windows_folder
+
+    def prefix_path(self, windows_path):
+        """The Unix path of a C: path of the prefix."""
+        drive, _, rest = windows_path.partition(":")
+        if drive.upper() != "C":
+            raise HarnessError("not on drive C: " + windows_path)
+        return os.path.join(self.prefix, "drive_c", *[p for p in rest.split("\\") if p])
+
+    def set_dpi(self, dpi):
+        """Sets the screen resolution Windows programs see (the display scaling), for programs
+        started from now on."""
+        self.reg_import({"LogPixels": int(dpi)}, r"HKCU\Control Panel\Desktop")
 
     def wait_exit(self, proc, timeout=ACTION_TIMEOUT):
         try:
@@ -309,6 +341,14 @@ class Case:
                     boxes.append(w)
         return boxes
 
+    def screen(self):
+        """{"width", "height", "dpiX", "dpiY"} of the screen as programs see it."""
+        return self.inspect("screen")[1][0]
+
+    def top_windows(self, visible=True):
+        """The program's top-level windows, without their controls."""
+        return self.windows(visible, False)
+
     def tray(self):
         _, objs = self.inspect("tray", check=False)
         return objs[0] if objs else {"icon": False}
@@ -316,6 +356,11 @@ class Case:
     def click(self, title, selector, *opts):
         self.note("click %r in %r" % (selector, title))
         self.inspect("click", title, selector, "--exe", self.exe_name, *opts)
+
+    def pick(self, title, selector, item):
+        """Picks an item of a drop-down list as a user does: drops the list, clicks the item."""
+        self.note("pick %r in %r of %r" % (item, selector, title))
+        self.inspect("pick", title, selector, item, "--exe", self.exe_name)
 
     def type(self, title, selector, text, chars=True):
         self.note("type %r into %r of %r" % (text, selector, title))
@@ -341,6 +386,11 @@ class Case:
                 self.snapshot("timeout")
                 raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
             time.sleep(interval)
+
+    def watch(self, title, timeout, gone=False):
+        """Starts watching, in the background, for the program's window with this caption to
+        become visible (or, with gone, to stop being visible); returns a Watch."""
+        return Watch(self, title, timeout, gone)
 
     def wait_window(self, title, timeout=START_TIMEOUT):
         return self.wait_for("window %r" % title, lambda: self.window(title), timeout)
@@ -417,6 +467,44 @@ class Case:
             self.note("snapshot incomplete: %s" % e)
 
 
+class Watch:
+    """An inspector waiting for a window in the background. It polls every few milliseconds and
+    stamps the moment it saw the change, so short-lived states are not missed."""
+
+    def __init__(self, case, title, timeout, gone):
+        self.case = case
+        self.what = "window %r %s" % (title, "to go" if gone else "to appear")
+        self.timeout = timeout
+        self.out = os.path.join(case.workdir, "watch-%d.out" % time.monotonic_ns())
+        with open(self.out, "w") as out:
+            self.proc = subprocess.Popen(
+                ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe", case.exe_name] +
+                (["--gone"] if gone else []),
+                env=case.env, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        self.started_at = time.time()
+        case.note("watching for " + self.what)
+
+    def result(self, extra=30):
+        """The Unix time at which the change was seen; raises when it was not seen in time."""
+        try:
+            self.proc.wait(self.timeout + extra)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+        lines = [l for l in open(self.out).read().splitlines() if l.startswith("{")]
+        if self.proc.returncode != 0 or not lines:
+            self.case.snapshot("watch-timeout")
+            raise HarnessError("timed out after %ss waiting for %s" % (self.timeout, self.what))
+        at = json.loads(lines[-1])["at"]
+        self.case.note("seen %s at %.3f" % (self.what, at))
+        return at
+
+    def cancel(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
 # ---- test-run configuration -----------------------------------------------------------------
 
 class Config:
@@ -427,6 +515,7 @@ class Config:
     artifacts = None
     display = None
     keep_prefix = False
+    fake_shutdown = None
     _display = None
 
     @classmethod
@@ -450,6 +539,7 @@ def add_common_options(parser):
     parser.add_argument("--artifacts", help="folder for screenshots and logs")
     parser.add_argument("--display", help="use this X display instead of starting Xvfb")
     parser.add_argument("--keep-prefix", action="store_true", help="keep each case's prefix")
+    parser.add_argument("--fake-shutdown", help="stand-in shutdown.exe that records its calls")
 
 
 def _stop_on_signal(signum, _frame):
@@ -476,6 +566,7 @@ def configure(argv):
     Config.artifacts = os.path.abspath(opts.artifacts or os.path.join(base, "e2e-artifacts"))
     Config.display = opts.display
     Config.keep_prefix = opts.keep_prefix
+    Config.fake_shutdown = opts.fake_shutdown and os.path.abspath(opts.fake_shutdown)
     return [argv[0]] + rest
 
 

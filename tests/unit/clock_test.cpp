@@ -188,6 +188,7 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAgain) {
     Plan p(DateTime{2026, 12, 6, 20, 0, 0});
     p.bedTime("7", "0", "21", "0");
     p.start();
+    p.advance(1000);  // a game period is stored
     p.app.reset();
     p.sim.clock.setNow(DateTime{2026, 12, 6, 22, 0, 0});
     p.startProgram();
