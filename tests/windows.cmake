@@ -1,6 +1,6 @@
 # Windows-side tests, included by cmake/windows.cmake: the inspector that end-to-end cases use to
-# see and drive the program, the end-to-end cases under Wine and Xvfb, the settings-store cases
-# against the real registry, and the `figures` target.
+# see and drive the program, a stand-in shutdown.exe, the end-to-end cases under Wine and Xvfb, the
+# settings-store cases against the real registry, and the `figures` target.
 
 # Console program; reads and drives other processes' windows.
 add_executable(inspector tests/e2e/ui_probe.cpp)
@@ -58,7 +58,9 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
         --exe $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
         --fake-shutdown $<TARGET_FILE:fake_shutdown>
         --template ${QV_E2E_PREFIX} --artifacts ${QV_E2E_ARTIFACTS} ${group})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT ${timeout} LABELS e2e)
+    # the longest cases first, so that two at a time finish together
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT ${timeout} COST ${timeout}
+      LABELS e2e)
   endwhile()
 
   if(TARGET store_cases_win)

@@ -491,7 +491,8 @@ class Watch:
         except subprocess.TimeoutExpired:
             self.proc.kill()
             self.proc.wait()
-        lines = [l for l in open(self.out).read().splitlines() if l.startswith("{")]
+        with open(self.out) as f:
+            lines = [l for l in f.read().splitlines() if l.startswith("{")]
         if self.proc.returncode != 0 or not lines:
             self.case.snapshot("watch-timeout")
             raise HarnessError("timed out after %ss waiting for %s" % (self.timeout, self.what))

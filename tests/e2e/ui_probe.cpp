@@ -609,15 +609,22 @@ void postMouseClick(HWND h, POINT p) {
     PostMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
-// A real click through the input queue: the pointer moves to that point of the window.
+// A real click through the input queue at that point of the window. Each event carries its own
+// screen position: a pointer warp is echoed back by the X server to the program that owns the
+// window below, a little later, and would move a click that relied on the pointer's position.
 void inputClick(HWND h, POINT p) {
     ClientToScreen(h, &p);
-    SetCursorPos(p.x, p.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    const int w = GetSystemMetrics(SM_CXSCREEN), ht = GetSystemMetrics(SM_CYSCREEN);
+    const LONG x = MulDiv(p.x, 65535, w > 1 ? w - 1 : 1), y = MulDiv(p.y, 65535, ht > 1 ? ht - 1 : 1);
+    INPUT in[3] = {};
+    const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = x;
+        in[i].mi.dy = y;
+        in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags[i];
+    }
+    SendInput(3, in, sizeof(INPUT));
 }
 
 int cmdClick(const Options& o) {
