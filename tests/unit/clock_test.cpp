@@ -109,9 +109,11 @@ TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
     p.click("frmMain", "optOnlyListed");
     p.start();
     EXPECT_EQ(p.period(), "break");
-    const auto switches = run(p, 400);
-    EXPECT_EQ(text(switches), "121:game 182:over ");
+    EXPECT_EQ(text(run(p, 122)), "121:game ");
+    p.big().setEnabled(false);  // a program started from the list disabled the screen
+    EXPECT_EQ(text(run(p, 278)), "60:over ") << "a one-minute game, ended on its 61st tick";
     EXPECT_TRUE(p.shown("frmBig"));
+    EXPECT_TRUE(p.big().enabled()) << "\"Exit\" stays reachable when the plan is over";
     EXPECT_TRUE(p.locked());
     EXPECT_FALSE(p.big().timer1().enabled() || p.big().timer2().enabled());
     EXPECT_EQ(p.app->secondsLeft, 0);
