@@ -16,10 +16,6 @@ int16_t pick(FrmMain& f, const char* combo) {
     return leadingInt16(f.c(combo).text());
 }
 
-int32_t minutesToSeconds(const std::string& text) {
-    return roundToInt32(leadingNumber(text) * 60);
-}
-
 }  // namespace
 
 void App::resumeTick() {
@@ -39,21 +35,6 @@ void App::computeOneTimeStart() {
                                              pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM"), 0);
 }
 
-// Start and latest time of Bed time mode, today; a latest time before the start on the clock
-// face is tomorrow's.
-BedTimeWindow bedTimeWindow(FrmMain& f, const DateTime& now) {
-    BedTimeWindow w;
-    w.start =
-        DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbStartH"), pick(f, "cmbStartM"), 0);
-    w.bed = DateTime::fromParts(now.year, now.month, now.day, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
-    if ((w.bed.hour < w.start.hour && w.bed.hour != 0) ||
-        (w.bed.hour == w.start.hour && w.start.minute > w.bed.minute)) {
-        w.bed =
-            DateTime::fromParts(now.year, now.month, now.day + 1, pick(f, "cmbBedH"), pick(f, "cmbBedM"), 0);
-    }
-    return w;
-}
-
 void App::startMode() {
     FrmMain& f = frmMain();
     FrmBig& big = frmBig();
@@ -61,7 +42,7 @@ void App::startMode() {
     big.control("lblMessage").setText(f.c("txtMessage").text());
 
     if (f.c("optEveryday").value() && !resumePlan) {
-        secondsLeft = minutesToSeconds(f.c("cmbGameTime").text());
+        secondsLeft = leadingMinutesAsSeconds(f.c("cmbGameTime").text());
         gameTimeOn = true;
         breakTimeOn = false;
         resumePlan = false;

@@ -65,10 +65,10 @@ void App::nextPeriod() {
     FrmMain& f = frmMain();
     if (f.c("optEveryday").value()) {
         const char* combo = breakTimeOn ? "cmbBreakTime" : "cmbGameTime";
-        secondsLeft = roundToInt32(leadingNumber(f.c(combo).text()) * 60);
+        secondsLeft = leadingMinutesAsSeconds(f.c(combo).text());
     } else if (f.c("optOneTime").value()) {
         computeOneTimeStart();
-        if (gameTimeOn) secondsLeft = roundToInt32(leadingNumber(f.c("cmbTotalTime").text()) * 60);
+        if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.c("cmbTotalTime").text());
     } else if (f.c("optBedTime").value()) {
         const DateTime now = platform_.clock.now();
         BedTimeWindow w = bedTimeWindow(f, now);

@@ -24,5 +24,9 @@ inline int16_t leadingInt16(const std::string& t) {
 inline int32_t leadingInt32(const std::string& t) {
     return roundToInt32(leadingNumber(t));
 }
+// A picker's minutes as seconds.
+inline int32_t leadingMinutesAsSeconds(const std::string& t) {
+    return roundToInt32(leadingNumber(t) * 60);
+}
 
 }  // namespace qv
