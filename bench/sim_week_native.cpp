@@ -10,7 +10,9 @@ using qv::test::Plan;
 
 namespace {
 
-double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 void week(const char* name, const std::function<void(Plan&)>& setUp) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});

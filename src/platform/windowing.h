@@ -44,13 +44,13 @@ class Session {
     // Marks an event in progress. A handler that opens a message box or a menu runs a message
     // loop in which further events arrive; forms are freed only when the outermost one is done.
     class Event {
-    public:
+      public:
         explicit Event(Session& s) : s_(s) { ++s_.depth_; }
         ~Event() { --s_.depth_; }
         Event(const Event&) = delete;
         Event& operator=(const Event&) = delete;
 
-    private:
+      private:
         Session& s_;
     };
     void afterEvent();  // frees forms unloaded during the events that have finished
