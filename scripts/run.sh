@@ -26,7 +26,7 @@ if [ -z "${DISPLAY:-}" ]; then
   Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   sleep 1
-  ( while sleep 3; do import -window root "$root/build/screen.png.tmp" 2>/dev/null &&
+  ( while sleep 3; do import -window root "png:$root/build/screen.png.tmp" 2>/dev/null &&
       mv "$root/build/screen.png.tmp" "$root/build/screen.png"; done ) &
   shooter_pid=$!
   echo "No display: Quorvane runs on the virtual X server $DISPLAY."
