@@ -2,6 +2,8 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/frm_main.h"
 #include "console/systray.h"
@@ -82,6 +84,13 @@ struct World {
         app->session().afterEvent();
     }
     void advance(int64_t ms) { sim.clock.advance(ms); }
+
+    // Ends the program with the console's Close, changes stored values, and starts it again.
+    void restartWith(const std::vector<std::pair<std::string, std::string>>& values) {
+        click("frmMain", "Command2");
+        for (auto& [name, value] : values) store(name, value);
+        startProgram();
+    }
 
     // Runs the whole first start: defaults, the password dialog, a password chosen.
     void completeFirstRun(const std::string& password = "secret") {
