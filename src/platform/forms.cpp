@@ -28,6 +28,8 @@ const char* kindName(Kind k) {
             return "ListView";
         case Kind::Button:
             return "Button";
+        case Kind::Icon:
+            return "Icon";
     }
     return "?";
 }
@@ -354,12 +356,17 @@ void Form::userMouseMove(const Mouse& m) {
     if (onMouseMove) onMouseMove(m);
 }
 
+void Form::userMessage(uint32_t message, intptr_t wParam, intptr_t lParam) {
+    if (onMessage) onMessage(message, wParam, lParam);
+}
+
 // ---- Session ----
 
 Session::~Session() {
-    // Forms still loaded at the end are dropped without their handlers.
+    // Forms still loaded at the end are dropped without their handlers (the process is going).
     for (auto& f : loaded_) {
         for (auto& t : f->timers_) t.reset();
+        windowing_.destroy(*f);
     }
 }
 
@@ -410,7 +417,9 @@ std::vector<Form*> Session::loadedForms() const {
 }
 
 void Session::afterEvent() {
-    graveyard_.clear();
+    // An event that runs inside another one's message loop must not free what the outer event's
+    // handler is still running in.
+    if (depth_ == 0) graveyard_.clear();
 }
 
 }  // namespace qv::ui

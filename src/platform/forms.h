@@ -42,7 +42,8 @@ struct Mouse {
     float x = 0, y = 0;  // twips, relative to the control
 };
 
-enum class Kind { Frame, Label, TextBox, CheckBox, OptionButton, ComboBox, ListBox, ListView, Button };
+// Icon: the picture of the icon resource given by the control's value, drawn at the control's size.
+enum class Kind { Frame, Label, TextBox, CheckBox, OptionButton, ComboBox, ListBox, ListView, Button, Icon };
 const char* kindName(Kind k);
 
 enum class Prop { Text, Visible, Enabled, Value, Rect, Items, ListIndex, Colours, Font, Tooltip };
@@ -239,7 +240,11 @@ class Form {
     // Input from the backend.
     void userClose();  // the close box
     void userMouseMove(const Mouse& m);
+    // A window message the backend passes on after the window has processed it (only those the
+    // program listens for, such as the time-change broadcast).
+    void userMessage(uint32_t message, intptr_t wParam, intptr_t lParam);
     std::function<void(const Mouse&)> onMouseMove;
+    std::function<void(uint32_t message, intptr_t wParam, intptr_t lParam)> onMessage;
 
   protected:
     virtual void onLoad() {}

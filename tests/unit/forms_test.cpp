@@ -114,14 +114,27 @@ TEST_F(Model, TimersRunOnlyWhileEnabledAndLoaded) {
 TEST_F(Model, ATickInsideAnEventDoesNotFreeFormsTheEventStillUses) {
     Probe& host = make("Host");
     Probe& other = make("Other");
-    host.addTimer("T", 100, true);
+    bool otherFreed = false;
+    struct Freed : ui::Form {  // tells when the session frees it
+        Freed(ui::Session& s, bool& flag) : ui::Form(s, "Freed"), flag(flag) {}
+        ~Freed() override { flag = true; }
+        bool& flag;
+    };
+    ui::Form& freed = session.load(std::make_unique<Freed>(session, otherFreed));
+    int ticks = 0;
+    ui::Timer& t = host.addTimer("T", 100, false);
+    t.onTimer = [&] { ++ticks; };
+    t.setEnabled(true);
     {
         ui::Session::Event outer(session);  // e.g. a click whose handler opened a message box
         session.unload(other);
+        session.unload(freed);
         world.clock.advance(500);  // ticks arrive in the box's message loop
-        EXPECT_EQ(other.name(), "Other") << "still alive while the outer event runs";
+        EXPECT_EQ(ticks, 5);
+        EXPECT_FALSE(otherFreed) << "still alive while the outer event runs";
     }
     session.afterEvent();
+    EXPECT_TRUE(otherFreed);
     EXPECT_EQ(session.findByName("Other"), nullptr);
     EXPECT_TRUE(host.loaded());
 }

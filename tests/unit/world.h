@@ -46,19 +46,26 @@ struct World {
         ui::Form* f = form(name);
         return f && f->visible();
     }
-    // Input as the user gives it; afterwards the finished event's unloaded forms are freed.
-    void click(const std::string& formName, const std::string& control) {
-        app->session().findByName(formName)->control(control).userClick();
+    // One user event, as the backend delivers it: forms it unloads are freed once it is done.
+    template <class F>
+    void event(F&& f) {
+        {
+            ui::Session::Event e(app->session());
+            f();
+        }
         app->session().afterEvent();
+    }
+    void click(const std::string& formName, const std::string& control) {
+        event([&] { app->session().findByName(formName)->control(control).userClick(); });
     }
     // A mouse press on a control as Windows delivers it: mouse down, then the click, unless the
     // mouse-down handler opened a modal dialog (which takes the button's release).
     void press(const std::string& formName, const std::string& control, int button = 1) {
         ui::Control& c = app->session().findByName(formName)->control(control);
         const size_t before = sim.dialogs.shown.size() + sim.dialogs.fileFilters.size();
-        c.userMouseDown(ui::Mouse{button, 0, 10, 10});
-        if (sim.dialogs.shown.size() + sim.dialogs.fileFilters.size() == before && button == 1) c.userClick();
-        app->session().afterEvent();
+        event([&] { c.userMouseDown(ui::Mouse{button, 0, 10, 10}); });
+        if (sim.dialogs.shown.size() + sim.dialogs.fileFilters.size() == before && button == 1)
+            event([&] { c.userClick(); });
     }
     // Picks a drop-down item by its text, as the user would.
     void pick(const std::string& control, const std::string& item) {
@@ -66,22 +73,18 @@ struct World {
         const auto& items = c.items();
         for (size_t i = 0; i < items.size(); ++i) {
             if (items[i] == item) {
-                c.userSelect(static_cast<int>(i));
-                app->session().afterEvent();
+                event([&] { c.userSelect(static_cast<int>(i)); });
                 return;
             }
         }
-        c.userEdit(item);  // not an item: typed into the list's box
-        app->session().afterEvent();
+        event([&] { c.userEdit(item); });  // not an item: typed into the list's box
     }
     FrmMain& console() { return app->frmMain(); }
     void type(const std::string& formName, const std::string& control, const std::string& text) {
-        app->session().findByName(formName)->control(control).userEdit(text);
-        app->session().afterEvent();
+        event([&] { app->session().findByName(formName)->control(control).userEdit(text); });
     }
     void closeBox(const std::string& formName) {
-        app->session().findByName(formName)->userClose();
-        app->session().afterEvent();
+        event([&] { app->session().findByName(formName)->userClose(); });
     }
     void advance(int64_t ms) { sim.clock.advance(ms); }
 
