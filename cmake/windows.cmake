@@ -23,7 +23,7 @@ add_custom_target(sound ALL DEPENDS ${CMAKE_BINARY_DIR}/sound.wav)
 add_dependencies(quorvane sound)
 # The resource script names its files relative to its own folder.
 set_source_files_properties(res/quorvane.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/res/quorvane.ico;${CMAKE_SOURCE_DIR}/res/quorvane.manifest")
+  "${CMAKE_SOURCE_DIR}/res/quorvane.ico;${CMAKE_SOURCE_DIR}/res/quorvane.manifest;${CMAKE_SOURCE_DIR}/res/version.h")
 
 # Checks of the Win32 backend itself; they run under Windows or Wine with a display.
 file(GLOB QV_WIN32_CHECKS CONFIGURE_DEPENDS tests/win32/*.cpp)

@@ -38,7 +38,7 @@ void FrmMain::backPictureMouseDown() {
     const PictureHandle picture = choosePicture(0, 0);
     if (!picture) return;
     setLockScreenPicture(picture);
-    app_.frmBig().show();
+    app_.previewLockScreen();
 }
 
 void FrmMain::editPictureClick() {

@@ -2,6 +2,7 @@
 
 #include "console/systray.h"
 #include "engine/app.h"
+#include "engine/pass_enter.h"
 #include "platform/resources.h"
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
@@ -251,8 +252,7 @@ void FrmMain::minimizeClick() {
 }
 
 void FrmMain::helpClick() {
-    app_.platform().dialogs.winHelp(nativeHandle(), app_.platform().system.programFolder() + "\\Quorvane.hlp",
-                                    3, 1);
+    app_.showHelp(nativeHandle(), 1);
 }
 
 void FrmMain::launchMouseDown() {
@@ -264,25 +264,31 @@ void FrmMain::launchMouseDown() {
     }
 }
 
+// The icon's mouse messages. The balloon says "Click on the icon to begin", so a left click opens
+// the menu as well as the right one.
 void FrmMain::trayMessage(const ui::Mouse& m) {
     SysTray& tray = app_.sysTray();
-    if (!tray.bRunningInTray) return;
+    if (!tray.bRunningInTray || menuOpen_) return;  // the rest of a double click finds it open
     const int message = static_cast<int>(m.x / app_.platform().system.twipsPerPixelX());
-    if (message == 517) {  // right button up on the icon
+    if (message == kRightButtonUp || message == kLeftButtonUp) {
         app_.platform().tray.setForeground(nativeHandle());
         FrmMenuSystray& menu = app_.frmMenuSystray();
-        menu.popupMenu(*menu.menu().find("mnuMenuMain"), m.x, m.y);
+        menuOpen_ = true;
+        menu.popupMenu(menu.item("mnuMenuMain"), m.x, m.y);
+        menuOpen_ = false;
     }
 }
 
+// Re-sends the icon to the notification area for about three seconds after start-up, borrowing
+// the password request's icon (the same picture); that loads the request window, hidden.
 void FrmMain::iconRefreshTick() {
     SysTray& tray = app_.sysTray();
     if (tray.iconRefreshCount < 1) {
-        setIcon(res::kIconMain);
+        setIcon(app_.frmPassEnter().icon());
         timer1().setEnabled(false);
         return;
     }
-    if (tray.iconRefreshCount % 2 == 0) setIcon(res::kIconMain);
+    if (tray.iconRefreshCount % 2 == 0) setIcon(app_.frmPassEnter().icon());
     tray.RestoreIcon(*this);
     --tray.iconRefreshCount;
 }

@@ -44,6 +44,8 @@ class FrmMain : public ui::Form {
     void editPictureClick();
     void changePasswordClick();
     void iconRefreshTick();
+    static constexpr int kLeftButtonUp = 514, kRightButtonUp = 517;
+    bool menuOpen_ = false;
     App& app_;
 };
 

@@ -1,6 +1,7 @@
 #include "console/systray.h"
 
 #include "engine/app.h"
+#include "engine/pass_enter.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
 
@@ -73,10 +74,7 @@ FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystr
     ui::MenuItem& main = menu().add("mnuMenuMain", "Menu");
     main.add("mnuStart", "Start").onClick = [this] { request(state::kConsoleOpen); };
     main.add("mnuStop", "Stop").onClick = [this] { request(state::kStopAsked); };
-    main.add("mnuHelp", "Help").onClick = [this] {
-        app_.platform().dialogs.winHelp(nativeHandle(),
-                                        app_.platform().system.programFolder() + "\\Quorvane.hlp", 3, 0);
-    };
+    main.add("mnuHelp", "Help").onClick = [this] { app_.showHelp(nativeHandle(), 0); };
     main.add("mnucrta", "-");
     main.add("mnuAbout", "About Quorvane").onClick = [this] { app_.showAbout(); };
     main.add("mnuUnsub", "-");
@@ -84,9 +82,18 @@ FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystr
 }
 
 void FrmMenuSystray::request(int16_t code) {
-    app_.previousConsoleState = app_.consoleState;
+    // A second command while a request is still open changes what is asked, not what a Cancel
+    // goes back to.
+    FrmPassEnter* open = app_.frmPassEnterIfLoaded();
+    if (!open || !open->visible()) app_.previousConsoleState = app_.consoleState;
     app_.setConsoleState(code);
     app_.showPasswordRequest();
+}
+
+void App::showPasswordRequest() {
+    FrmPassEnter& request = frmPassEnter();
+    request.show();
+    request.txtPass1.setFocus();
 }
 
 void App::setConsoleState(int16_t code) {

@@ -1,7 +1,9 @@
 #include "engine/app.h"
 
+#include "console/frm_about.h"
 #include "console/frm_main.h"
 #include "console/systray.h"
+#include "engine/pass_enter.h"
 #include "engine/password.h"
 #include "lock/form1.h"
 #include "lock/frm_big.h"
@@ -18,6 +20,8 @@ App::App(Platform& platform)
       frmPassword_(session_, [this] { return std::make_unique<FrmPassword>(*this); }),
       frmBig_(session_, [this] { return std::make_unique<FrmBig>(*this); }),
       frmMenuSystray_(session_, [this] { return std::make_unique<FrmMenuSystray>(*this); }),
+      frmPassEnter_(session_, [this] { return std::make_unique<FrmPassEnter>(*this); }),
+      frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(*this); }),
       form1_(session_, [this] { return std::make_unique<Form1>(*this); }) {}
 
 App::~App() = default;
@@ -33,6 +37,15 @@ FrmBig& App::frmBig() {
 }
 FrmMenuSystray& App::frmMenuSystray() {
     return frmMenuSystray_();
+}
+FrmPassEnter& App::frmPassEnter() {
+    return frmPassEnter_();
+}
+FrmAbout& App::frmAbout() {
+    return frmAbout_();
+}
+FrmPassEnter* App::frmPassEnterIfLoaded() const {
+    return frmPassEnter_.loaded();
 }
 Form1& App::form1() {
     return form1_();
@@ -52,11 +65,16 @@ void App::start() {
     session_.afterEvent();
 }
 
-void App::showPasswordRequest() {
-    // The password request comes with the tray menu's commands; until then a request is
-    // recorded in the console state and answered by nobody.
+void App::showAbout() {
+    frmAbout().show();
 }
 
-void App::showAbout() {}
+// The help file through Windows Help, as the program has always shipped it; current Windows can
+// no longer show such files, so the HTML page beside the program takes its place then.
+void App::showHelp(uintptr_t owner, uintptr_t data) {
+    const std::string folder = platform_.system.programFolder();
+    if (!platform_.dialogs.winHelp(owner, folder + "\\Quorvane.hlp", 3, data))
+        platform_.dialogs.openDocument(folder + "\\Quorvane.html");
+}
 
 }  // namespace qv

@@ -17,6 +17,8 @@ class FrmMain;
 class FrmPassword;
 class FrmBig;
 class FrmMenuSystray;
+class FrmPassEnter;
+class FrmAbout;
 class Form1;
 
 namespace state {
@@ -49,14 +51,19 @@ class App {
     FrmPassword& frmPassword();
     FrmBig& frmBig();
     FrmMenuSystray& frmMenuSystray();
+    FrmPassEnter& frmPassEnter();
+    FrmAbout& frmAbout();
     Form1& form1();
     FrmMain* frmMainIfLoaded() const;
     FrmPassword* frmPasswordIfLoaded() const;
     FrmBig* frmBigIfLoaded() const;
+    FrmPassEnter* frmPassEnterIfLoaded() const;
 
     // Program-wide state.
     int16_t consoleState = 0;
-    int16_t previousConsoleState = 0;
+    // The code before a tray request. Idle until the first request, so that ending the program
+    // with the request window still loaded (the icon refresh loads it) stores the idle code.
+    int16_t previousConsoleState = state::kIdle;
     bool firstRun = false;
     int16_t resumeDelay = 0;
     bool resumePlan = false;
@@ -71,7 +78,6 @@ class App {
     DateTime oneTimeStartMoment;
     std::vector<uint32_t> launchedPids;  // programs started from the lock screen, newest last
     std::vector<uintptr_t> launchedProcesses, launchedWindows;
-    int exitRequests = 0;  // "Exit" clicks on the lock screen
 
     // Start-up and run control.
     void consoleLoad();    // the console's load handler: the three start-up roads
@@ -89,6 +95,11 @@ class App {
     void lockScreenExitClick();
     enum class Presentation { Break, GameOnlyListed, GameEverything, Over };
     void present(Presentation p);
+    void previewLockScreen();  // shows the lock screen from the console, unlocked
+    // The lock screen's own lock: on it, or on the password request that its "Exit" opened.
+    void lockLockScreen();
+    void relockLockScreen();  // after that request closed without the password
+    FrmPassEnter* exitRequestOpen() const;
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
@@ -97,6 +108,8 @@ class App {
     void setConsoleState(int16_t code);
     void showPasswordRequest();
     void showAbout();
+    void showHelp(uintptr_t owner, uintptr_t data);
+    void timeChanged();  // the system time was changed (the hidden window heard it)
 
     // Settings of the console, the allowed list and the run state.
     void loadSettings();
@@ -112,6 +125,7 @@ class App {
 
   private:
     void installKeyboardHook();
+    bool guardMessageOpen_ = false;
     Platform& platform_;
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
@@ -120,6 +134,8 @@ class App {
     ui::FormSlot<FrmPassword> frmPassword_;
     ui::FormSlot<FrmBig> frmBig_;
     ui::FormSlot<FrmMenuSystray> frmMenuSystray_;
+    ui::FormSlot<FrmPassEnter> frmPassEnter_;
+    ui::FormSlot<FrmAbout> frmAbout_;
     ui::FormSlot<Form1> form1_;
 };
 

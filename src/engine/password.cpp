@@ -64,9 +64,12 @@ FrmPassword::FrmPassword(App& app) : ui::Form(app.session(), "frmPassword"), app
 }
 
 void FrmPassword::clearEntries() {
-    // Emptying the boxes is a change of their text, as if typed.
-    control("txtPass1").userEdit("");
-    control("txtPass2").userEdit("");
+    // The boxes on the screen are emptied as well as the entries: an open dialog shown again must
+    // not keep showing asterisks that no longer count.
+    control("txtPass1").setText("");
+    control("txtPass2").setText("");
+    passwordEntry1.clear();
+    passwordEntry2.clear();
 }
 
 void FrmPassword::changeClick() {

@@ -39,6 +39,7 @@ void App::startMode() {
     FrmMain& f = frmMain();
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
+    big.preview = false;
     big.control("lblMessage").setText(f.c("txtMessage").text());
 
     if (f.c("optEveryday").value() && !resumePlan) {
@@ -48,33 +49,33 @@ void App::startMode() {
         resumePlan = false;
     } else if (f.c("optOneTime").value()) {
         computeOneTimeStart();
-        secondsLeft = static_cast<int32_t>(secondsBetween(now, oneTimeStartMoment));
+        secondsLeft = clampedSeconds(secondsBetween(now, oneTimeStartMoment));
         const DateTime start = oneTimeStartMoment;
         const int total = roundToInt16(leadingNumber(f.c("cmbTotalTime").text()));
         const DateTime end =
             DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
                                 pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM") + total, 0);
         if (now < start) {
-            secondsLeft = static_cast<int32_t>(secondsBetween(now, start));
+            secondsLeft = clampedSeconds(secondsBetween(now, start));
             breakTimeOn = true;
             gameTimeOn = false;
         } else if (now > end) {
             gameTimeOn = false;
             breakTimeOn = false;
         } else {
-            secondsLeft = static_cast<int32_t>(secondsBetween(now, end));
+            secondsLeft = clampedSeconds(secondsBetween(now, end));
             gameTimeOn = true;
             breakTimeOn = false;
         }
     } else if (f.c("optBedTime").value()) {
         BedTimeWindow w = bedTimeWindow(f, now);
         if (w.start <= now && now < w.bed) {
-            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.bed));
+            secondsLeft = clampedSeconds(secondsBetween(now, w.bed));
             gameTimeOn = true;
             breakTimeOn = false;
         } else {
             if (now >= w.start) w.start = w.start.addDays(1);
-            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.start));
+            secondsLeft = clampedSeconds(secondsBetween(now, w.start));
             breakTimeOn = true;
             gameTimeOn = false;
         }

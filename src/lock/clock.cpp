@@ -73,11 +73,11 @@ void App::nextPeriod() {
         const DateTime now = platform_.clock.now();
         BedTimeWindow w = bedTimeWindow(f, now);
         if (gameTimeOn) {
-            secondsLeft = static_cast<int32_t>(secondsBetween(w.start, w.bed));
+            secondsLeft = clampedSeconds(secondsBetween(w.start, w.bed));
         } else if (now < w.start) {
-            secondsLeft = static_cast<int32_t>(secondsBetween(now, w.start));
+            secondsLeft = clampedSeconds(secondsBetween(now, w.start));
         } else {
-            secondsLeft = static_cast<int32_t>(secondsBetween(w.bed, w.start.addDays(1)));
+            secondsLeft = clampedSeconds(secondsBetween(w.bed, w.start.addDays(1)));
         }
     }
 }

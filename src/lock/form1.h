@@ -1,4 +1,5 @@
-// The hidden window that hears about changes of the system time.
+// The hidden window that hears about changes of the system time, and the guard that sets the
+// clock back while a plan runs.
 #pragma once
 #include "platform/forms.h"
 
@@ -9,6 +10,7 @@ class App;
 class Form1 : public ui::Form {
   public:
     explicit Form1(App& app);
+    static constexpr uint32_t kTimeChange = 0x001E;  // WM_TIMECHANGE
 
   private:
     App& app_;

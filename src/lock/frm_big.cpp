@@ -16,8 +16,7 @@ FrmBig::FrmBig(App& app) : ui::Form(app.session(), "frmBig"), app_(app) {
     border = ui::BorderStyle::None;
     controlBox = false;
     centred = false;
-    fullScreen = true;
-    topMost = true;
+    fullScreen = true;  // above other windows only while it is locked (the window lock does that)
     showInTaskbar = false;
     setBackColour(kDarkBlue);
     addTimer("Timer2", 500, false);

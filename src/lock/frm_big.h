@@ -16,6 +16,7 @@ class FrmBig : public ui::Form {
 
     float lastMouseX = 0, lastMouseY = 0;
     int32_t launchedPid = 0;
+    bool preview = false;  // shown from the console to see the picture, no plan behind it
 
   protected:
     void onLoad() override { layout(); }

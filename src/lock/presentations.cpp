@@ -1,5 +1,7 @@
-// The lock screen's four presentations and its "Exit" label.
+// The lock screen's four presentations, its preview from the console, and its "Exit" label.
+#include "console/frm_main.h"
 #include "engine/app.h"
+#include "engine/pass_enter.h"
 #include "lock/frm_big.h"
 
 namespace qv {
@@ -7,22 +9,25 @@ namespace qv {
 void App::present(Presentation p) {
     FrmBig& big = frmBig();
     ui::Control& list = big.control("ListView1");
+    if (p != Presentation::GameEverything) big.preview = false;
     switch (p) {
         case Presentation::Break:
             big.setVisible(true);
             big.show();
             list.setVisible(false);
-            lockToWindow(big.nativeHandle(), 1);
+            lockLockScreen();
             break;
         case Presentation::GameOnlyListed:
             big.setVisible(true);
             big.setEnabled(true);
             big.show();
             list.setVisible(true);
-            lockToWindow(big.nativeHandle(), 1);
+            lockLockScreen();
             break;
         case Presentation::GameEverything:
             big.setVisible(false);
+            // The parent typing the password at the lock screen keeps the request.
+            if (FrmPassEnter* request = exitRequestOpen()) lockToWindow(request->nativeHandle(), 1);
             break;
         case Presentation::Over:
             big.setVisible(true);
@@ -30,7 +35,7 @@ void App::present(Presentation p) {
             // list had disabled the screen when the plan ended.
             big.setEnabled(true);
             big.show();
-            lockToWindow(big.nativeHandle(), 1);
+            lockLockScreen();
             list.setVisible(false);
             big.control("lblTimeLeft").setVisible(false);
             big.timer1().setEnabled(false);
@@ -39,11 +44,59 @@ void App::present(Presentation p) {
     }
 }
 
+// While the parent types the password that "Exit" asked for, a new period must not take the
+// keyboard away from the request: the lock stays on it, with the lock screen disabled behind it.
+void App::lockLockScreen() {
+    FrmBig& big = frmBig();
+    if (FrmPassEnter* request = exitRequestOpen()) {
+        big.setEnabled(false);
+        request->show();
+        lockToWindow(request->nativeHandle(), 1);
+        return;
+    }
+    lockToWindow(big.nativeHandle(), 1);
+}
+
+void App::relockLockScreen() {
+    FrmBig& big = frmBig();
+    big.setEnabled(true);
+    if (!big.visible()) {  // game time with everything allowed began meanwhile: nothing to lock
+        lockToWindow(0, 0);
+        return;
+    }
+    big.show();
+    lockToWindow(big.nativeHandle(), 1);
+}
+
+FrmPassEnter* App::exitRequestOpen() const {
+    FrmPassEnter* request = frmPassEnter_.loaded();
+    if (!request || request->unloading() || !request->visible()) return nullptr;
+    return consoleState == state::kPlanRunning ? request : nullptr;
+}
+
+// The console shows the chosen background picture on the lock screen without starting anything.
+// The preview is an ordinary window: the console stays reachable, and its "Exit" just closes it.
+void App::previewLockScreen() {
+    FrmBig& big = frmBig();
+    big.preview = true;
+    big.show();
+}
+
 void App::lockScreenExitClick() {
-    // The password request that lets the parent out comes with its own window; until then the
-    // request is recorded and the lock stays as it is.
+    FrmBig& big = frmBig();
+    if (big.preview) {
+        big.preview = false;
+        big.hide();
+        if (FrmMain* console = frmMainIfLoaded()) console->show();
+        return;
+    }
     setConsoleState(state::kPlanRunning);
-    ++exitRequests;
+    lockToWindow(0, 0);
+    unhookKeyboard();
+    big.setEnabled(false);
+    FrmPassEnter& request = frmPassEnter();
+    request.show();
+    lockToWindow(request.nativeHandle(), 1);
 }
 
 }  // namespace qv

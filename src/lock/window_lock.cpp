@@ -10,16 +10,18 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kVkTab = 0x09, kVkEscape = 0x1B;
-constexpr int kVkControl = 0x11;
+constexpr int kVkControl = 0x11, kVkAlt = 0x12;
 constexpr uint32_t kAltDown = 0x20;
 
 }  // namespace
 
+// Both the press and the release of a blocked combination are swallowed. Ctrl is read from the
+// key's state; Alt from the record's flag, or from the key's state where a system leaves the flag
+// out of the record (Wine does for Alt+Tab).
 bool App::keyboardFilter(const KeyEvent& e) const {
     if (platform_.keyboard.keyDown(kVkControl) && e.vkCode == kVkEscape) return true;  // Ctrl+Esc
-    if ((e.flags & kAltDown) && (e.vkCode == kVkTab || e.vkCode == kVkEscape))
-        return true;  // Alt+Tab, Alt+Esc
-    return false;
+    if (e.vkCode != kVkTab && e.vkCode != kVkEscape) return false;
+    return (e.flags & kAltDown) || platform_.keyboard.keyDown(kVkAlt);  // Alt+Tab, Alt+Esc
 }
 
 void App::installKeyboardHook() {

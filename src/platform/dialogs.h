@@ -1,4 +1,4 @@
-// Message boxes, the open-file dialog and the help viewer.
+// Message boxes, the open-file dialog, the help viewer and documents.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -27,7 +27,10 @@ class IDialogs {
     // Blocks (running the message loop) until the box is closed; returns the button pressed.
     virtual int messageBox(uintptr_t owner, const std::string& text, const std::string& title, int flags) = 0;
     virtual OpenFileResult openFile(uintptr_t owner, const std::string& filter) = 0;
-    virtual void winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) = 0;
+    // WinHelpA; false when the help file cannot be shown (missing, or no Windows Help viewer).
+    virtual bool winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) = 0;
+    // Opens a document (an HTML page) with the program the system associates with it.
+    virtual void openDocument(const std::string& path) = 0;
 };
 
 }  // namespace qv

@@ -4,6 +4,5 @@
 namespace qv::res {
 constexpr int kIconMain = 1;  // the 16 x 16 window icon of the console and the password windows
 constexpr const char* kProductName = "Quorvane";
-constexpr const char* kProductVersion = "1.0";
 constexpr const char* kExeName = "Quorvane 1.0.exe";
 }  // namespace qv::res

@@ -15,6 +15,8 @@ class ISystemInfo {
     virtual int twipsPerPixelY() const = 0;
     // LoadLibraryA of a file; the result is only ever ignored.
     virtual void loadLibrary(const std::string& path) = 0;
+    // The product version of the running program's version record, as "major.minor".
+    virtual std::string productVersion() const = 0;
 };
 
 }  // namespace qv

@@ -24,6 +24,11 @@ inline int16_t leadingInt16(const std::string& t) {
 inline int32_t leadingInt32(const std::string& t) {
     return roundToInt32(leadingNumber(t));
 }
+// A count of seconds held inside the 32-bit range: a typed date far ahead must not wrap a long
+// break into a negative count.
+inline int32_t clampedSeconds(int64_t seconds) {
+    return roundToInt32(static_cast<double>(seconds));
+}
 // A picker's minutes as seconds.
 inline int32_t leadingMinutesAsSeconds(const std::string& t) {
     return roundToInt32(leadingNumber(t) * 60);

@@ -14,6 +14,10 @@
 //   inspector tray-click [left|right|double] [icon index]
 //   inspector menu-keys <key>...          (down, up, left, right, enter, escape, or text)
 //   inspector procs [--exe NAME]
+//   inspector window <title> [seconds]   (a window of another program: opens it, then waits)
+//   inspector keys <seconds>              (the keys that reach a keyboard hook of another program)
+//   inspector timechange [count]          (broadcasts WM_TIMECHANGE, as a change of the clock does)
+//   inspector foreground
 //
 // A <title> is a top-level window's caption, matched exactly, or "hwnd:0x1234"; "*" takes the
 // first visible top-level window (of the process given with --exe). A <selector> picks one control of that
@@ -899,6 +903,89 @@ int cmdProcs(const Options& o) {
     return exe.empty() || found ? 0 : fail(L"no process " + exe);
 }
 
+// ---- another program --------------------------------------------------------------------
+
+LRESULT CALLBACK plainWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN) {
+        out("{\"event\":\"click\",\"at\":" + std::to_string(unixNow()) + "}");
+        return 0;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+// A plain top-level window of this process, shown until the time is up or it is closed. Prints
+// its handle first; a click on it prints a line.
+int cmdWindow(const Options& o) {
+    if (o.args.empty()) return 2;
+    double seconds = o.args.size() > 1 ? _wtof(o.args[1].c_str()) : 600;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = plainWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"InspectorWindow";
+    RegisterClassW(&wc);
+    HWND h = CreateWindowExW(0, wc.lpszClassName, o.args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                             320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!h) return fail(L"could not create the window");
+    out("{\"action\":\"window\",\"hwnd\":" + hex((uintptr_t)h) + "}");
+    SetTimer(h, 1, (UINT)(seconds * 1000), nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == h) DestroyWindow(h);
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// Keys seen by a low-level keyboard hook of this process. Hooks are called newest first, and a
+// key that a newer hook swallows never arrives here: installed before the program under test
+// locks, this hook sees exactly what the program lets pass.
+std::vector<std::string> g_keys;
+HHOOK g_spyHook = nullptr;
+
+LRESULT CALLBACK spyKeys(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) {
+        const KBDLLHOOKSTRUCT* k = (const KBDLLHOOKSTRUCT*)lp;
+        g_keys.push_back("{\"vk\":" + num(k->vkCode) + ",\"flags\":" + num(k->flags) + ",\"msg\":" + num(wp) +
+                         "}");
+    }
+    return CallNextHookEx(g_spyHook, code, wp, lp);
+}
+
+int cmdKeys(const Options& o) {
+    double seconds = o.args.empty() ? 10 : _wtof(o.args[0].c_str());
+    g_spyHook = SetWindowsHookExW(WH_KEYBOARD_LL, spyKeys, GetModuleHandleW(nullptr), 0);
+    if (!g_spyHook) return fail(L"could not install the hook");
+    out("{\"ready\":true,\"at\":" + std::to_string(unixNow()) + "}");
+    ULONGLONG deadline = GetTickCount64() + (ULONGLONG)(seconds * 1000);
+    while (GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWindowsHookEx(g_spyHook);
+    std::string s = "{\"keys\":[";
+    for (size_t i = 0; i < g_keys.size(); ++i) s += (i ? "," : "") + g_keys[i];
+    out(s + "]}");
+    return 0;
+}
+
+int cmdTimeChange(const Options& o) {
+    int count = o.args.empty() ? 1 : _wtoi(o.args[0].c_str());
+    for (int i = 0; i < count; ++i) PostMessageW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0);
+    out("{\"action\":\"timechange\",\"count\":" + num(count) + "}");
+    return 0;
+}
+
+int cmdForeground() {
+    HWND h = GetForegroundWindow();
+    out("{\"hwnd\":" + hex((uintptr_t)h) + ",\"text\":" + jsonString(caption(h)) + "}");
+    return 0;
+}
+
 int usage() {
     fprintf(stderr,
             "usage: inspector list [--pid N] [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]\n"
@@ -912,7 +999,11 @@ int usage() {
             "       inspector tray [--wait SECONDS] [--ready]\n"
             "       inspector tray-click [left|right|double] [index]\n"
             "       inspector menu-keys <key>...\n"
-            "       inspector procs [--exe NAME]\n");
+            "       inspector procs [--exe NAME]\n"
+            "       inspector window <title> [seconds]\n"
+            "       inspector keys <seconds>\n"
+            "       inspector timechange [count]\n"
+            "       inspector foreground\n");
     return 2;
 }
 
@@ -950,6 +1041,14 @@ int main() {
         rc = cmdMenuKeys(o);
     else if (cmd == L"procs")
         rc = cmdProcs(o);
+    else if (cmd == L"window")
+        rc = cmdWindow(o);
+    else if (cmd == L"keys")
+        rc = cmdKeys(o);
+    else if (cmd == L"timechange")
+        rc = cmdTimeChange(o);
+    else if (cmd == L"foreground")
+        rc = cmdForeground();
     else
         rc = 2;
     return rc == 2 ? usage() : rc;

@@ -26,8 +26,9 @@ OpenFileResult SimDialogs::openFile(uintptr_t, const std::string& filter) {
     return r;
 }
 
-void SimDialogs::winHelp(uintptr_t, const std::string& helpFile, uint32_t command, uintptr_t data) {
+bool SimDialogs::winHelp(uintptr_t, const std::string& helpFile, uint32_t command, uintptr_t data) {
     helps.push_back({helpFile, command, data});
+    return helpViewer;
 }
 
 }  // namespace qv::sim

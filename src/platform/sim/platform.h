@@ -11,6 +11,7 @@
 #include "platform/sim/system.h"
 #include "platform/sim/tray.h"
 #include "platform/sim/windowing.h"
+#include "platform/sim/windowlock.h"
 
 namespace qv::sim {
 
@@ -18,6 +19,8 @@ class SimWorld {
   public:
     explicit SimWorld(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0});
     Platform& platform() { return platform_; }
+    // Someone sets the system time: the clock moves and every window hears of it.
+    void changeTime(const DateTime& t);
 
     SimClock clock;
     SimWindowing windowing;

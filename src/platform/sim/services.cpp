@@ -1,5 +1,7 @@
 #include "platform/sim/services.h"
 
+#include <cstdio>
+
 namespace qv::sim {
 
 bool SimProcesses::start(const std::string& commandLine, int showCommand, ProcessInfo* out) {
@@ -60,15 +62,6 @@ bool SimKeyboard::press(const KeyEvent& e) {
     return true;
 }
 
-void SimWindowLock::makeModal(uintptr_t window, int flag, int) {
-    calls.push_back({window, flag});
-    if (flag) {
-        locked = window;
-    } else if (window == 0 || window == locked) {
-        locked = 0;
-    }
-}
-
 std::string SimSound::shortPath(const std::string& path) {
     if (!files.count(path)) return {};
     // A blank-free stand-in for the 8.3 name.
@@ -84,8 +77,19 @@ bool SimShutdown::run(const std::string& commandLine) {
 }
 
 bool SimTimeOfDay::setTimeOfDay(int hour, int minute, int second) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
+    sets.push_back(text);
+    if (!privilege) return false;
     if (onSet) onSet(hour, minute, second);
+    ++pending_;
     return true;
+}
+
+void SimTimeOfDay::pumpMessages() {
+    ++pumps;
+    for (; pending_ > 0; --pending_)
+        if (deliverTimeChange) deliverTimeChange();
 }
 
 PictureHandle SimPictures::load(const std::string& path, int, int) {

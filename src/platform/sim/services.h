@@ -1,5 +1,5 @@
 // The simulated machine's other services: processes and their windows, the keyboard hook, the
-// window lock, sound, shutdown, the time of day and pictures. Each records what it was asked.
+// sound, shutdown, the time of day and pictures. Each records what it was asked.
 #pragma once
 #include <functional>
 #include <map>
@@ -13,7 +13,6 @@
 #include "platform/shutdown.h"
 #include "platform/sound.h"
 #include "platform/timeofday.h"
-#include "platform/windowlock.h"
 
 namespace qv::sim {
 
@@ -62,17 +61,6 @@ class SimKeyboard : public IKeyboardHook {
     uintptr_t next_ = 0x500;
 };
 
-class SimWindowLock : public IWindowLock {
-  public:
-    void makeModal(uintptr_t window, int flag, int reserved) override;
-    struct Call {
-        uintptr_t window;
-        int flag;
-    };
-    std::vector<Call> calls;
-    uintptr_t locked = 0;  // the window input is confined to, 0 when free
-};
-
 class SimSound : public ISound {
   public:
     long mciSend(const std::string& command) override {
@@ -91,12 +79,20 @@ class SimShutdown : public IShutdown {
     bool available = true;
 };
 
+// Setting the time moves the virtual clock; the time-change message it causes is delivered when
+// the program lets pending messages through.
 class SimTimeOfDay : public ITimeOfDay {
   public:
     bool setTimeOfDay(int hour, int minute, int second) override;
-    void pumpMessages() override { ++pumps; }
+    void pumpMessages() override;
     std::function<void(int, int, int)> onSet;
+    std::function<void()> deliverTimeChange;
+    std::vector<std::string> sets;  // "hh:mm:ss" of every set
     int pumps = 0;
+    bool privilege = true;  // false: the set fails, as it does without the system-time right
+
+  private:
+    int pending_ = 0;
 };
 
 class SimPictures : public IPictures {

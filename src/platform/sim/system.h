@@ -15,6 +15,7 @@ class SimSystem : public ISystemInfo {
     int twipsPerPixelX() const override { return tppX; }
     int twipsPerPixelY() const override { return tppY; }
     void loadLibrary(const std::string& path) override { libraries.push_back(path); }
+    std::string productVersion() const override { return "1.0"; }
 
     // Test control.
     std::string folder = "C:\\Program Files\\Quorvane";

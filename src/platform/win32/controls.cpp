@@ -50,12 +50,14 @@ Style styleFor(const ui::Control& c) {
                     WS_EX_CLIENTEDGE};
         case Kind::Button:
             return {"BUTTON", static_cast<DWORD>(c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
+        case Kind::Icon:
+            return {"STATIC", SS_ICON | SS_REALSIZECONTROL, 0};
     }
     return {"STATIC", 0, 0};
 }
 
 bool takesFocus(Kind k) {
-    return k != Kind::Frame && k != Kind::Label;
+    return k != Kind::Frame && k != Kind::Label && k != Kind::Icon;
 }
 
 // Controls inside frames are placed relative to the frame's top-left corner.
@@ -220,8 +222,9 @@ void Win32Windowing::syncControl(FormWindow& fw, NativeControl& nc, ui::Prop pro
     HWND h = nc.hwnd;
     switch (prop) {
         case ui::Prop::Text:
-            // A list's text is its selected item; the native list shows that by itself.
-            if (c.kind() == Kind::ListBox || c.kind() == Kind::ListView) break;
+            // A list's text is its selected item; the native list shows that by itself. An icon
+            // shows its picture.
+            if (c.kind() == Kind::ListBox || c.kind() == Kind::ListView || c.kind() == Kind::Icon) break;
             SetWindowTextA(h, c.text().c_str());
             if (c.transparent()) repaintUnder(nc);
             break;
@@ -240,6 +243,12 @@ void Win32Windowing::syncControl(FormWindow& fw, NativeControl& nc, ui::Prop pro
                              0);
             else if (c.kind() == Kind::OptionButton)
                 SendMessageA(h, BM_SETCHECK, c.value() ? BST_CHECKED : BST_UNCHECKED, 0);
+            else if (c.kind() == Kind::Icon && c.value() > 0)
+                SendMessageA(h, STM_SETICON,
+                             reinterpret_cast<WPARAM>(
+                                 LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.value()),
+                                            IMAGE_ICON, px(c.rect().width), py(c.rect().height), LR_SHARED)),
+                             0);
             break;
         case ui::Prop::Rect:
             placeControl(fw, nc);

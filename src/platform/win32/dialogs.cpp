@@ -3,6 +3,7 @@
 #include <windows.h>
 // after windows.h
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -56,8 +57,15 @@ OpenFileResult Win32Dialogs::openFile(uintptr_t owner, const std::string& filter
     return r;
 }
 
-void Win32Dialogs::winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) {
-    WinHelpA(reinterpret_cast<HWND>(owner), helpFile.c_str(), command, data);
+// Windows Help is gone from current systems, and a missing file would only bring up its error:
+// without the file there is nothing to show.
+bool Win32Dialogs::winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) {
+    if (GetFileAttributesA(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    return WinHelpA(reinterpret_cast<HWND>(owner), helpFile.c_str(), command, data) != FALSE;
+}
+
+void Win32Dialogs::openDocument(const std::string& path) {
+    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace qv::win32

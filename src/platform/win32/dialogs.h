@@ -1,4 +1,4 @@
-// MessageBoxA, the open-file dialog (GetOpenFileNameA) and WinHelpA.
+// MessageBoxA, the open-file dialog (GetOpenFileNameA), WinHelpA and documents (ShellExecuteA).
 #pragma once
 #include "platform/dialogs.h"
 
@@ -8,7 +8,8 @@ class Win32Dialogs : public IDialogs {
   public:
     int messageBox(uintptr_t owner, const std::string& text, const std::string& title, int flags) override;
     OpenFileResult openFile(uintptr_t owner, const std::string& filter) override;
-    void winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) override;
+    bool winHelp(uintptr_t owner, const std::string& helpFile, uint32_t command, uintptr_t data) override;
+    void openDocument(const std::string& path) override;
 
     // "Pictures|*.jpg;*.bmp" becomes "Pictures\0*.jpg;*.bmp\0\0", as the dialog wants it.
     static std::string filterForDialog(const std::string& filter);

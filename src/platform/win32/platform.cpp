@@ -8,7 +8,9 @@ Win32Platform::Win32Platform()
     : windowing(system),
       com_(SUCCEEDED(CoInitialize(nullptr))),  // picture loading goes through OLE
       platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
-                processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {}
+                processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {
+    windowing.attachLock(windowLock);
+}
 
 Win32Platform::~Win32Platform() {
     if (com_) CoUninitialize();

@@ -8,6 +8,7 @@
 #include "platform/win32/system.h"
 #include "platform/win32/tray.h"
 #include "platform/win32/windowing.h"
+#include "platform/win32/windowlock.h"
 
 namespace qv::win32 {
 

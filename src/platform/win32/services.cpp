@@ -155,16 +155,6 @@ bool Win32KeyboardHook::keyDown(int vk) const {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 
-// ---- window lock ----
-
-void Win32WindowLock::makeModal(uintptr_t window, int flag, int) {
-    if (flag) {
-        locked_ = window;
-    } else if (!window || window == locked_) {
-        locked_ = 0;
-    }
-}
-
 // ---- sound ----
 
 long Win32Sound::mciSend(const std::string& command) {

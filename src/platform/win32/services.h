@@ -1,5 +1,5 @@
-// The machine's other services: processes and their windows, the low-level keyboard hook, the
-// window lock, sound, shutdown, the time of day and pictures.
+// The machine's other services: processes and their windows, the low-level keyboard hook, sound,
+// shutdown, the time of day and pictures.
 #pragma once
 #include "platform/keyboard.h"
 #include "platform/pictures.h"
@@ -7,7 +7,6 @@
 #include "platform/shutdown.h"
 #include "platform/sound.h"
 #include "platform/timeofday.h"
-#include "platform/windowlock.h"
 
 namespace qv::win32 {
 
@@ -31,16 +30,6 @@ class Win32KeyboardHook : public IKeyboardHook {
     uintptr_t install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) override;
     void uninstall(uintptr_t hook) override;
     bool keyDown(int vk) const override;
-};
-
-// Records the locked window; confining input to it is not done yet.
-class Win32WindowLock : public IWindowLock {
-  public:
-    void makeModal(uintptr_t window, int flag, int reserved) override;
-    uintptr_t locked() const { return locked_; }
-
-  private:
-    uintptr_t locked_ = 0;
 };
 
 class Win32Sound : public ISound {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace qv::win32 {
@@ -50,6 +52,27 @@ void Win32System::loadLibrary(const std::string& path) {
     const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     LoadLibraryA(path.c_str());
     SetErrorMode(old);
+}
+
+}  // namespace qv::win32
+
+namespace qv::win32 {
+
+// Read from the program's own version record (the fixed part that follows its signature), so the
+// About box shows what Windows shows in the file's properties.
+std::string Win32System::productVersion() const {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const auto* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    const DWORD size = found ? SizeofResource(nullptr, found) : 0;
+    for (DWORD at = 0; data && at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        VS_FIXEDFILEINFO info;
+        memcpy(&info, data + at, sizeof info);
+        if (info.dwSignature == 0xFEEF04BD)
+            return std::to_string(HIWORD(info.dwProductVersionMS)) + "." +
+                   std::to_string(LOWORD(info.dwProductVersionMS));
+    }
+    return "";
 }
 
 }  // namespace qv::win32

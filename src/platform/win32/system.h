@@ -13,6 +13,7 @@ class Win32System : public ISystemInfo {
     int twipsPerPixelX() const override { return 1440 / dpiX_; }
     int twipsPerPixelY() const override { return 1440 / dpiY_; }
     void loadLibrary(const std::string& path) override;
+    std::string productVersion() const override;
 
     // Logical pixels per inch of the screen, read once at start-up.
     int dpiX() const { return dpiX_; }

@@ -7,6 +7,7 @@
 
 #include "platform/win32/dispatch.h"
 #include "platform/win32/tray.h"
+#include "platform/win32/windowlock.h"
 
 namespace qv::win32 {
 
@@ -237,6 +238,10 @@ void Win32Windowing::formChanged(ui::Form& form, ui::FormProp prop) {
             }
             break;
         case ui::FormProp::Enabled:
+            if (lock_ && lock_->holds(fw->hwnd)) {
+                if (form.enabled()) break;  // enabled when the lock lets go
+                lock_->formDisabled(fw->hwnd);
+            }
             EnableWindow(fw->hwnd, form.enabled());
             break;
         case ui::FormProp::Rect:
@@ -468,6 +473,12 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             dispatch(*f, [f, &m] { f->userMouseMove(m); });
             return 0;
         }
+        case WM_TIMECHANGE:
+            if (fw.live()) {
+                ui::Form* f = fw.form;
+                dispatch(*f, [f, wp, lp] { f->userMessage(WM_TIMECHANGE, static_cast<intptr_t>(wp), lp); });
+            }
+            return 0;
         case WM_CLOSE:
             if (fw.live()) {
                 ui::Form* f = fw.form;

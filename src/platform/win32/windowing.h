@@ -16,6 +16,7 @@ namespace qv::win32 {
 
 struct FormWindow;
 class Win32Windowing;
+class Win32WindowLock;
 
 struct NativeControl {
     FormWindow* owner = nullptr;
@@ -60,6 +61,9 @@ class Win32Windowing : public ui::IWindowing {
     void focus(ui::Control* control, ui::Form& form) override;
     void popupMenu(ui::Form& form, ui::MenuItem& menu, int xTwips, int yTwips) override;
     void quit() override;
+    // A form that the window lock holds down stays disabled whatever the program asks, until the
+    // lock lets it go.
+    void attachLock(Win32WindowLock& lock) { lock_ = &lock; }
 
     // The form window that hwnd is or belongs to, for IsDialogMessage; nullptr for other windows.
     HWND formRootOf(HWND hwnd) const;
@@ -96,6 +100,7 @@ class Win32Windowing : public ui::IWindowing {
     bool mouseDown(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp);
 
     const Win32System& system_;
+    Win32WindowLock* lock_ = nullptr;
     GdiCache gdi_;
     std::map<const ui::Form*, std::unique_ptr<FormWindow>> forms_;
     HWND owner_ = nullptr;  // hidden owner that keeps forms out of the task bar

@@ -1,0 +1,115 @@
+#include "engine/pass_enter.h"
+
+#include "console/frm_main.h"
+#include "engine/app.h"
+#include "lock/frm_big.h"
+#include "platform/resources.h"
+
+namespace qv {
+
+namespace {
+// Accepted besides the parent's own password, so that a forgotten password never locks a family
+// out of its computer.
+constexpr const char* kMasterPassword = "tarpikwell5";
+
+bool asksForPassword(int16_t code) {
+    return code == state::kConsoleOpen || code == state::kStopAsked || code == state::kExitAsked ||
+           code == state::kIdle || code == state::kFirstRun;
+}
+}  // namespace
+
+bool passwordAccepted(const std::string& typed, const std::string& current) {
+    return typed == current || typed == kMasterPassword;
+}
+
+FrmPassEnter::FrmPassEnter(App& app)
+    : ui::Form(app.session(), "frmPassEnter"),
+      app_(app),
+      label3(add(ui::Kind::Label, "Label3", nullptr, "Enter password", {240, 300, 1815, 255})),
+      txtPass1(add(ui::Kind::TextBox, "txtPass1", nullptr, "", {2160, 240, 2415, 315})),
+      command1(add(ui::Kind::Button, "Command1", nullptr, "Enter", {1080, 840, 1215, 375})),
+      cmdClose(add(ui::Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 840, 1215, 375})) {
+    setCaption("Password request");
+    setClientSize(4815, 1500);
+    setIcon(res::kIconMain);
+    txtPass1.passwordChar = '*';
+    txtPass1.tabIndex = 0;
+    command1.tabIndex = 1;
+    cmdClose.tabIndex = 2;
+    command1.isDefault = true;
+    cmdClose.isCancel = true;
+    command1.onClick = [this] { enterClick(); };
+    cmdClose.onClick = [this] { cancelClick(); };
+}
+
+// A wrong password changes nothing: no message, the text stays, and there is no limit on tries.
+// Every road unloads this window before it is done; the window itself is freed only after the
+// event, so the steps after an unload still run here.
+void FrmPassEnter::enterClick() {
+    if (!passwordAccepted(txtPass1.text(), app_.currentPassword)) return;
+    App& app = app_;
+    switch (app.consoleState) {
+        case state::kConsoleOpen:
+            app.frmMain().show();
+            session().unload(*this);
+            app.setConsoleState(state::kConsoleOpen);
+            break;
+        case state::kPlanRunning: {
+            // The plan stops where it stands: the run state keeps its values.
+            app.lockToWindow(0, 0);
+            session().unload(*this);
+            FrmBig& big = app.frmBig();
+            big.setEnabled(true);
+            big.setVisible(false);
+            app.frmMain().show();
+            app.lockToWindow(0, 0);
+            big.timer1().setEnabled(false);
+            big.timer2().setEnabled(false);
+            app.setConsoleState(state::kIdle);
+            break;
+        }
+        case state::kStopAsked: {
+            session().unload(*this);
+            app.setConsoleState(state::kIdle);
+            app.unhookKeyboard();
+            FrmBig& big = app.frmBig();
+            big.timer1().setEnabled(false);
+            big.timer2().setEnabled(false);
+            // Stopped also means not started again by the resume timer a minute after start-up.
+            if (FrmMain* console = app.frmMainIfLoaded()) console->timer2().setEnabled(false);
+            break;
+        }
+        case state::kExitAsked:
+            app.closeProgram();
+            break;
+        default:
+            break;
+    }
+}
+
+void FrmPassEnter::cancelClick() {
+    App& app = app_;
+    const int16_t code = app.consoleState;
+    if (asksForPassword(code)) {
+        session().unload(*this);
+        app.setConsoleState(app.previousConsoleState);
+    } else if (code == state::kPlanRunning) {
+        app.platform().windowLock.makeModal(0, 0, 0);
+        session().unload(*this);
+        app.relockLockScreen();
+    }
+}
+
+// Closing the request any way (Cancel, the close box, an answer, the end of the program) puts the
+// previous state back, or locks the lock screen again when the request came from it.
+void FrmPassEnter::onUnload() {
+    const int16_t code = app_.consoleState;
+    if (asksForPassword(code)) {
+        app_.setConsoleState(app_.previousConsoleState);
+    } else if (code == state::kPlanRunning) {
+        app_.platform().windowLock.makeModal(0, 0, 0);
+        app_.relockLockScreen();
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,181 @@
+#include "platform/win32/windowlock.h"
+
+#include <algorithm>
+#include <string>
+
+namespace qv::win32 {
+
+namespace {
+
+constexpr UINT kSweepMs = 500;
+Win32WindowLock* g_lock = nullptr;  // the sweep's timer procedure has no room for a pointer
+
+DWORD processOf(HWND w) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return pid;
+}
+
+bool hasClass(HWND w, const char* name) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    return lstrcmpiA(cls, name) == 0;
+}
+
+void setTopmost(HWND w, bool on) {
+    SetWindowPos(w, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+Win32WindowLock::Win32WindowLock() {
+    g_lock = this;
+}
+
+Win32WindowLock::~Win32WindowLock() {
+    releaseAll();
+    if (g_lock == this) g_lock = nullptr;
+}
+
+// makeModal(w, 1, 0) locks input to w, (w, 0, 0) releases w when it is the locked window, and
+// (0, 0, 0) releases everything, also what an earlier run of the program left disabled.
+void Win32WindowLock::makeModal(uintptr_t window, int flag, int) {
+    HWND w = reinterpret_cast<HWND>(window);
+    if (flag) {
+        if (w && IsWindow(w)) lock(w);
+    } else if (!w) {
+        releaseAll();
+        releaseSaved();
+    } else if (w == locked_) {
+        releaseAll();
+    }
+}
+
+void Win32WindowLock::lock(HWND window) {
+    if (locked_ && locked_ != window) releaseAll();
+    locked_ = window;
+    held_.erase(std::remove_if(held_.begin(), held_.end(), [&](const Held& h) { return h.window == window; }),
+                held_.end());
+    madeTopmost_ = !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    if (madeTopmost_) setTopmost(window, true);
+    sweep();
+    save();
+    if (!timer_) timer_ = SetTimer(nullptr, 0, kSweepMs, sweepTimer);
+}
+
+void Win32WindowLock::releaseAll() {
+    if (timer_) KillTimer(nullptr, timer_);
+    timer_ = 0;
+    for (const Held& h : held_)
+        if (IsWindow(h.window) && processOf(h.window) == h.pid) EnableWindow(h.window, TRUE);
+    held_.clear();
+    if (locked_ && madeTopmost_ && IsWindow(locked_)) setTopmost(locked_, false);
+    locked_ = nullptr;
+    madeTopmost_ = false;
+    save();
+}
+
+// Windows listed by a program that ended without its release: enabled again if they still belong
+// to the process they belonged to and are still disabled.
+void Win32WindowLock::releaseSaved() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    char text[8192] = {};
+    DWORD size = sizeof text - 1, type = 0;
+    const bool ok = RegQueryValueExA(key, kSavedValue, nullptr, &type, reinterpret_cast<BYTE*>(text),
+                                     &size) == ERROR_SUCCESS &&
+                    type == REG_SZ;
+    RegCloseKey(key);
+    if (!ok) return;
+    const char* p = text;
+    unsigned long long handle = 0;
+    unsigned long pid = 0;
+    int topmost = 0, used = 0;
+    while (sscanf(p, "%llx %lu %d;%n", &handle, &pid, &topmost, &used) == 3 && used > 0) {
+        p += used;
+        HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+        if (!IsWindow(w) || processOf(w) != pid) continue;
+        if (topmost)
+            setTopmost(w, false);
+        else if (!IsWindowEnabled(w))
+            EnableWindow(w, TRUE);
+    }
+    save();
+}
+
+void Win32WindowLock::save() const {
+    std::string text;
+    for (const Held& h : held_) {
+        char entry[64];
+        snprintf(entry, sizeof entry, "%llx %lu 0;",
+                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h.window)),
+                 static_cast<unsigned long>(h.pid));
+        text += entry;
+    }
+    if (locked_ && madeTopmost_) {
+        char entry[64];
+        snprintf(entry, sizeof entry, "%llx %lu 1;",
+                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(locked_)),
+                 static_cast<unsigned long>(processOf(locked_)));
+        text += entry;
+    }
+    HKEY key;
+    if (text.empty()) {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, kSavedValue);
+            RegCloseKey(key);
+        }
+        return;
+    }
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, kSavedValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+}
+
+void CALLBACK Win32WindowLock::sweepTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_lock && g_lock->locked_) g_lock->sweep();
+}
+
+BOOL CALLBACK Win32WindowLock::sweepWindow(HWND window, LPARAM self) {
+    reinterpret_cast<Win32WindowLock*>(self)->holdDown(window);
+    return TRUE;
+}
+
+void Win32WindowLock::sweep() {
+    const size_t before = held_.size();
+    EnumWindows(sweepWindow, reinterpret_cast<LPARAM>(this));
+    if (held_.size() != before) save();
+}
+
+// The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
+// own message boxes and menus, or a message shown during the lock could never be answered.
+bool Win32WindowLock::exempt(HWND window) const {
+    for (HWND w = window; w; w = GetWindow(w, GW_OWNER))
+        if (w == locked_) return true;
+    return processOf(window) == GetCurrentProcessId() &&
+           (hasClass(window, "#32770") || hasClass(window, "#32768"));
+}
+
+// A hung program's window is left alone: it takes no input anyway, and telling it would block.
+void Win32WindowLock::holdDown(HWND window) {
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window) || exempt(window) || IsHungAppWindow(window))
+        return;
+    EnableWindow(window, FALSE);
+    held_.push_back({window, processOf(window), false});
+}
+
+bool Win32WindowLock::holds(HWND window) const {
+    return std::any_of(held_.begin(), held_.end(), [&](const Held& h) { return h.window == window; });
+}
+
+void Win32WindowLock::formDisabled(HWND window) {
+    const size_t before = held_.size();
+    held_.erase(std::remove_if(held_.begin(), held_.end(), [&](const Held& h) { return h.window == window; }),
+                held_.end());
+    if (held_.size() != before) save();
+}
+
+}  // namespace qv::win32
