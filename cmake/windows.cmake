@@ -19,8 +19,12 @@ find_package(Python3 COMPONENTS Interpreter REQUIRED)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/sound.wav
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/make-sound.py ${CMAKE_BINARY_DIR}/sound.wav
   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make-sound.py)
-add_custom_target(sound ALL DEPENDS ${CMAKE_BINARY_DIR}/sound.wav)
-add_dependencies(quorvane sound)
+# So does the help page that Help opens where Windows Help is not available.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Quorvane.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/Quorvane.html ${CMAKE_BINARY_DIR}/Quorvane.html
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/Quorvane.html)
+add_custom_target(beside_program ALL DEPENDS ${CMAKE_BINARY_DIR}/sound.wav ${CMAKE_BINARY_DIR}/Quorvane.html)
+add_dependencies(quorvane beside_program)
 # The resource script names its files relative to its own folder.
 set_source_files_properties(res/quorvane.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/res/quorvane.ico;${CMAKE_SOURCE_DIR}/res/quorvane.manifest;${CMAKE_SOURCE_DIR}/res/version.h")

@@ -50,7 +50,12 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_startup_registration test_console StartupRegistration 120
     e2e_changing_mode test_plan ChangingMode 240
     e2e_shutdown test_plan Shutdown 180
-    e2e_resume test_plan Resume 240)
+    e2e_resume test_plan Resume 240
+    e2e_tray_menu test_guard TrayMenu 150
+    e2e_plan_from_the_tray test_guard PlanFromTheTray 180
+    e2e_lock_screen_exit test_guard LockScreenExit 180
+    e2e_killed_while_locked test_guard KilledWhileLocked 150
+    e2e_time_guard test_guard TimeGuard 150)
   while(QV_E2E_GROUPS)
     list(POP_FRONT QV_E2E_GROUPS name script group timeout)
     add_test(NAME ${name}
@@ -73,7 +78,8 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
 endif()
 
 # Figures, printed and never asserted: the size of the stripped i686 program and, where it can
-# run, the time from its start to its notification icon under Wine.
+# run, the time from its start to its notification icon under Wine and the escapes from a locked
+# lock screen.
 if(Python3_Interpreter_FOUND)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$")
     add_custom_target(figures
@@ -81,6 +87,8 @@ if(Python3_Interpreter_FOUND)
         --source ${CMAKE_SOURCE_DIR} --build32 ${CMAKE_BINARY_DIR}/figures-i686
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
         --fake-shutdown $<TARGET_FILE:fake_shutdown> --template ${QV_E2E_PREFIX}
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/escapes.py
+        --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector> --template ${QV_E2E_PREFIX}
       DEPENDS quorvane inspector fake_shutdown
       USES_TERMINAL)
   else()

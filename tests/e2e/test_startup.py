@@ -123,6 +123,20 @@ class PasswordChange(ProgramTest):
         self.assertEqual(self.registry().get("Password"), "2652982322573233")
         self.assertEqual(encode_password(password), "2652982322573233")
 
+    def test_change_password_twice_in_a_row_shows_empty_boxes(self):
+        self.complete_first_run("abc")
+        self.case.click(CONSOLE, "Change password")
+        self.case.wait_window(PASSWORD_DIALOG)
+        self.case.type(PASSWORD_DIALOG, "class:Edit:1", "zzz")
+        self.case.type(PASSWORD_DIALOG, "class:Edit:2", "zzz")
+        self.case.click(CONSOLE, "Change password")  # pressed again while the dialog is open
+        self.case.wait_for("both boxes emptied on the screen", lambda: [
+            c["text"] for c in self.case.window(PASSWORD_DIALOG)["controls"]
+            if c["class"].lower() == "edit"] == ["", ""])
+        self.enter_passwords("new", "new")
+        self.case.wait_for("the new password stored",
+                           lambda: self.registry().get("Password") == encode_password("new"))
+
     def test_different_passwords_are_refused_and_nothing_is_stored(self):
         proc, _ = self.start_first_run()
         self.enter_passwords("abc", "abd")

@@ -940,17 +940,16 @@ int cmdWindow(const Options& o) {
     return 0;
 }
 
-// Keys seen by a low-level keyboard hook of this process. Hooks are called newest first, and a
-// key that a newer hook swallows never arrives here: installed before the program under test
-// locks, this hook sees exactly what the program lets pass.
-std::vector<std::string> g_keys;
+// Keys seen by a low-level keyboard hook of this process, one line each as they come. Hooks are
+// called newest first, and a key that a newer hook swallows never arrives here: installed before
+// the program under test locks, this hook sees exactly what the program lets pass.
 HHOOK g_spyHook = nullptr;
 
 LRESULT CALLBACK spyKeys(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION) {
         const KBDLLHOOKSTRUCT* k = (const KBDLLHOOKSTRUCT*)lp;
-        g_keys.push_back("{\"vk\":" + num(k->vkCode) + ",\"flags\":" + num(k->flags) + ",\"msg\":" + num(wp) +
-                         "}");
+        out("{\"vk\":" + num(k->vkCode) + ",\"flags\":" + num(k->flags) + ",\"msg\":" + num(wp) +
+            ",\"at\":" + std::to_string(unixNow()) + "}");
     }
     return CallNextHookEx(g_spyHook, code, wp, lp);
 }
@@ -967,9 +966,6 @@ int cmdKeys(const Options& o) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
     UnhookWindowsHookEx(g_spyHook);
-    std::string s = "{\"keys\":[";
-    for (size_t i = 0; i < g_keys.size(); ++i) s += (i ? "," : "") + g_keys[i];
-    out(s + "]}");
     return 0;
 }
 

@@ -220,6 +220,11 @@ TEST(ConsoleSettings, AllowedListIsRewrittenWholeAndPairedByOrder) {
     EXPECT_EQ(w.sim.registry.readString("HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames", "Name10"),
               "Game 10");
     EXPECT_EQ(w.app->allowedPaths[11], "C:\\games\\g12.exe");
+    // Each rebuild of the lock screen's list gives back the icons of the one before.
+    w.sim.pictures.icons.insert("C:\\games\\g1.exe");
+    w.app->refreshAllowedLists();
+    w.app->refreshAllowedLists();
+    EXPECT_EQ(w.sim.pictures.loaded.size(), 1u) << "one icon in use, the earlier one released";
     w.app->allowedNames.clear();
     w.app->allowedPaths.clear();
     w.restartWith({});

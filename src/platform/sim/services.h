@@ -98,10 +98,10 @@ class SimTimeOfDay : public ITimeOfDay {
 class SimPictures : public IPictures {
   public:
     PictureHandle load(const std::string& path, int width, int height) override;
-    void release(PictureHandle) override {}
+    void release(PictureHandle picture) override { loaded.erase(picture); }
     PictureHandle iconOf(const std::string& path) override;
-    std::set<std::string> pictures, icons;  // files that load
-    std::map<PictureHandle, std::string> loaded;
+    std::set<std::string> pictures, icons;        // files that load
+    std::map<PictureHandle, std::string> loaded;  // not released yet
 
   private:
     PictureHandle next_ = 0x7000;

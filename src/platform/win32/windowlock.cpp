@@ -1,6 +1,7 @@
 #include "platform/win32/windowlock.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace qv::win32 {
@@ -44,8 +45,8 @@ void Win32WindowLock::makeModal(uintptr_t window, int flag, int) {
     if (flag) {
         if (w && IsWindow(w)) lock(w);
     } else if (!w) {
+        releaseSaved();  // before the release below rewrites the list
         releaseAll();
-        releaseSaved();
     } else if (w == locked_) {
         releaseAll();
     }
@@ -87,38 +88,31 @@ void Win32WindowLock::releaseSaved() {
                     type == REG_SZ;
     RegCloseKey(key);
     if (!ok) return;
-    const char* p = text;
-    unsigned long long handle = 0;
-    unsigned long pid = 0;
-    int topmost = 0, used = 0;
-    while (sscanf(p, "%llx %lu %d;%n", &handle, &pid, &topmost, &used) == 3 && used > 0) {
-        p += used;
-        HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+    // "window pid topmost;" for each, the window in hexadecimal.
+    for (const char* p = text; *p;) {
+        char* end = nullptr;
+        HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(p, &end, 16)));
+        const DWORD pid = strtoul(end, &end, 10);
+        const bool topmost = strtoul(end, &end, 10) != 0;
+        if (*end != ';') break;
+        p = end + 1;
         if (!IsWindow(w) || processOf(w) != pid) continue;
         if (topmost)
             setTopmost(w, false);
         else if (!IsWindowEnabled(w))
             EnableWindow(w, TRUE);
     }
-    save();
 }
 
 void Win32WindowLock::save() const {
     std::string text;
-    for (const Held& h : held_) {
-        char entry[64];
-        snprintf(entry, sizeof entry, "%llx %lu 0;",
-                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h.window)),
-                 static_cast<unsigned long>(h.pid));
-        text += entry;
-    }
-    if (locked_ && madeTopmost_) {
-        char entry[64];
-        snprintf(entry, sizeof entry, "%llx %lu 1;",
-                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(locked_)),
-                 static_cast<unsigned long>(processOf(locked_)));
-        text += entry;
-    }
+    auto entry = [&](HWND w, DWORD pid, bool topmost) {
+        char hex[20];
+        _ui64toa(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), hex, 16);
+        text += std::string(hex) + " " + std::to_string(pid) + (topmost ? " 1;" : " 0;");
+    };
+    for (const Held& h : held_) entry(h.window, h.pid, false);
+    if (locked_ && madeTopmost_) entry(locked_, processOf(locked_), true);
     HKEY key;
     if (text.empty()) {
         if (RegOpenKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {

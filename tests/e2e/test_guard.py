@@ -1,0 +1,221 @@
+"""Guarding a plan, on the Windows program under Wine: the notification-area menu through Wine's
+tray with real clicks, the password request, the lock screen's "Exit", the window lock seen on
+another program's windows (also after the program was killed), and the clock-change guard.
+
+    python3 test_guard.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
+        [--template DIR] [--artifacts DIR] [unittest arguments, e.g. TrayMenu]
+"""
+
+import json
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import Config  # noqa: E402
+from console import (CONSOLE, LOCK_SCREEN, complete_first_run, find_controls,  # noqa: E402
+                     time_left_label, time_left_seconds)
+
+REQUEST = "Password request"
+ABOUT = "About Quorvane"
+REFUSED = "You are not allowed to set up time in this mode"
+MASTER = "tarpikwell5"
+
+
+class GuardTest(unittest.TestCase):
+    def setUp(self):
+        self.case = Config.new_case(self.id().split(".", 1)[1])
+        self.addCleanup(self.case.close)
+
+    # -- the program --
+
+    def open_console(self):
+        self.proc, console = complete_first_run(self.case)
+        self.controls = find_controls(console, self.case.screen()["dpiX"])
+
+    def click(self, name):
+        self.case.click(CONSOLE, "hwnd:" + self.controls[name]["hwnd"], "--input")
+
+    def start_plan(self, allowance, game, brk="5"):
+        """Changing mode with these lists, started with the console's Start."""
+        self.click(allowance)
+        self.case.pick(CONSOLE, "hwnd:" + self.controls["cmbGameTime"]["hwnd"], game)
+        self.case.pick(CONSOLE, "hwnd:" + self.controls["cmbBreakTime"]["hwnd"], brk)
+        self.click("Command1")
+        self.case.wait_for('"Mode" = "2"', lambda: self.mode() == "2")
+
+    def mode(self):
+        return (self.case.reg_query() or {}).get("Mode")
+
+    def menu(self, downs, button="right"):
+        """Opens the icon's menu with a click in Wine's tray and picks the item `downs` rows down
+        (separators and hidden items are skipped)."""
+        self.case.inspect("tray-click", button)
+        self.case.wait_for("the menu", lambda: any(
+            w["class"] == "#32768" for w in self.case.windows()))
+        self.case.screenshot("menu")
+        self.case.inspect("menu-keys", *(["down"] * downs + ["enter"]))
+
+    def answer(self, password):
+        self.case.wait_window(REQUEST)
+        self.case.type(REQUEST, "class:Edit:1", password)
+        self.case.click(REQUEST, "Enter")
+
+    def shown(self, title):
+        return self.case.window(title) is not None
+
+    def lock_screen(self):
+        screen = self.case.screen()
+        for w in self.case.windows(True, True):
+            r = w["rect"]
+            if w["text"] == LOCK_SCREEN and (r["w"], r["h"]) == (screen["width"], screen["height"]):
+                return w
+        return None
+
+    def time_left(self):
+        return time_left_seconds(time_left_label(self.lock_screen())["text"])
+
+    # -- another program --
+
+    def other_window(self, title):
+        """Opens a window of another program (the inspector); returns its handle."""
+        proc = subprocess.Popen(["wine", self.case.inspector_exe, "window", title, "600"],
+                                env=self.case.env, stdout=subprocess.PIPE,
+                                stdin=subprocess.DEVNULL, text=True)
+        self.addCleanup(proc.kill)
+        return json.loads(proc.stdout.readline())["hwnd"]
+
+    def enabled(self, hwnd):
+        _, objs = self.case.inspect("list", "--hwnd", hwnd, "--top")
+        return objs[0]["enabled"]
+
+
+class TrayMenu(GuardTest):
+    def test_about_then_start_with_a_wrong_and_the_right_password(self):
+        self.open_console()
+        self.case.click(CONSOLE, "Minimize")
+        self.case.wait_for("the console hidden", lambda: not self.shown(CONSOLE))
+
+        # A left click opens the menu too; About needs no password.
+        self.menu(3, button="left")  # Start, Help, About
+        about = self.case.wait_window(ABOUT)
+        self.case.screenshot("about")
+        texts = [c["text"] for c in about["controls"]]
+        self.assertIn("Quorvane", texts)
+        self.assertIn("Version 1.0", texts)
+        self.assertFalse(self.shown(REQUEST))
+        self.case.click(ABOUT, "OK")
+        self.case.wait_for("the About box closed", lambda: not self.shown(ABOUT))
+
+        self.menu(1)  # Start
+        self.answer("ABC")
+        self.case.screenshot("wrong password")
+        self.case.holds("the request open and the console hidden",
+                        lambda: self.shown(REQUEST) and not self.shown(CONSOLE), duration=2)
+        self.assertEqual(self.mode(), "1")
+        self.answer("abc")
+        self.case.wait_window(CONSOLE)
+        self.case.wait_for("the request closed", lambda: not self.shown(REQUEST))
+        self.assertEqual(self.mode(), "1")
+
+
+class PlanFromTheTray(GuardTest):
+    def test_exit_keeps_the_plan_for_the_next_start_and_stop_ends_it(self):
+        self.open_console()
+        self.start_plan("optEverything", "5")  # game time, lock screen hidden: the tray is free
+        self.assertIsNone(self.lock_screen())
+        self.menu(4)  # Stop, Help, About, Exit
+        self.answer("abc")
+        self.case.wait_exit(self.proc)
+        values = self.case.reg_query()
+        self.assertEqual((values.get("Mode"), values.get("GameTimeOn")), ("2", "-1"))
+
+        self.case.start()
+        self.case.wait_tray_icon()
+        # the normal road would store "5" at once; the resume road leaves "2" and waits
+        self.case.holds('"Mode" = "2"', lambda: self.mode() == "2", duration=3)
+        self.menu(2)  # as created: Start, Stop, ...
+        self.answer("abc")
+        self.case.wait_for('"Mode" = "5"', lambda: self.mode() == "5")
+        self.assertFalse(self.shown(CONSOLE), "Stop does not open the console")
+
+
+class LockScreenExit(GuardTest):
+    def test_cancel_locks_again_and_the_master_password_opens_the_console(self):
+        other = self.other_window("Other program")
+        self.open_console()
+        self.start_plan("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
+        self.case.wait_for("the lock screen", self.lock_screen)
+        self.case.wait_for("the other program's window disabled", lambda: not self.enabled(other))
+        self.case.screenshot("locked")
+
+        self.case.click(LOCK_SCREEN, "Exit", "--input")
+        request = self.case.wait_window(REQUEST)
+        self.assertTrue(request["enabled"])
+        self.assertFalse(self.lock_screen()["enabled"], "the lock screen waits behind the request")
+        self.assertFalse(self.enabled(other))
+        self.answer("abd")
+        before = self.time_left()
+        self.case.click(REQUEST, "Cancel")
+        self.case.wait_for("the lock screen locked again", lambda: not self.shown(REQUEST) and (
+            self.lock_screen() or {}).get("enabled"))
+        self.case.holds("the other window disabled", lambda: not self.enabled(other), duration=1.5)
+        self.assertLess(self.time_left(), before, "the count-down went on")
+
+        late = self.other_window("Started while locked")
+        self.case.wait_for("the new window disabled", lambda: not self.enabled(late), timeout=3)
+
+        self.case.click(LOCK_SCREEN, "Exit", "--input")
+        self.answer(MASTER)
+        self.case.wait_window(CONSOLE)
+        self.case.wait_for("the lock screen gone", lambda: self.lock_screen() is None)
+        self.case.wait_for("both windows enabled again",
+                           lambda: self.enabled(other) and self.enabled(late))
+        self.assertEqual(self.mode(), "5")
+        self.case.screenshot("console")
+
+
+class KilledWhileLocked(GuardTest):
+    def test_the_next_start_enables_what_the_lock_disabled(self):
+        other = self.other_window("Other program")
+        self.open_console()
+        self.start_plan("optOnlyListed", "0", "5")
+        self.case.wait_for("the other program's window disabled", lambda: not self.enabled(other))
+        self.proc.kill()  # the Linux process of the program: no chance to clean up
+        self.proc.wait(10)
+        self.case.wait_for("the program's windows gone", lambda: not self.case.top_windows())
+        self.assertFalse(self.enabled(other), "left disabled by the killed program")
+
+        self.case.start()
+        self.case.wait_tray_icon()
+        self.case.wait_for("the other window enabled again", lambda: self.enabled(other))
+
+
+class TimeGuard(GuardTest):
+    def refusals(self):
+        return [b for b in self.case.message_boxes() if REFUSED in b["message"]]
+
+    def test_a_time_change_is_refused_only_while_a_plan_runs(self):
+        self.open_console()
+        self.case.inspect("timechange")
+        self.case.holds("no message while idle", lambda: not self.case.message_boxes(), duration=3)
+
+        self.start_plan("optOnlyListed", "5")
+        self.case.wait_for("the lock screen", self.lock_screen)
+        self.case.inspect("timechange", "20")  # a burst
+        box = self.case.wait_for("the refusal", self.refusals)[0]
+        self.case.screenshot("refused")
+        self.assertTrue(box["enabled"], "the lock leaves the program's own message usable")
+        self.case.holds("one message for the burst", lambda: len(self.refusals()) == 1, duration=2)
+        self.case.click("hwnd:" + box["hwnd"], "OK")
+        self.case.wait_for("the message closed", lambda: not self.refusals())
+        self.case.holds("no further message", lambda: not self.refusals(), duration=2)
+        self.assertEqual(self.mode(), "2")
+        self.assertTrue(self.lock_screen()["enabled"])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=harness.configure(sys.argv), verbosity=2)
