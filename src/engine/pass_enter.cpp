@@ -12,7 +12,9 @@ namespace {
 // out of its computer.
 constexpr const char* kMasterPassword = "tarpikwell5";
 
-bool asksForPassword(int16_t code) {
+// The codes of a tray request (and the states it may meet when it closes): closing it puts the
+// code from before the request back. Code 2 is the lock screen's own request.
+bool restoresPreviousCode(int16_t code) {
     return code == state::kConsoleOpen || code == state::kStopAsked || code == state::kExitAsked ||
            code == state::kIdle || code == state::kFirstRun;
 }
@@ -90,7 +92,7 @@ void FrmPassEnter::enterClick() {
 void FrmPassEnter::cancelClick() {
     App& app = app_;
     const int16_t code = app.consoleState;
-    if (asksForPassword(code)) {
+    if (restoresPreviousCode(code)) {
         session().unload(*this);
         app.setConsoleState(app.previousConsoleState);
     } else if (code == state::kPlanRunning) {
@@ -104,7 +106,7 @@ void FrmPassEnter::cancelClick() {
 // previous state back, or locks the lock screen again when the request came from it.
 void FrmPassEnter::onUnload() {
     const int16_t code = app_.consoleState;
-    if (asksForPassword(code)) {
+    if (restoresPreviousCode(code)) {
         app_.setConsoleState(app_.previousConsoleState);
     } else if (code == state::kPlanRunning) {
         app_.platform().windowLock.makeModal(0, 0, 0);

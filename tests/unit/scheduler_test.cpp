@@ -234,25 +234,6 @@ TEST(LockScreen, UnloadingItReleasesTheLockAndTheHook) {
     EXPECT_TRUE(p.sim.keyboard.hooks.empty());
 }
 
-TEST(LockScreen, TaskSwitchKeysAreSwallowedOnlyWhileLocked) {
-    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
-    p.bedTime("7", "0", "21", "0");
-    p.start();
-    sim::SimKeyboard& kb = p.sim.keyboard;
-    const KeyEvent altTab{0x09, 0x20, 0x104}, altEsc{0x1B, 0x20, 0x104}, tab{0x09, 0, 0x100},
-        esc{0x1B, 0, 0x100};
-    EXPECT_FALSE(kb.press(altTab));
-    EXPECT_FALSE(kb.press(altEsc));
-    EXPECT_TRUE(kb.press(tab));
-    EXPECT_TRUE(kb.press(esc));
-    kb.held.insert(0x11);  // either Control key
-    EXPECT_FALSE(kb.press(esc)) << "Ctrl+Esc";
-    kb.held.clear();
-    EXPECT_EQ(kb.hooks.size(), 1u) << "a lock never leaves a second hook behind";
-    p.app->lockToWindow(0, 0);
-    EXPECT_TRUE(kb.press(altTab));
-}
-
 TEST(LockScreen, AFailedHookIsReportedAndTheLockStays) {
     Plan p(DateTime{2026, 12, 6, 6, 0, 0});
     p.bedTime("7", "0", "21", "0");
