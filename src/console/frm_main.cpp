@@ -140,6 +140,9 @@ void FrmMain::wire() {
     c("chkBackPicture").onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
     c("Command7").onClick = [this] { editPictureClick(); };
     c("Command6").onClick = [this] { changePasswordClick(); };
+    c("cmdAdd").onClick = [this] { app_.addNewClick(); };
+    c("Command3").onClick = [this] { app_.editClick(); };
+    c("cmdDelete").onClick = [this] { app_.deleteClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
     timer1().onTimer = [this] { iconRefreshTick(); };
     timer2().onTimer = [this] { app_.resumeTick(); };

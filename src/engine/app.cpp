@@ -1,6 +1,7 @@
 #include "engine/app.h"
 
 #include "console/frm_about.h"
+#include "console/frm_list_entry.h"
 #include "console/frm_main.h"
 #include "console/systray.h"
 #include "engine/pass_enter.h"
@@ -22,6 +23,8 @@ App::App(Platform& platform)
       frmMenuSystray_(session_, [this] { return std::make_unique<FrmMenuSystray>(*this); }),
       frmPassEnter_(session_, [this] { return std::make_unique<FrmPassEnter>(*this); }),
       frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(*this); }),
+      frmAddList_(session_, [this] { return std::make_unique<FrmAddList>(*this); }),
+      frmEdit_(session_, [this] { return std::make_unique<FrmEdit>(*this); }),
       form1_(session_, [this] { return std::make_unique<Form1>(*this); }) {}
 
 App::~App() = default;
@@ -43,6 +46,12 @@ FrmPassEnter& App::frmPassEnter() {
 }
 FrmAbout& App::frmAbout() {
     return frmAbout_();
+}
+FrmAddList& App::frmAddList() {
+    return frmAddList_();
+}
+FrmEdit& App::frmEdit() {
+    return frmEdit_();
 }
 FrmPassEnter* App::frmPassEnterIfLoaded() const {
     return frmPassEnter_.loaded();

@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/keyboard.h"
@@ -19,6 +21,8 @@ class FrmBig;
 class FrmMenuSystray;
 class FrmPassEnter;
 class FrmAbout;
+class FrmAddList;
+class FrmEdit;
 class Form1;
 
 namespace state {
@@ -53,6 +57,8 @@ class App {
     FrmMenuSystray& frmMenuSystray();
     FrmPassEnter& frmPassEnter();
     FrmAbout& frmAbout();
+    FrmAddList& frmAddList();
+    FrmEdit& frmEdit();
     Form1& form1();
     FrmMain* frmMainIfLoaded() const;
     FrmPassword* frmPasswordIfLoaded() const;
@@ -76,8 +82,13 @@ class App {
     uintptr_t keyboardHook = 0;
     uintptr_t lockedWindow = 0;
     DateTime oneTimeStartMoment;
-    std::vector<uint32_t> launchedPids;  // programs started from the lock screen, newest last
-    std::vector<uintptr_t> launchedProcesses, launchedWindows;
+    int16_t editIndex = 0;  // 1-based position of the entry in the edit dialog
+    struct Launched {
+        uint32_t pid;
+        uintptr_t process;  // handle, kept until the watcher sees the process end
+        uintptr_t window;
+    };
+    std::vector<Launched> launched;  // programs started from the lock screen, newest last
 
     // Start-up and run control.
     void consoleLoad();    // the console's load handler: the three start-up roads
@@ -86,7 +97,24 @@ class App {
     void closeCommand();   // "Close"
     void consoleUnload();  // the console window is unloading
     void closeProgram();   // ends the program in order
+
+    // The allowed list.
     void refreshAllowedLists();
+    void storeAllowedList();
+    void addNewClick();
+    void editClick();
+    void deleteClick();
+    bool addListEntry(const std::string& name, const std::string& location);     // false: nothing added
+    bool changeListEntry(const std::string& name, const std::string& location);  // false: input missing
+
+    // Programs started from the lock screen.
+    std::optional<std::string> pathForName(const std::string& name) const;
+    uintptr_t findProcessWindow(uint32_t pid);
+    void launchAllowedProgram();
+    void watcherTick();
+    void frontLaunched();
+    void terminateLaunched();
+
     void startMode();  // computes and shows the plan
     void computeOneTimeStart();
     void applyLockScreenLook();
@@ -103,7 +131,6 @@ class App {
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
-    void terminateLaunched();
     void resumeTick();  // the console's resume timer
     void setConsoleState(int16_t code);
     void showPasswordRequest();
@@ -126,6 +153,7 @@ class App {
   private:
     void installKeyboardHook();
     bool guardMessageOpen_ = false;
+    std::pair<std::string, std::string> editing_;  // name and path of the entry being edited
     Platform& platform_;
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
@@ -136,6 +164,8 @@ class App {
     ui::FormSlot<FrmMenuSystray> frmMenuSystray_;
     ui::FormSlot<FrmPassEnter> frmPassEnter_;
     ui::FormSlot<FrmAbout> frmAbout_;
+    ui::FormSlot<FrmAddList> frmAddList_;
+    ui::FormSlot<FrmEdit> frmEdit_;
     ui::FormSlot<Form1> form1_;
 };
 

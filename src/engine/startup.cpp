@@ -98,20 +98,4 @@ void App::closeProgram() {
     }
 }
 
-void App::refreshAllowedLists() {
-    FrmMain& console = frmMain();
-    ui::Control& list = frmBig().control("ListView1");
-    // The icons of the old items go once the list no longer shows them.
-    std::vector<PictureHandle> old;
-    for (size_t i = 0; i < list.items().size(); ++i)
-        if (PictureHandle icon = list.itemIcon(static_cast<int>(i))) old.push_back(icon);
-    console.c("lstAllowed").clear();
-    list.clear();
-    for (PictureHandle icon : old) platform_.pictures.release(icon);
-    for (size_t i = 0; i < allowedNames.size(); ++i) {
-        console.c("lstAllowed").addItem(allowedNames[i]);
-        list.addItem(allowedNames[i], platform_.pictures.iconOf(allowedPaths[i]));
-    }
-}
-
 }  // namespace qv

@@ -14,10 +14,7 @@ void App::clockTick() {
     const DateTime now = platform_.clock.now();
     if (now.second == 0) lastMinuteMark = now;
     if (secondsLeft % 30 == 0) saveRunState();
-    if (!launchedWindows.empty()) {
-        platform_.processes.setForeground(launchedWindows.back());
-        platform_.processes.showWindow(launchedWindows.back(), 3);
-    }
+    frontLaunched();
 
     if (secondsLeft > 0) {
         --secondsLeft;

@@ -38,7 +38,10 @@ FrmBig::FrmBig(App& app) : ui::Form(app.session(), "frmBig"), app_(app) {
     list.onMouseDown = [this](const ui::Mouse& m) {
         lastMouseX = m.x;
         lastMouseY = m.y;
+        lastMouseItem = m.item;
     };
+    list.onDblClick = [this] { app_.launchAllowedProgram(); };
+    timer2().onTimer = [this] { app_.watcherTick(); };
 }
 
 void FrmBig::layout() {

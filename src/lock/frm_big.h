@@ -15,6 +15,7 @@ class FrmBig : public ui::Form {
     void placeExit();  // "Exit" below the program list when it shows, else at the top
 
     float lastMouseX = 0, lastMouseY = 0;
+    int lastMouseItem = -1;  // the list's item under the last press
     int32_t launchedPid = 0;
     bool preview = false;  // shown from the console to see the picture, no plan behind it
 

@@ -1,5 +1,4 @@
-// The sound signals, the shutdown of the computer, and ending the programs started from the
-// lock screen.
+// The sound signals and the shutdown of the computer.
 #include "engine/app.h"
 
 namespace qv {
@@ -25,11 +24,6 @@ void App::ringEnd() {
 
 void App::shutDownComputer() {
     platform_.shutdown.run("shutdown.exe -s -f");
-}
-
-void App::terminateLaunched() {
-    const size_t n = launchedPids.size();
-    for (size_t i = 0; i < n; ++i) platform_.processes.terminate(launchedPids[i]);
 }
 
 }  // namespace qv

@@ -40,6 +40,7 @@ struct Mouse {
     int button = 1;  // 1 left, 2 right, 4 middle
     int shift = 0;
     float x = 0, y = 0;  // twips, relative to the control
+    int item = -1;       // a list's item under the pointer, -1 for none
 };
 
 // Icon: the picture of the icon resource given by the control's value, drawn at the control's size.

@@ -1,4 +1,7 @@
 // Moving the console's state between its controls and the settings store, and the run state.
+#include <algorithm>
+#include <cctype>
+
 #include "console/frm_main.h"
 #include "engine/app.h"
 #include "engine/password.h"
@@ -24,6 +27,40 @@ void setCheckState(ui::Control& box, double stored) {
     if (v >= 0 && v <= 2) box.setValue(v);
 }
 
+// The number after the prefix when a value name is the prefix and a number ("Name12"), else -1.
+long numberAfter(const std::string& name, const std::string& prefix) {
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 9) return -1;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
+            return -1;
+    long n = 0;
+    for (size_t i = prefix.size(); i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+// Windows lists a key's values in the order they were written; Wine lists them by name (Name1,
+// Name10, Name2, ...). When every name of both sections is its prefix and a number, the numbers
+// give the order, which is the written order on either; otherwise the order is left as listed.
+void orderByNumber(CRegSettings::Rows& names, CRegSettings::Rows& paths) {
+    auto numbered = [](const CRegSettings::Rows& rows, const char* prefix) {
+        for (auto& row : rows)
+            if (numberAfter(row.first, prefix) < 0) return false;
+        return true;
+    };
+    if (!numbered(names, "Name") || !numbered(paths, "Path")) return;
+    auto byNumber = [](const char* prefix) {
+        return [prefix](const auto& a, const auto& b) {
+            return numberAfter(a.first, prefix) < numberAfter(b.first, prefix);
+        };
+    };
+    std::stable_sort(names.begin(), names.end(), byNumber("Name"));
+    std::stable_sort(paths.begin(), paths.end(), byNumber("Path"));
+}
+
 }  // namespace
 
 void App::loadSettings() {
@@ -31,10 +68,11 @@ void App::loadSettings() {
     FrmMain& f = frmMain();
     const char* C = sect::kControls;
 
-    const auto names = s.GetAllSettings(sect::kListOfGames);
+    auto names = s.GetAllSettings(sect::kListOfGames);
     if (!names.empty()) {
+        auto paths = s.GetAllSettings(sect::kPathOfGames);
+        orderByNumber(names, paths);
         for (auto& row : names) allowedNames.push_back(row.second);
-        const auto paths = s.GetAllSettings(sect::kPathOfGames);
         for (auto& row : paths) allowedPaths.push_back(row.second);
         // The two lists always move in step: an entry without its partner is dropped.
         const size_t n = std::min(allowedNames.size(), allowedPaths.size());
@@ -103,14 +141,7 @@ void App::saveSettings() {
 }
 
 void App::saveAllSettings() {
-    CRegSettings& s = settings();
-    s.DeleteSetting(sect::kListOfGames);
-    s.DeleteSetting(sect::kPathOfGames);
-    for (size_t i = 1; i <= allowedNames.size(); ++i) {
-        s.SaveSetting(sect::kListOfGames, "Name" + std::to_string(i), allowedNames[i - 1]);
-        s.SaveSetting(sect::kPathOfGames, "Path" + std::to_string(i),
-                      i <= allowedPaths.size() ? allowedPaths[i - 1] : "");
-    }
+    storeAllowedList();
     saveSettings();
     saveRunState();
 }

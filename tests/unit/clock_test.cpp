@@ -120,19 +120,6 @@ TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
     EXPECT_EQ(p.sim.clock.activeTimers(), 0u);
 }
 
-TEST(Clock, GameEndTerminatesProgramsStartedFromTheLockScreen) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("1", "1");
-    p.start();
-    ProcessInfo a, b;
-    p.sim.processes.start("C:\\games\\a.exe", -1, &a);
-    p.sim.processes.start("C:\\games\\b.exe", -1, &b);
-    p.app->launchedPids = {a.pid, b.pid};
-    run(p, 61);
-    EXPECT_FALSE(p.sim.processes.procs[0].running);
-    EXPECT_FALSE(p.sim.processes.procs[1].running);
-}
-
 TEST(Clock, BedTimeRunsForDaysSwitchingAtTheSetTimes) {
     Plan p(DateTime{2026, 12, 30, 20, 0, 0});
     p.bedTime("7", "0", "21", "30");

@@ -147,13 +147,13 @@ CHECK_CASE(processes_start_wait_find_and_terminate) {
     CHECK(p.start(sleeper(20000), -1, &child));
     CHECK(child.process != 0 && child.pid != 0);
     CHECK_EQ(p.wait(child.process, 0), 258u);  // still running
-    CHECK(p.terminate(child.pid));
+    CHECK(p.terminate(child.process));
     CHECK_EQ(p.wait(child.process, 5000), 0u);
     DWORD code = 0;
     GetExitCodeProcess(reinterpret_cast<HANDLE>(child.process), &code);
     CHECK_EQ(code, 0ul);
+    CHECK(!p.terminate(child.process));  // ended: not terminated again
     p.closeHandle(child.process);
-    CHECK(!p.terminate(child.pid));  // gone: nothing to end
 
     CHECK(p.start(sleeper(10), 7, &child));
     CHECK_EQ(p.wait(child.process, 10000), 0u);
@@ -162,9 +162,14 @@ CHECK_CASE(processes_start_wait_find_and_terminate) {
     p.closeHandle(child.process);
     CHECK(!p.start("C:\\no\\such\\program.exe", -1, &child));
 
-    HWND w = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    // Only a shown window counts as the program's window.
+    HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const uintptr_t before = p.findWindowOf(GetCurrentProcessId());
+    CHECK(before != reinterpret_cast<uintptr_t>(w));
+    ShowWindow(w, SW_SHOWNA);
     CHECK(p.findWindowOf(GetCurrentProcessId()) != 0);
-    CHECK_EQ(p.windowProcess(reinterpret_cast<uintptr_t>(w)), static_cast<uint32_t>(GetCurrentProcessId()));
+    CHECK(IsWindowVisible(reinterpret_cast<HWND>(p.findWindowOf(GetCurrentProcessId()))));
+    CHECK_EQ(p.findWindowOf(0), 0u);
     DestroyWindow(w);
 }
 

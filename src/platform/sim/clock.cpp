@@ -37,6 +37,12 @@ void SimClock::advance(int64_t ms) {
     nowMs_ = end;
 }
 
+void SimClock::block(int64_t ms) {
+    nowMs_ += ms;
+    for (auto& [id, t] : timers_)
+        if (t.due < nowMs_) t.due = nowMs_;
+}
+
 void SimClock::setNow(const DateTime& t) {
     baseSerial_ = t.serial() - nowMs_ / 1000;
 }

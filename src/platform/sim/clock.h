@@ -19,6 +19,9 @@ class SimClock : public IClock, public ITimers {
     int64_t elapsedMs() const { return nowMs_; }
     // Runs every timer that falls due within ms, in deadline order, moving the clock to each.
     void advance(int64_t ms);
+    // The program's thread is blocked for ms (a wait on another process): time passes, and every
+    // timer that fell due meanwhile fires once when the clock next advances, as WM_TIMER does.
+    void block(int64_t ms);
     // Moves the wall clock without running timers (someone set the system time).
     void setNow(const DateTime& t);
     size_t activeTimers() const { return timers_.size(); }

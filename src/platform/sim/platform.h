@@ -28,9 +28,9 @@ class SimWorld {
     SimRegistry registry;
     SimTray tray;
     SimSystem system;
+    SimWindowLock windowLock;
     SimProcesses processes;
     SimKeyboard keyboard;
-    SimWindowLock windowLock;
     SimSound sound;
     SimShutdown shutdown;
     SimTimeOfDay timeOfDay;

@@ -16,33 +16,61 @@
 
 namespace qv::sim {
 
+class SimClock;
+class SimWindowLock;
+
+// Programs on the simulated machine. Each is scripted by the file it runs: when its window comes
+// up and when it exits, in milliseconds after its start. Its window is another program's window on
+// the simulated desktop, so the window lock acts on it. Waiting blocks the program: the virtual
+// clock moves without ticking its timers.
 class SimProcesses : public IProcesses {
   public:
+    SimProcesses(SimClock& clock, SimWindowLock& desktop) : clock_(clock), desktop_(desktop) {}
+    struct Script {
+        int64_t windowAfterMs = 0;  // -1: never shows a window
+        int64_t exitAfterMs = -1;   // -1: runs until ended
+    };
     struct Proc {
         uint32_t pid;
-        std::string commandLine;
+        uintptr_t process;  // the handle given out at the start
+        std::string commandLine, program;
         int showCommand;
-        bool running = true;
+        int64_t startedMs;
+        Script script;
+        bool killed = false;
         uintptr_t window = 0;
+        bool windowGone = false;
     };
     bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) override;
     uint32_t wait(uintptr_t process, uint32_t timeoutMs) override;
-    void closeHandle(uintptr_t) override {}
+    void closeHandle(uintptr_t handle) override;
     uintptr_t findWindowOf(uint32_t pid) override;
-    uint32_t windowProcess(uintptr_t window) override;
     void setForeground(uintptr_t window) override { foreground.push_back(window); }
     void showWindow(uintptr_t window, int cmd) override { shows.push_back({window, cmd}); }
-    bool terminate(uint32_t pid) override;
+    bool terminate(uintptr_t process) override;
 
     // Test control.
+    bool running(const Proc& p) const;
+    Proc* byPid(uint32_t pid);
+    Proc* byProgram(const std::string& program);  // the newest process running that file
+    void exit(uint32_t pid);                      // the program ends by itself
+    // Another program starts and is given this id (ids of ended processes are reused).
+    Proc& spawnOther(uint32_t pid);
     std::vector<Proc> procs;
-    std::set<std::string> missing;  // command lines that cannot be started
+    std::map<std::string, Script> scripts;  // by program file; others show a window at once
+    std::set<std::string> missing;          // program files that do not exist
+    std::set<uintptr_t> openHandles;
+    int badHandleUses = 0;  // waits on or ends of handles that were closed or never given out
     std::vector<uintptr_t> foreground;
     std::vector<std::pair<uintptr_t, int>> shows;
-    bool windowOnStart = true;
 
   private:
+    void settle();  // windows appear and go as the scripts say, up to now
+    Proc* byHandle(uintptr_t process);
+    SimClock& clock_;
+    SimWindowLock& desktop_;
     uint32_t nextPid_ = 4000;
+    uintptr_t nextHandle_ = 0x8000;
 };
 
 class SimKeyboard : public IKeyboardHook {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/resources.h"
 #include "platform/win32/dispatch.h"
 #include "platform/win32/windowing.h"
 
@@ -100,8 +101,12 @@ LRESULT CALLBACK countRetrieved(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(g_getMessageHook, code, wp, lp);
 }
 
+// An entry whose file has no icon (a batch file, a program that is gone) shows the program's own.
 HICON defaultItemIcon() {
-    return LoadIcon(nullptr, IDI_APPLICATION);
+    static HICON icon =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(res::kIconMain), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
 }
 
 }  // namespace
@@ -143,6 +148,16 @@ bool Win32Windowing::mouseDown(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp
     m.x = GET_X_LPARAM(lp) * 1440.0f / static_cast<float>(system_.dpiX());
     m.y = GET_Y_LPARAM(lp) * 1440.0f / static_cast<float>(system_.dpiY());
     HWND h = nc.hwnd;
+    const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (nc.model->kind() == Kind::ListView) {
+        LVHITTESTINFO hit{};
+        hit.pt = at;
+        const int i = static_cast<int>(SendMessageA(h, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (i >= 0 && (hit.flags & LVHT_ONITEM)) m.item = i;
+    } else if (nc.model->kind() == Kind::ListBox) {
+        const LRESULT r = SendMessageA(h, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+        if (HIWORD(r) == 0) m.item = LOWORD(r);
+    }
     ui::Control* c = nc.model;
     const unsigned before = g_retrieved;
     dispatch(c->form(), [c, &m] { c->userMouseDown(m); });

@@ -67,20 +67,17 @@ void Win32Processes::closeHandle(uintptr_t handle) {
     if (handle) CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
+// Top-level windows in the window manager's order; the first of the process wins. Only shown
+// windows count: a program's hidden helper windows (the input-method window that every GUI
+// thread gets, message sinks) come before its main window and could never be used.
 uintptr_t Win32Processes::findWindowOf(uint32_t pid) {
-    // Top-level windows in the window manager's order; the first of the process wins.
+    if (pid == 0) return 0;
     for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return reinterpret_cast<uintptr_t>(w);
+        if (!GetWindowThreadProcessId(w, &owner)) continue;
+        if (owner == pid && IsWindowVisible(w)) return reinterpret_cast<uintptr_t>(w);
     }
     return 0;
-}
-
-uint32_t Win32Processes::windowProcess(uintptr_t window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
-    return pid;
 }
 
 void Win32Processes::setForeground(uintptr_t window) {
@@ -91,19 +88,14 @@ void Win32Processes::showWindow(uintptr_t window, int showCommand) {
     ShowWindow(reinterpret_cast<HWND>(window), showCommand);
 }
 
-bool Win32Processes::terminate(uint32_t pid) {
-    if (pid == 0) return false;
-    enablePrivilege("SeDebugPrivilege");  // lets processes of other users be opened too
-    // With SYNCHRONIZE a process that has already ended is told apart: ending it again is no
-    // success (some systems let an ended process be opened and "terminated" once more).
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    const bool canWait = h != nullptr;
-    if (!h) h = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-    if (!h) return false;
-    const bool ended = canWait && WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-    const bool done = !ended && TerminateProcess(h, 0) != FALSE;
-    CloseHandle(h);
-    return done;
+// Through the handle recorded at the start, so that a process that was given the id of an ended
+// one is never hit. An ended process is not terminated again.
+bool Win32Processes::terminate(uintptr_t process) {
+    if (!process) return false;
+    enablePrivilege("SeDebugPrivilege");  // as for ending processes of other users
+    HANDLE h = reinterpret_cast<HANDLE>(process);
+    if (WaitForSingleObject(h, 0) != WAIT_TIMEOUT) return false;
+    return TerminateProcess(h, 0) != FALSE;
 }
 
 // ---- keyboard hook ----

@@ -16,10 +16,9 @@ class Win32Processes : public IProcesses {
     uint32_t wait(uintptr_t process, uint32_t timeoutMs) override;
     void closeHandle(uintptr_t handle) override;
     uintptr_t findWindowOf(uint32_t pid) override;
-    uint32_t windowProcess(uintptr_t window) override;
     void setForeground(uintptr_t window) override;
     void showWindow(uintptr_t window, int showCommand) override;
-    bool terminate(uint32_t pid) override;
+    bool terminate(uintptr_t process) override;
 };
 
 // One hook at a time: installing again replaces the earlier hook, so a release can never leave a

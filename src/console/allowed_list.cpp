@@ -1,0 +1,117 @@
+// The allowed games and programs: the console's list, its Add new, Edit and Delete, and the lock
+// screen's list of icons built from the same entries. Every change is stored at once.
+#include "console/frm_list_entry.h"
+#include "console/frm_main.h"
+#include "engine/app.h"
+#include "lock/frm_big.h"
+#include "settings/reg_settings.h"
+#include "settings/schema.h"
+
+namespace qv {
+
+namespace {
+bool hasLocation(const std::string& location) {
+    return !location.empty() && location != "None";
+}
+}  // namespace
+
+// Both lists are rebuilt from the entries; the lock screen's items carry one icon each, taken
+// from the program's file (the backend shows a default one for a file without an icon).
+void App::refreshAllowedLists() {
+    FrmMain& console = frmMain();
+    ui::Control& list = frmBig().control("ListView1");
+    // The icons of the old items go once the list no longer shows them.
+    std::vector<PictureHandle> old;
+    for (size_t i = 0; i < list.items().size(); ++i)
+        if (PictureHandle icon = list.itemIcon(static_cast<int>(i))) old.push_back(icon);
+    console.c("lstAllowed").clear();
+    list.clear();
+    for (PictureHandle icon : old) platform_.pictures.release(icon);
+    for (size_t i = 0; i < allowedNames.size(); ++i) {
+        console.c("lstAllowed").addItem(allowedNames[i]);
+        list.addItem(allowedNames[i], platform_.pictures.iconOf(allowedPaths[i]));
+    }
+}
+
+// The same writes as when the console closes: both sections emptied, then Name1.. and Path1...
+void App::storeAllowedList() {
+    CRegSettings& s = settings();
+    s.DeleteSetting(sect::kListOfGames);
+    s.DeleteSetting(sect::kPathOfGames);
+    for (size_t i = 1; i <= allowedNames.size(); ++i) {
+        s.SaveSetting(sect::kListOfGames, "Name" + std::to_string(i), allowedNames[i - 1]);
+        s.SaveSetting(sect::kPathOfGames, "Path" + std::to_string(i),
+                      i <= allowedPaths.size() ? allowedPaths[i - 1] : "");
+    }
+}
+
+void App::addNewClick() {
+    frmAddList().show();
+}
+
+bool App::addListEntry(const std::string& name, const std::string& location) {
+    if (name.empty() || !hasLocation(location)) return false;
+    allowedNames.push_back(name);
+    allowedPaths.push_back(location);
+    refreshAllowedLists();
+    storeAllowedList();
+    return true;
+}
+
+void App::deleteClick() {
+    ui::Control& list = frmMain().c("lstAllowed");
+    const int i = list.listIndex();
+    if (list.items().empty() || i < 0 || static_cast<size_t>(i) >= allowedNames.size()) return;
+    allowedNames.erase(allowedNames.begin() + i);
+    allowedPaths.erase(allowedPaths.begin() + i);
+    refreshAllowedLists();
+    storeAllowedList();
+}
+
+// Opens the first entry with the selected name (entries with equal names open the first).
+void App::editClick() {
+    ui::Control& list = frmMain().c("lstAllowed");
+    const int selected = list.listIndex();
+    if (list.items().empty() || selected < 0 || static_cast<size_t>(selected) >= list.items().size()) return;
+    const std::string& name = list.items()[selected];
+    for (size_t i = 0; i < allowedNames.size(); ++i) {
+        if (allowedNames[i] != name) continue;
+        editIndex = static_cast<int16_t>(i + 1);
+        editing_ = {allowedNames[i], allowedPaths[i]};
+        FrmEdit& edit = frmEdit();
+        edit.txtFileLocation.setText(allowedPaths[i]);
+        edit.txtName.setText(allowedNames[i]);
+        edit.show();
+        return;
+    }
+}
+
+// The edit dialog does not block the console, so the entry may have moved (an entry before it was
+// deleted or edited) or be gone by now. Change follows the entry the dialog was opened for, by its
+// name and path; when it is gone the list is left as it is and the dialog closes.
+bool App::changeListEntry(const std::string& name, const std::string& location) {
+    if (name.empty() || location == "None") return false;
+    auto same = [this](size_t i) {
+        return allowedNames[i] == editing_.first && allowedPaths[i] == editing_.second;
+    };
+    size_t at = static_cast<size_t>(editIndex > 0 ? editIndex - 1 : 0);
+    if (editIndex < 1 || at >= allowedNames.size() || !same(at)) {
+        at = allowedNames.size();
+        for (size_t i = 0; i < allowedNames.size(); ++i) {
+            if (same(i)) {
+                at = i;
+                break;
+            }
+        }
+    }
+    if (at >= allowedNames.size()) return true;
+    allowedNames.erase(allowedNames.begin() + static_cast<std::ptrdiff_t>(at));
+    allowedPaths.erase(allowedPaths.begin() + static_cast<std::ptrdiff_t>(at));
+    allowedNames.push_back(name);
+    allowedPaths.push_back(location);
+    refreshAllowedLists();
+    storeAllowedList();
+    return true;
+}
+
+}  // namespace qv

@@ -1,0 +1,319 @@
+// The allowed games and programs: editing the list through its dialogs, starting a program from
+// the lock screen, the watcher, and ending the programs when game time is over.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "console/frm_list_entry.h"
+#include "plan.h"
+
+namespace qv::test {
+
+namespace {
+
+constexpr const char* kListKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames";
+constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames";
+constexpr const char* kChess = "C:\\Program Files\\Chess\\chess.exe";
+constexpr const char* kPaint = "C:\\games\\paint.exe";
+
+struct Listed : Plan {
+    explicit Listed(const DateTime& now = DateTime{2026, 12, 6, 18, 0, 0}) : Plan(now) {}
+
+    // "Add new", "..." with the file chosen, the name typed over (unless empty), "Add".
+    void add(const std::string& name, const std::string& path) {
+        click("frmMain", "cmdAdd");
+        sim.dialogs.files.push_back({false, path});
+        click("frmAddList", "Command7");
+        if (!name.empty()) type("frmAddList", "txtName", name);
+        click("frmAddList", "Command1");
+    }
+    void select(int i) {
+        event([&] { console().c("lstAllowed").userSelect(i); });
+    }
+    // What the parent sees in the console, the lock screen, and what is stored right now.
+    std::string entries() {
+        std::string s;
+        for (auto& n : console().c("lstAllowed").items()) s += n + ";";
+        return s;
+    }
+    std::string stored() {
+        std::string s;
+        for (int i = 1;; ++i) {
+            const std::string n = sim.registry.readString(kListKey, "Name" + std::to_string(i), "");
+            if (n.empty()) return s;
+            s += n + "=" + sim.registry.readString(kPathKey, "Path" + std::to_string(i), "") + ";";
+        }
+    }
+    std::string lockScreenItems() {
+        std::string s;
+        for (auto& n : big().control("ListView1").items()) s += n + ";";
+        return s;
+    }
+
+    // Game time with only listed programs, the list on the lock screen.
+    void playListed(const char* game = "10", const char* brk = "5") {
+        changing(game, brk);
+        click("frmMain", "optOnlyListed");
+        start();
+    }
+    // A double-click as Windows delivers it: the press over an item selects it, then the double
+    // click. item -1 is the list's empty space.
+    void doubleClick(int item) {
+        ui::Control& list = big().control("ListView1");
+        ui::Mouse m;
+        m.item = item;
+        event([&] { list.userMouseDown(m); });
+        if (item >= 0) event([&] { list.userSelect(item); });
+        event([&] { list.userDblClick(); });
+    }
+    sim::SimProcesses& procs() { return sim.processes; }
+    bool programLocked(uintptr_t window) {
+        return sim.windowLock.locked == window && sim.windowLock.usable(window) &&
+               !sim.windowLock.usable(big().nativeHandle()) && !sim.keyboard.hooks.empty();
+    }
+};
+
+}  // namespace
+
+TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
+    Listed p;
+    p.add("", kChess);  // the name box is filled from the file
+    FrmAddList& dialog = p.app->frmAddList();
+    EXPECT_EQ(p.sim.dialogs.fileFilters.back(), "Program files|*.com;*.exe;*.bat");
+    EXPECT_EQ(dialog.txtName.text(), "") << "Add empties the name box";
+    EXPECT_EQ(dialog.txtFileLocation.text(), "None");
+    EXPECT_TRUE(dialog.visible()) << "the dialog stays open for more";
+    p.type("frmAddList", "txtName", "No file");
+    p.click("frmAddList", "Command1");  // the location is "None": nothing added, nothing said
+    p.add("Paint", kPaint);
+    p.add("chess.exe", "C:\\other\\chess.exe");  // an equal name
+    EXPECT_EQ(p.entries(), "chess.exe;Paint;chess.exe;");
+    EXPECT_EQ(p.lockScreenItems(), p.entries());
+    EXPECT_EQ(p.stored(),
+              std::string("chess.exe=") + kChess + ";Paint=" + kPaint + ";chess.exe=C:\\other\\chess.exe;")
+        << "stored before the console closes";
+    EXPECT_TRUE(p.sim.dialogs.shown.empty());
+
+    // Edit on either equal name opens the first; Change moves the entry to the end.
+    p.select(2);
+    p.click("frmMain", "Command3");
+    EXPECT_EQ(p.app->frmEdit().txtFileLocation.text(), kChess);
+    EXPECT_EQ(p.app->editIndex, 1);
+    p.type("frmEdit", "txtName", "Chess");
+    p.click("frmEdit", "Command1");
+    EXPECT_FALSE(p.shown("frmEdit"));
+    EXPECT_EQ(p.stored(),
+              std::string("Paint=") + kPaint + ";chess.exe=C:\\other\\chess.exe;Chess=" + kChess + ";");
+    EXPECT_EQ(p.lockScreenItems(), "Paint;chess.exe;Chess;");
+    EXPECT_EQ(p.console().c("lstAllowed").listIndex(), -1) << "no selection after a rebuild";
+
+    // The edit dialog does not block the console: an entry before the one being edited is
+    // deleted, then the edited one too.
+    p.select(2);
+    p.click("frmMain", "Command3");
+    p.select(0);
+    p.click("frmMain", "cmdDelete");
+    p.type("frmEdit", "txtName", "Chess 2");
+    p.click("frmEdit", "Command1");
+    EXPECT_EQ(p.entries(), "chess.exe;Chess 2;") << "Change follows its entry, not its old position";
+    p.select(1);
+    p.click("frmMain", "Command3");
+    p.select(1);
+    p.click("frmMain", "cmdDelete");
+    p.type("frmEdit", "txtName", "Renamed");
+    p.click("frmEdit", "Command1");
+    EXPECT_EQ(p.entries(), "chess.exe;") << "the entry is gone: nothing else is touched";
+    EXPECT_FALSE(p.shown("frmEdit"));
+
+    p.select(0);
+    p.click("frmMain", "cmdDelete");
+    EXPECT_EQ(p.entries(), "");
+    EXPECT_EQ(p.lockScreenItems(), "");
+    EXPECT_EQ(p.sim.registry.findKey(kListKey), nullptr);
+    p.click("frmMain", "cmdDelete");  // nothing left, nothing selected
+    p.click("frmMain", "Command3");
+    EXPECT_FALSE(p.shown("frmEdit"));
+}
+
+TEST(AllowedList, StoredListLoadsInNumberOrderAndKeepsAnEntryWithoutIcon) {
+    Listed p;
+    p.click("frmMain", "Command2");
+    // Wine lists values by name: Name1, Name10, Name11, Name2, ...
+    for (const char* n : {"1", "10", "11", "2", "3", "4", "5", "6", "7", "8", "9"}) {
+        p.sim.registry.writeString(kListKey, std::string("Name") + n, std::string("Game ") + n);
+        p.sim.registry.writeString(kPathKey, std::string("Path") + n, std::string("C:\\g") + n + ".exe");
+    }
+    p.sim.pictures.icons.insert("C:\\g2.exe");
+    p.startProgram();
+    ASSERT_EQ(p.app->allowedNames.size(), 11u);
+    for (size_t i = 0; i < 11; ++i) {
+        EXPECT_EQ(p.app->allowedNames[i], "Game " + std::to_string(i + 1));
+        EXPECT_EQ(p.app->allowedPaths[i], "C:\\g" + std::to_string(i + 1) + ".exe");
+    }
+    ui::Control& list = p.big().control("ListView1");
+    EXPECT_EQ(list.items().size(), 11u) << "entries without an icon are shown too";
+    EXPECT_NE(list.itemIcon(1), 0u);
+    EXPECT_EQ(list.itemIcon(0), 0u) << "the backend draws the default icon";
+}
+
+TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
+    Listed p;
+    p.add("Chess", kChess);
+    p.add("Paint", kPaint);
+    p.playListed();
+    ASSERT_TRUE(p.locked());
+    p.doubleClick(-1);  // empty space: nothing starts, the lock stays
+    EXPECT_TRUE(p.procs().procs.empty());
+    EXPECT_TRUE(p.locked());
+
+    p.procs().scripts[kChess] = {3000, -1};  // its window comes up after 3 s
+    const int64_t before = p.sim.clock.elapsedMs();
+    p.doubleClick(0);
+    ASSERT_NE(p.procs().byProgram(kChess), nullptr) << "the whole path is one file, blanks and all";
+    const auto chess = *p.procs().byProgram(kChess);
+    EXPECT_EQ(chess.commandLine, std::string("\"") + kChess + "\"");
+    EXPECT_EQ(p.sim.clock.elapsedMs() - before, 3000);
+    ASSERT_EQ(p.app->launched.size(), 1u);
+    EXPECT_EQ(p.app->launched[0].window, chess.window);
+    EXPECT_TRUE(p.programLocked(chess.window));
+    EXPECT_FALSE(p.big().enabled());
+    EXPECT_EQ(p.procs().foreground.back(), chess.window);
+    p.advance(1000);
+    EXPECT_EQ(p.procs().shows.back(), (std::pair<uintptr_t, int>{chess.window, 3})) << "kept maximized";
+
+    // A second program (the list reached while the first runs): the lock moves to it, and back.
+    p.doubleClick(1);
+    const auto paint = *p.procs().byProgram(kPaint);
+    ASSERT_EQ(p.app->launched.size(), 2u);
+    EXPECT_TRUE(p.programLocked(paint.window));
+    EXPECT_FALSE(p.sim.windowLock.usable(chess.window));
+    p.procs().exit(paint.pid);
+    p.advance(500);
+    EXPECT_TRUE(p.programLocked(chess.window));
+    p.procs().exit(chess.pid);
+    p.advance(500);
+    EXPECT_TRUE(p.app->launched.empty());
+    EXPECT_TRUE(p.big().enabled());
+    EXPECT_TRUE(p.locked());
+    EXPECT_TRUE(p.procs().openHandles.empty()) << "handles of ended programs are closed";
+    EXPECT_EQ(p.procs().badHandleUses, 0);
+}
+
+TEST(Launcher, ProgramsWithoutWindowOrFileAreNotRecorded) {
+    Listed p;
+    const std::string quoted = "C:\\games\\a\" b.exe";
+    p.add("Slow", "C:\\slow.exe");
+    p.add("Quick", "C:\\quick.exe");
+    p.add("Gone", "C:\\gone.exe");
+    p.add("Quoted", quoted);
+    p.playListed();
+    p.procs().scripts["C:\\slow.exe"] = {5050, -1};  // comes up by the 50th retry: too late
+    p.procs().scripts["C:\\quick.exe"] = {-1, 0};    // hands over and exits at once
+    p.procs().missing.insert("C:\\gone.exe");
+
+    int64_t at = p.sim.clock.elapsedMs();
+    p.doubleClick(0);
+    EXPECT_EQ(p.sim.clock.elapsedMs() - at, 5100) << "the first wait and 50 retries";
+    EXPECT_TRUE(p.app->launched.empty());
+    EXPECT_FALSE(p.big().enabled());
+    EXPECT_EQ(p.sim.windowLock.locked, 0u) << "disabled and unlocked until the next presentation";
+
+    p.big().setEnabled(true);  // as the next presentation would
+    at = p.sim.clock.elapsedMs();
+    p.doubleClick(1);
+    EXPECT_EQ(p.sim.clock.elapsedMs() - at, 0) << "a program that exits at once costs no 5 s";
+    EXPECT_TRUE(p.app->launched.empty());
+
+    // Nothing could be started: the lock screen is enabled and locked again, with no wait.
+    for (int item : {2, 3}) {
+        p.big().setEnabled(true);
+        at = p.sim.clock.elapsedMs();
+        p.doubleClick(item);
+        EXPECT_EQ(p.sim.clock.elapsedMs() - at, 0);
+        EXPECT_TRUE(p.big().enabled());
+        EXPECT_TRUE(p.locked());
+    }
+    EXPECT_EQ(p.procs().procs.size(), 2u) << "nothing started that is not listed as it stands";
+    EXPECT_TRUE(p.procs().openHandles.empty()) << "abandoned handles are closed";
+}
+
+TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {
+    struct Mode {
+        const char* name;
+        DateTime now;
+        std::function<void(Listed&)> plan;
+        bool watcherAfter;  // the end of a one-time plan stops the watcher
+    } modes[] = {
+        {"changing", {2026, 12, 6, 18, 0, 0}, [](Listed& p) { p.changing("1", "5"); }, true},
+        {"one time",
+         {2026, 12, 6, 17, 59, 0},
+         [](Listed& p) { p.oneTime("12", "6", "18", "0", "1"); },
+         false},
+        {"bed time", {2026, 12, 6, 20, 59, 0}, [](Listed& p) { p.bedTime("7", "0", "21", "0"); }, true},
+    };
+    for (auto& m : modes) {
+        SCOPED_TRACE(m.name);
+        Listed p(m.now);
+        p.add("Chess", kChess);
+        p.add("Paint", kPaint);
+        m.plan(p);
+        p.click("frmMain", "optOnlyListed");
+        p.start();
+        for (int s = 0; s < 100 && p.period() != "game"; ++s) p.advance(1000);  // the play window opens
+        ASSERT_EQ(p.period(), "game");
+        p.doubleClick(0);
+        p.doubleClick(1);
+        ASSERT_EQ(p.app->launched.size(), 2u);
+        for (int s = 0; s < 100 && p.period() == "game"; ++s) {
+            EXPECT_TRUE(p.procs().running(*p.procs().byProgram(kChess)));
+            p.advance(1000);
+        }
+        EXPECT_FALSE(p.procs().running(*p.procs().byProgram(kChess)));
+        EXPECT_FALSE(p.procs().running(*p.procs().byProgram(kPaint)));
+        p.advance(1000);
+        EXPECT_EQ(p.app->launched.empty(), m.watcherAfter) << "the watcher drops them while it runs";
+        EXPECT_TRUE(p.locked());
+    }
+}
+
+TEST(Termination, AnIdGivenToAnotherProcessIsNeverHit) {
+    Listed p;
+    p.add("Chess", kChess);
+    p.playListed();
+    p.doubleClick(0);
+    const uint32_t pid = p.app->launched[0].pid;
+    p.procs().exit(pid);  // the child closes it; before the watcher looks, the id is reused
+    auto& other = p.procs().spawnOther(pid);
+    p.app->terminateLaunched();
+    EXPECT_TRUE(p.procs().running(other));
+    p.advance(500);
+    EXPECT_TRUE(p.app->launched.empty());
+    p.app->terminateLaunched();  // nothing recorded: nothing happens
+    EXPECT_TRUE(p.procs().running(other));
+    EXPECT_EQ(p.procs().badHandleUses, 0);
+}
+
+TEST(Launcher, LongNamesAndManyEntries) {
+    Listed p;
+    const std::string longName(32767, 'n'), longPath = "C:\\" + std::string(32763, 'p') + ".exe";
+    p.app->allowedNames = {"", longName};
+    p.app->allowedPaths = {"", longPath};
+    for (int i = 0; i < 200; ++i) {
+        p.app->allowedNames.push_back("Game " + std::to_string(i));
+        p.app->allowedPaths.push_back("C:\\games\\" + std::to_string(i) + ".exe");
+    }
+    p.app->refreshAllowedLists();
+    p.playListed();
+    EXPECT_EQ(p.big().control("ListView1").items().size(), 202u);
+    p.doubleClick(0);  // an empty path starts nothing
+    EXPECT_TRUE(p.procs().procs.empty());
+    p.doubleClick(1);
+    ASSERT_EQ(p.procs().procs.size(), 1u);
+    EXPECT_EQ(p.procs().procs[0].program, longPath);
+    p.procs().exit(p.procs().procs[0].pid);
+    p.advance(500);
+    p.doubleClick(201);
+    EXPECT_EQ(p.procs().procs.back().program, "C:\\games\\199.exe");
+}
+
+}  // namespace qv::test
