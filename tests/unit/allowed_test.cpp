@@ -178,6 +178,11 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     EXPECT_TRUE(p.programLocked(chess.window));
     EXPECT_FALSE(p.big().enabled());
     EXPECT_EQ(p.procs().foreground.back(), chess.window);
+    // Its other windows work too (a main window after the splash); others' windows do not.
+    const uintptr_t main = p.sim.windowLock.openWindow(true, chess.pid),
+                    stranger = p.sim.windowLock.openWindow();
+    EXPECT_TRUE(p.sim.windowLock.usable(main));
+    EXPECT_FALSE(p.sim.windowLock.usable(stranger));
     p.advance(1000);
     EXPECT_EQ(p.procs().shows.back(), (std::pair<uintptr_t, int>{chess.window, 3})) << "kept maximized";
 

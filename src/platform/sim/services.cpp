@@ -56,7 +56,7 @@ void SimProcesses::settle() {
     for (Proc& p : procs) {
         if (running(p)) {
             if (!p.window && p.script.windowAfterMs >= 0 && now >= p.startedMs + p.script.windowAfterMs)
-                p.window = desktop_.openWindow();
+                p.window = desktop_.openWindow(true, p.pid);
         } else if (p.window && !p.windowGone) {
             desktop_.closeWindow(p.window);
             p.windowGone = true;

@@ -49,16 +49,25 @@ void SimWindowLock::windowGone(uintptr_t window) {
     held_.erase(window);
 }
 
-uintptr_t SimWindowLock::openWindow(bool enabled) {
+// A program whose window is locked keeps its other windows (its main window after a splash).
+bool SimWindowLock::exempt(uintptr_t window) const {
+    if (window == locked) return true;
+    auto mine = processOf_.find(window), lockeds = processOf_.find(locked);
+    return mine != processOf_.end() && lockeds != processOf_.end() && mine->second == lockeds->second;
+}
+
+uintptr_t SimWindowLock::openWindow(bool enabled, uint32_t process) {
     const uintptr_t w = nextOther_;
     nextOther_ += 0x10;
     others_[w] = enabled;
+    if (process) processOf_[w] = process;
     windowShown(w);
     return w;
 }
 
 void SimWindowLock::closeWindow(uintptr_t window) {
     others_.erase(window);
+    processOf_.erase(window);
     windowGone(window);
 }
 

@@ -26,7 +26,8 @@ class SimWindowLock : public IWindowLock {
     void windowGone(uintptr_t window);
 
     // Test control: other programs' top-level windows.
-    uintptr_t openWindow(bool enabled = true);  // appears on the desktop, shown
+    // Appears on the desktop, shown; windows of one process share a process number (0: alone).
+    uintptr_t openWindow(bool enabled = true, uint32_t process = 0);
     void closeWindow(uintptr_t window);
     void setOtherEnabled(uintptr_t window, bool enabled);  // by its own program
     // Whether the user can reach a window: another program's, or a form of the program.
@@ -42,10 +43,11 @@ class SimWindowLock : public IWindowLock {
   private:
     void holdDown(uintptr_t window);
     void releaseAll();
-    bool exempt(uintptr_t window) const { return window == locked; }
+    bool exempt(uintptr_t window) const;
     SimWindowing& windowing_;
     std::map<uintptr_t, bool> others_;  // other programs' windows: enabled
-    std::set<uintptr_t> held_;          // disabled by the lock
+    std::map<uintptr_t, uint32_t> processOf_;
+    std::set<uintptr_t> held_;  // disabled by the lock
     uintptr_t nextOther_ = 0x60010;
 };
 

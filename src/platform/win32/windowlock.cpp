@@ -55,6 +55,7 @@ void Win32WindowLock::makeModal(uintptr_t window, int flag, int) {
 void Win32WindowLock::lock(HWND window) {
     if (locked_ && locked_ != window) releaseAll();
     locked_ = window;
+    lockedProcess_ = processOf(window);
     held_.erase(std::remove_if(held_.begin(), held_.end(), [&](const Held& h) { return h.window == window; }),
                 held_.end());
     madeTopmost_ = !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -72,6 +73,7 @@ void Win32WindowLock::releaseAll() {
     held_.clear();
     if (locked_ && madeTopmost_ && IsWindow(locked_)) setTopmost(locked_, false);
     locked_ = nullptr;
+    lockedProcess_ = 0;
     madeTopmost_ = false;
     save();
 }
@@ -145,12 +147,15 @@ void Win32WindowLock::sweep() {
 }
 
 // The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
-// own message boxes and menus, or a message shown during the lock could never be answered.
+// own message boxes and menus, or a message shown during the lock could never be answered. When
+// the locked window is another program's (a game started from the lock screen), that program
+// keeps all its windows: its main window may follow the splash window that was locked.
 bool Win32WindowLock::exempt(HWND window) const {
     for (HWND w = window; w; w = GetWindow(w, GW_OWNER))
         if (w == locked_) return true;
-    return processOf(window) == GetCurrentProcessId() &&
-           (hasClass(window, "#32770") || hasClass(window, "#32768"));
+    const DWORD own = GetCurrentProcessId(), process = processOf(window);
+    if (lockedProcess_ && lockedProcess_ != own && process == lockedProcess_) return true;
+    return process == own && (hasClass(window, "#32770") || hasClass(window, "#32768"));
 }
 
 // A hung program's window is left alone: it takes no input anyway, and telling it would block.

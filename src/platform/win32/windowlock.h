@@ -48,6 +48,7 @@ class Win32WindowLock : public IWindowLock {
     void save() const;
 
     HWND locked_ = nullptr;
+    DWORD lockedProcess_ = 0;  // the process of the locked window
     bool madeTopmost_ = false;
     std::vector<Held> held_;
     UINT_PTR timer_ = 0;
