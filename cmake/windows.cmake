@@ -49,3 +49,10 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/windows.cmake)
   include(${CMAKE_SOURCE_DIR}/tests/windows.cmake)
 endif()
+
+# The installer, and the footprint figures beside a trivial program, each kept in a file of its own.
+foreach(part ${CMAKE_SOURCE_DIR}/cmake/installer.cmake ${CMAKE_SOURCE_DIR}/bench/footprint.cmake)
+  if(EXISTS ${part})
+    include(${part})
+  endif()
+endforeach()
