@@ -14,6 +14,19 @@ set_target_properties(fake_shutdown PROPERTIES OUTPUT_NAME shutdown
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-tools)
 target_link_options(fake_shutdown PRIVATE -static -static-libgcc -static-libstdc++)
 
+# Stand-in game that the lock screen's list starts; its icon is drawn at build time.
+set(QV_TEST_GAME_ICON ${CMAKE_BINARY_DIR}/e2e-tools/test_game.ico)
+add_custom_command(OUTPUT ${QV_TEST_GAME_ICON}
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/e2e/make_test_icon.py ${QV_TEST_GAME_ICON}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/make_test_icon.py)
+file(WRITE ${CMAKE_BINARY_DIR}/e2e-tools/test_game.rc "1 ICON \"${QV_TEST_GAME_ICON}\"\n")
+add_executable(test_game WIN32 tests/e2e/test_game.cpp ${CMAKE_BINARY_DIR}/e2e-tools/test_game.rc
+  ${QV_TEST_GAME_ICON})
+set_source_files_properties(${CMAKE_BINARY_DIR}/e2e-tools/test_game.rc
+  PROPERTIES OBJECT_DEPENDS ${QV_TEST_GAME_ICON})
+set_target_properties(test_game PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-tools)
+target_link_options(test_game PRIVATE -static -static-libgcc -static-libstdc++)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wincases/runner_win.cpp)
   add_executable(store_cases_win tests/wincases/runner_win.cpp tests/wincases/cases.cpp)
   target_include_directories(store_cases_win PRIVATE tests/wincases tests)
@@ -55,13 +68,15 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_plan_from_the_tray test_guard PlanFromTheTray 180
     e2e_lock_screen_exit test_guard LockScreenExit 180
     e2e_killed_while_locked test_guard KilledWhileLocked 150
-    e2e_time_guard test_guard TimeGuard 150)
+    e2e_time_guard test_guard TimeGuard 150
+    e2e_allowed_launch test_allowed LaunchFromLockScreen 180
+    e2e_allowed_editing test_allowed EditThroughDialogs 120)
   while(QV_E2E_GROUPS)
     list(POP_FRONT QV_E2E_GROUPS name script group timeout)
     add_test(NAME ${name}
       COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/${script}.py
         --exe $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
-        --fake-shutdown $<TARGET_FILE:fake_shutdown>
+        --fake-shutdown $<TARGET_FILE:fake_shutdown> --test-game $<TARGET_FILE:test_game>
         --template ${QV_E2E_PREFIX} --artifacts ${QV_E2E_ARTIFACTS} ${group})
     # the longest cases first, so that two at a time finish together
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT ${timeout} COST ${timeout}
@@ -78,8 +93,8 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
 endif()
 
 # Figures, printed and never asserted: the size of the stripped i686 program and, where it can
-# run, the time from its start to its notification icon under Wine and the escapes from a locked
-# lock screen.
+# run, the time from its start to its notification icon under Wine, the escapes from a locked
+# lock screen, and how quickly a listed program is started and locked and a long list refreshed.
 if(Python3_Interpreter_FOUND)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$")
     add_custom_target(figures
@@ -89,7 +104,10 @@ if(Python3_Interpreter_FOUND)
         --fake-shutdown $<TARGET_FILE:fake_shutdown> --template ${QV_E2E_PREFIX}
       COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/escapes.py
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector> --template ${QV_E2E_PREFIX}
-      DEPENDS quorvane inspector fake_shutdown
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/allowed.py
+        --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
+        --test-game $<TARGET_FILE:test_game> --template ${QV_E2E_PREFIX}
+      DEPENDS quorvane inspector fake_shutdown test_game
       USES_TERMINAL)
   else()
     add_custom_target(figures

@@ -387,10 +387,12 @@ class Case:
                 raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
             time.sleep(interval)
 
-    def watch(self, title, timeout, gone=False):
+    def watch(self, title, timeout, gone=False, *state, exe=None):
         """Starts watching, in the background, for the program's window with this caption to
-        become visible (or, with gone, to stop being visible); returns a Watch."""
-        return Watch(self, title, timeout, gone)
+        become visible (or, with gone, to stop being visible), and to be in the state given by
+        the inspector's wait options (e.g. "--disabled"); exe watches another program's window.
+        Returns a Watch."""
+        return Watch(self, title, timeout, gone, state, exe)
 
     def wait_window(self, title, timeout=START_TIMEOUT):
         return self.wait_for("window %r" % title, lambda: self.window(title), timeout)
@@ -471,15 +473,15 @@ class Watch:
     """An inspector waiting for a window in the background. It polls every few milliseconds and
     stamps the moment it saw the change, so short-lived states are not missed."""
 
-    def __init__(self, case, title, timeout, gone):
+    def __init__(self, case, title, timeout, gone, state=(), exe=None):
         self.case = case
-        self.what = "window %r %s" % (title, "to go" if gone else "to appear")
+        self.what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
         self.timeout = timeout
         self.out = os.path.join(case.workdir, "watch-%d.out" % time.monotonic_ns())
         with open(self.out, "w") as out:
             self.proc = subprocess.Popen(
-                ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe", case.exe_name] +
-                (["--gone"] if gone else []),
+                ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe",
+                 exe or case.exe_name] + (["--gone"] if gone else []) + list(state),
                 env=case.env, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         self.started_at = time.time()
         case.note("watching for " + self.what)
@@ -517,6 +519,7 @@ class Config:
     display = None
     keep_prefix = False
     fake_shutdown = None
+    test_game = None
     _display = None
 
     @classmethod
@@ -541,6 +544,7 @@ def add_common_options(parser):
     parser.add_argument("--display", help="use this X display instead of starting Xvfb")
     parser.add_argument("--keep-prefix", action="store_true", help="keep each case's prefix")
     parser.add_argument("--fake-shutdown", help="stand-in shutdown.exe that records its calls")
+    parser.add_argument("--test-game", help="stand-in game that records its start and its input")
 
 
 def _stop_on_signal(signum, _frame):
@@ -568,6 +572,7 @@ def configure(argv):
     Config.display = opts.display
     Config.keep_prefix = opts.keep_prefix
     Config.fake_shutdown = opts.fake_shutdown and os.path.abspath(opts.fake_shutdown)
+    Config.test_game = opts.test_game and os.path.abspath(opts.test_game)
     return [argv[0]] + rest
 
 

@@ -4,7 +4,8 @@
 //
 //   inspector list [--pid N] [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]
 //   inspector wait <title> [timeout] [--gone] [--hidden] [--exe NAME]
-//   inspector click <title> <selector> [--mouse | --input] [--at X,Y] [--exe NAME]
+//                  [--enabled | --disabled] [--foreground] [--items N --control SELECTOR]
+//   inspector click <title> <selector> [--mouse | --input [--double]] [--at X,Y] [--exe NAME]
 //   inspector type <title> <selector> <text> [--chars] [--exe NAME]
 //   inspector select <title> <selector> <item text> [--exe NAME]
 //   inspector pick <title> <selector> <item text> [--exe NAME]
@@ -26,9 +27,11 @@
 // Captions match with or without their '&' mnemonic marks.
 //
 // click --at X,Y presses at that point of the control (pixels from its top-left corner; negative
-// values count from the right or bottom edge) instead of its centre. select sets a list's item
+// values count from the right or bottom edge) instead of its centre; --double makes a real click
+// (--input) a double-click. select sets a list's item
 // and sends the notification the list would send; pick does what a user does: a real click on
-// the drop-down arrow, then one on the item in the dropped list.
+// the drop-down arrow, then one on the item in the dropped list. wait ends when the window is
+// there (or gone) and in the state asked; it and click print the moment ("at", Unix time).
 //
 // list prints one JSON object per line; the other commands print one line of JSON about what
 // they did. Exit code 0 on success; 1 with a message on stderr when a window, control or wait
@@ -271,11 +274,12 @@ std::string itemsJson(HWND h, bool combo) {
     return s + "]";
 }
 
-// List-view item texts live in the other process: the request and the answer travel through
-// memory allocated there.
+// List-view items live in the other process: the request and the answer travel through memory
+// allocated there. Besides the texts: each item's image index (-1 for none) and the screen
+// rectangle of its icon.
 std::string listViewJson(HWND h) {
     LRESULT count = send(h, LVM_GETITEMCOUNT, 0, 0);
-    std::string s = ",\"count\":" + num(count) + ",\"items\":[";
+    std::string s = ",\"count\":" + num(count) + ",\"items\":[", images, icons;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -289,6 +293,8 @@ std::string listViewJson(HWND h) {
         item.iItem = (int)i;
         item.cchTextMax = kChars;
         item.pszText = (LPWSTR)((char*)remote + sizeof(LVITEMW));
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iImage = -1;
         std::wstring text;
         if (WriteProcessMemory(proc, remote, &item, sizeof item, nullptr)) {
             LRESULT n = send(h, LVM_GETITEMTEXTW, i, (LPARAM)remote, 0);
@@ -298,13 +304,24 @@ std::string listViewJson(HWND h) {
                 buf.resize(wcsnlen(buf.c_str(), kChars));
                 text = buf;
             }
+            if (WriteProcessMemory(proc, remote, &item, sizeof item, nullptr) &&
+                send(h, LVM_GETITEMW, 0, (LPARAM)remote, 0))
+                ReadProcessMemory(proc, remote, &item, sizeof item, nullptr);
         }
-        if (i) s += ",";
+        RECT r = {LVIR_ICON, 0, 0, 0};
+        if (!WriteProcessMemory(proc, remote, &r, sizeof r, nullptr) ||
+            !send(h, LVM_GETITEMRECT, i, (LPARAM)remote, 0) ||
+            !ReadProcessMemory(proc, remote, &r, sizeof r, nullptr))
+            r = RECT{};
+        MapWindowPoints(h, nullptr, (POINT*)&r, 2);
+        if (i) s += ",", images += ",", icons += ",";
         s += jsonString(text);
+        images += num(item.iImage);
+        icons += rectJson(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
     if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
     if (proc) CloseHandle(proc);
-    return s + "]";
+    return s + "],\"images\":[" + images + "],\"icons\":[" + icons + "]";
 }
 
 std::map<DWORD, std::wstring> processNames() {
@@ -416,7 +433,7 @@ struct Options {
 
 bool takesValue(const std::wstring& opt) {
     return opt == L"--pid" || opt == L"--exe" || opt == L"--title" || opt == L"--hwnd" || opt == L"--wait" ||
-           opt == L"--at";
+           opt == L"--at" || opt == L"--items" || opt == L"--control";
 }
 
 Options parse(int argc, wchar_t** argv) {
@@ -569,6 +586,24 @@ int cmdList(const Options& o) {
     return 0;
 }
 
+// The state a wait asks of the window it found: --enabled, --disabled, --foreground, and with
+// --items N --control SELECTOR, a list (list box, combo box or list view) holding N items.
+bool inState(HWND h, const Options& o) {
+    if (o.has(L"--enabled") && !IsWindowEnabled(h)) return false;
+    if (o.has(L"--disabled") && IsWindowEnabled(h)) return false;
+    if (o.has(L"--foreground") && GetForegroundWindow() != h) return false;
+    if (!o.has(L"--items")) return true;
+    HWND list = findControl(h, o.get(L"--control"));
+    if (!list) return false;
+    UINT msg = isClass(list, L"ComboBox")    ? CB_GETCOUNT
+               : isClass(list, WC_LISTVIEWW) ? LVM_GETITEMCOUNT
+                                             : LB_GETCOUNT;
+    // answered once the program is free again, however long its work takes
+    DWORD_PTR n = 0;
+    return SendMessageTimeoutW(list, msg, 0, 0, SMTO_NORMAL, 60000, &n) &&
+           (long long)(LONG_PTR)n == _wtoi64(o.get(L"--items").c_str());
+}
+
 int cmdWait(const Options& o) {
     if (o.args.empty()) return 2;
     double timeout = o.args.size() > 1 ? _wtof(o.args[1].c_str()) : 10.0;
@@ -577,7 +612,7 @@ int cmdWait(const Options& o) {
     ULONGLONG deadline = GetTickCount64() + (ULONGLONG)(timeout * 1000);
     for (;;) {
         HWND h = findTop(o.args[0], f, !anyState);
-        if (gone ? !h : h != nullptr) {
+        if (gone ? !h : h && inState(h, o)) {
             std::string s = "{\"action\":\"wait\",\"found\":" + boolean(h != nullptr) +
                             ",\"window\":" + hex((uintptr_t)h) + ",\"at\":" + std::to_string(unixNow()) + "}";
             out(s);
@@ -613,22 +648,25 @@ void postMouseClick(HWND h, POINT p) {
     PostMessageW(h, WM_LBUTTONUP, 0, at);
 }
 
-// A real click through the input queue at that point of the window. Each event carries its own
-// screen position: a pointer warp is echoed back by the X server to the program that owns the
-// window below, a little later, and would move a click that relied on the pointer's position.
-void inputClick(HWND h, POINT p) {
+// A real click (or double-click) through the input queue at that point of the window. Each
+// event carries its own screen position: a pointer warp is echoed back by the X server to the
+// program that owns the window below, a little later, and would move a click that relied on the
+// pointer's position.
+void inputClick(HWND h, POINT p, bool twice = false) {
     ClientToScreen(h, &p);
     const int w = GetSystemMetrics(SM_CXSCREEN), ht = GetSystemMetrics(SM_CYSCREEN);
     const LONG x = MulDiv(p.x, 65535, w > 1 ? w - 1 : 1), y = MulDiv(p.y, 65535, ht > 1 ? ht - 1 : 1);
-    INPUT in[3] = {};
-    const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) {
+    INPUT in[5] = {};
+    const DWORD flags[5] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
+    const int n = twice ? 5 : 3;
+    for (int i = 0; i < n; ++i) {
         in[i].type = INPUT_MOUSE;
         in[i].mi.dx = x;
         in[i].mi.dy = y;
         in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags[i];
     }
-    SendInput(3, in, sizeof(INPUT));
+    SendInput(n, in, sizeof(INPUT));
 }
 
 int cmdClick(const Options& o) {
@@ -639,14 +677,14 @@ int cmdClick(const Options& o) {
     if (!clickPoint(o, t.control, &p)) return 2;
     std::string before = actionJson("click", t);  // the click may destroy the control
     if (o.has(L"--input")) {
-        inputClick(t.control, p);
+        inputClick(t.control, p, o.has(L"--double"));
     } else if (o.has(L"--mouse") || o.has(L"--at") || !isClass(t.control, L"Button")) {
         postMouseClick(t.control, p);
     } else {
         // Posted, not sent: the click's handler may open a modal box and not return for a while.
         PostMessageW(t.control, BM_CLICK, 0, 0);
     }
-    out(before);
+    out(before.insert(before.size() - 1, ",\"at\":" + std::to_string(unixNow())));
     return 0;
 }
 
@@ -986,7 +1024,8 @@ int usage() {
     fprintf(stderr,
             "usage: inspector list [--pid N] [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]\n"
             "       inspector wait <title> [timeout] [--gone] [--hidden] [--exe NAME]\n"
-            "       inspector click <title> <selector> [--mouse|--input] [--at X,Y] [--exe NAME]\n"
+            "                      [--enabled|--disabled] [--foreground] [--items N --control SELECTOR]\n"
+            "       inspector click <title> <selector> [--mouse|--input [--double]] [--at X,Y] [--exe NAME]\n"
             "       inspector type <title> <selector> <text> [--chars] [--exe NAME]\n"
             "       inspector select <title> <selector> <item> [--exe NAME]\n"
             "       inspector pick <title> <selector> <item> [--exe NAME]\n"
