@@ -1,0 +1,10 @@
+# End-to-end test of the setup program, included by cmake/installer.cmake: the 64-bit twin under
+# Wine, in a copy of the end-to-end cases' template prefix.
+if(TEST e2e_prefix)
+  add_test(NAME e2e_install
+    COMMAND ${Python3_EXECUTABLE} ${QV_E2E_DIR}/test_install.py --setup ${QV_SETUP}
+      --exe $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
+      --template ${QV_E2E_PREFIX} --artifacts ${QV_E2E_ARTIFACTS} Install)
+  set_tests_properties(e2e_install PROPERTIES FIXTURES_REQUIRED e2e_prefix TIMEOUT 180 COST 180
+    LABELS e2e)
+endif()
