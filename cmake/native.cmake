@@ -17,3 +17,10 @@ if(QV_BENCH_SOURCES)
   target_include_directories(qv_bench PRIVATE tests)
   target_link_libraries(qv_bench PRIVATE qv_sim)
 endif()
+
+# The help page's and the README's links all lead somewhere.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  add_test(NAME help_links COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help_links.py
+    ${CMAKE_SOURCE_DIR}/res/Quorvane.html ${CMAKE_SOURCE_DIR}/README.md)
+endif()
