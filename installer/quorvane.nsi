@@ -58,9 +58,12 @@ VIAddVersionKey "LegalCopyright" "Hollowmere"
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-; Not shown in a silent installation, so nothing is started then.
-!define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAM_NAME}"
+; Not shown in a silent installation, so nothing is started then. The setup runs with the
+; administrator's rights, often as another account: Quorvane is started through the shell, as the
+; user who is logged on, so that its settings and its lock belong to that user.
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Quorvane now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -78,6 +81,10 @@ VIAddVersionKey "LegalCopyright" "Hollowmere"
     Quit
   ${EndIf}
 !macroend
+
+Function StartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM_NAME}"'
+FunctionEnd
 
 Function .onInit
   !insertmacro REFUSE_WHILE_RUNNING "the setup"

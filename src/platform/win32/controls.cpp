@@ -226,6 +226,9 @@ void Win32Windowing::placeControl(FormWindow& fw, NativeControl& nc) {
     // A drop-down list's window height includes its dropped list; the model gives the closed one.
     if (c.kind() == Kind::ComboBox) h += MulDiv(200, system_.dpiY(), 96);
     SetWindowPos(nc.hwnd, nullptr, px(p.x), py(p.y), px(c.rect().width), h, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A transparent control moved over ground that the form still has to paint (where a control
+    // was just hidden) is drawn again after the form's background, or the form paints over it.
+    if (c.transparent()) repaintUnder(nc);
     if (c.kind() == Kind::Frame)
         for (auto& other : fw.controls)
             if (inside(*other->model, c)) placeControl(fw, *other);
