@@ -68,13 +68,17 @@ void App::deleteClick() {
     storeAllowedList();
 }
 
-// Opens the first entry with the selected name (entries with equal names open the first).
+// Opens the selected entry. The list is rebuilt from the entries on every change, so the
+// selected position is the entry's own, also when several entries share its name.
 void App::editClick() {
     ui::Control& list = frmMain().c("lstAllowed");
     const int selected = list.listIndex();
     if (list.items().empty() || selected < 0 || static_cast<size_t>(selected) >= list.items().size()) return;
     const std::string& name = list.items()[selected];
-    for (size_t i = 0; i < allowedNames.size(); ++i) {
+    const size_t first = static_cast<size_t>(selected) < allowedNames.size() && allowedNames[selected] == name
+                             ? static_cast<size_t>(selected)
+                             : 0;
+    for (size_t i = first; i < allowedNames.size(); ++i) {
         if (allowedNames[i] != name) continue;
         editIndex = static_cast<int16_t>(i + 1);
         editing_ = {allowedNames[i], allowedPaths[i]};

@@ -109,6 +109,7 @@ class App {
 
     // Programs started from the lock screen.
     std::optional<std::string> pathForName(const std::string& name) const;
+    std::optional<std::string> pathForItem(int item, const std::string& name) const;
     uintptr_t findProcessWindow(uint32_t pid);
     void launchAllowedProgram();
     void watcherTick();

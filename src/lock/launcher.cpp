@@ -14,6 +14,17 @@ constexpr uint32_t kRetryMs = 100;
 constexpr int kMaximize = 3;
 }  // namespace
 
+// The entry an item of the lists stands for. Both lists are rebuilt from the entries on every
+// change, so an item's position is its entry's; entries may share a name (Add fills in the file
+// name), and a double-click on the second "game.exe" must not start the first. The first entry
+// of that name is the answer only if the position no longer carries it.
+std::optional<std::string> App::pathForItem(int item, const std::string& name) const {
+    const size_t i = static_cast<size_t>(item);
+    if (item >= 0 && i < allowedNames.size() && i < allowedPaths.size() && allowedNames[i] == name)
+        return allowedPaths[i];
+    return pathForName(name);
+}
+
 // The first entry of that name, compared exactly.
 std::optional<std::string> App::pathForName(const std::string& name) const {
     for (size_t i = 0; i < allowedNames.size() && i < allowedPaths.size(); ++i)
@@ -36,7 +47,7 @@ void App::launchAllowedProgram() {
         return;
     lockToWindow(0, 0);
     big.setEnabled(false);
-    const std::optional<std::string> path = pathForName(list.items()[item]);
+    const std::optional<std::string> path = pathForItem(item, list.items()[item]);
     IProcesses& processes = platform_.processes;
     ProcessInfo started;
     // The path is one file: quoted, its blanks stay in it ("C:\Program Files\..." must not start

@@ -424,9 +424,17 @@ class Case:
         return None if values is None else {name: kind for name, (kind, _) in values.items()}
 
     def _reg_query(self, key):
-        rc, out, _ = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT,
-                               "reg query")
-        return parse_reg_query(out) if rc == 0 else None
+        # Right after the program ends, a query can fail while the prefix's services wind down;
+        # only a missing key is an answer.
+        for _ in range(3):
+            rc, out, err = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT,
+                                     "reg query")
+            if rc == 0:
+                return parse_reg_query(out)
+            if "unable to find" in (out + err).lower():
+                return None
+            time.sleep(0.5)
+        return None
 
     def reg_import(self, values, key=CONTROLS_KEY):
         path = os.path.join(self.workdir, "seed-%d.reg" % time.monotonic_ns())

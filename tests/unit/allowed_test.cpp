@@ -94,8 +94,13 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
         << "stored before the console closes";
     EXPECT_TRUE(p.sim.dialogs.shown.empty());
 
-    // Edit on either equal name opens the first; Change moves the entry to the end.
+    // Edit opens the entry selected, not the first of its name; Change moves it to the end.
     p.select(2);
+    p.click("frmMain", "Command3");
+    EXPECT_EQ(p.app->frmEdit().txtFileLocation.text(), "C:\\other\\chess.exe");
+    EXPECT_EQ(p.app->editIndex, 3);
+    p.click("frmEdit", "cmdClose");
+    p.select(0);
     p.click("frmMain", "Command3");
     EXPECT_EQ(p.app->frmEdit().txtFileLocation.text(), kChess);
     EXPECT_EQ(p.app->editIndex, 1);
@@ -159,7 +164,7 @@ TEST(AllowedList, StoredListLoadsInNumberOrderAndKeepsAnEntryWithoutIcon) {
 TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     Listed p;
     p.add("Chess", kChess);
-    p.add("Paint", kPaint);
+    p.add("Chess", kPaint);  // the same name: each item starts its own entry
     p.playListed();
     ASSERT_TRUE(p.locked());
     p.doubleClick(-1);  // empty space: nothing starts, the lock stays
@@ -188,6 +193,7 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
 
     // A second program (the list reached while the first runs): the lock moves to it, and back.
     p.doubleClick(1);
+    ASSERT_NE(p.procs().byProgram(kPaint), nullptr);
     const auto paint = *p.procs().byProgram(kPaint);
     ASSERT_EQ(p.app->launched.size(), 2u);
     EXPECT_TRUE(p.programLocked(paint.window));
