@@ -6,7 +6,7 @@ add_library(qv_win32 STATIC ${QV_WIN32_SOURCES})
 # Windows 7 headers (balloon fields of the tray record, list-view and tooltip records); every call
 # used also exists on older systems or is looked up at run time.
 target_compile_definitions(qv_win32 PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX)
-target_link_libraries(qv_win32 PUBLIC qv_core comctl32 comdlg32 shell32 advapi32 winmm ole32 oleaut32 uuid gdi32 user32)
+target_link_libraries(qv_win32 PUBLIC qv_core comctl32 shell32 advapi32 uuid gdi32 user32)
 
 set(QV_STATIC_LINK -static -static-libgcc -static-libstdc++)
 

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/win32/lazy.h"
+
 namespace qv::win32 {
 
 namespace {
@@ -16,6 +18,10 @@ HWND usableOwner(uintptr_t owner) {
     HWND w = reinterpret_cast<HWND>(owner);
     return w && IsWindow(w) && IsWindowVisible(w) ? w : nullptr;
 }
+
+// The file dialog's DLL is loaded when the first dialog opens (see lazy.h).
+LazyProc<decltype(&GetOpenFileNameA)> getOpenFileName("comdlg32.dll", "GetOpenFileNameA");
+LazyProc<decltype(&CommDlgExtendedError)> commDlgExtendedError("comdlg32.dll", "CommDlgExtendedError");
 }  // namespace
 
 int Win32Dialogs::messageBox(uintptr_t owner, const std::string& text, const std::string& title, int flags) {
@@ -48,11 +54,16 @@ OpenFileResult Win32Dialogs::openFile(uintptr_t owner, const std::string& filter
     // The working directory stays where it was: nothing else in the program should move with it.
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     OpenFileResult r;
-    if (GetOpenFileNameA(&ofn)) {
+    auto open = getOpenFileName.get();
+    auto error = commDlgExtendedError.get();
+    // Without the dialog's DLL there is nothing to show: a failure, not a cancel.
+    if (!open || !error) return r;
+    startCom();  // the dialog shows the shell's folders
+    if (open(&ofn)) {
         r.path = file.data();
     } else {
         // No extended error means the user cancelled; a real failure returns no path, not a cancel.
-        r.cancelled = CommDlgExtendedError() == 0;
+        r.cancelled = error() == 0;
     }
     return r;
 }
@@ -65,6 +76,7 @@ bool Win32Dialogs::winHelp(uintptr_t owner, const std::string& helpFile, uint32_
 }
 
 void Win32Dialogs::openDocument(const std::string& path) {
+    startCom();  // the shell may hand the document to a COM extension
     ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -1,19 +1,17 @@
 #include "platform/win32/platform.h"
 
-#include <objbase.h>
+#include "platform/win32/lazy.h"
 
 namespace qv::win32 {
 
 Win32Platform::Win32Platform()
-    : windowing(system),
-      com_(SUCCEEDED(CoInitialize(nullptr))),  // picture loading goes through OLE
-      platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
-                processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {
+    : windowing(system), platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
+                                   processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {
     windowing.attachLock(windowLock);
 }
 
 Win32Platform::~Win32Platform() {
-    if (com_) CoUninitialize();
+    endCom();  // COM starts with the first picture, file dialog or document that needs it
 }
 
 int Win32Platform::run() {

@@ -39,7 +39,6 @@ class Win32Platform {
     Win32Pictures pictures;
 
   private:
-    bool com_ = false;
     Platform platform_;
 };
 

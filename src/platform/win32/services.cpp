@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/lazy.h"
+
 namespace qv::win32 {
 
 namespace {
@@ -149,8 +151,15 @@ bool Win32KeyboardHook::keyDown(int vk) const {
 
 // ---- sound ----
 
+namespace {
+// winmm is loaded with the first sound (see lazy.h).
+LazyProc<decltype(&mciSendStringA)> mciSendString("winmm.dll", "mciSendStringA");
+}  // namespace
+
 long Win32Sound::mciSend(const std::string& command) {
-    return static_cast<long>(mciSendStringA(command.c_str(), nullptr, 0, nullptr));
+    auto send = mciSendString.get();
+    if (!send) return MCIERR_CANNOT_LOAD_DRIVER;
+    return static_cast<long>(send(command.c_str(), nullptr, 0, nullptr));
 }
 
 std::string Win32Sound::shortPath(const std::string& path) {
@@ -221,20 +230,27 @@ HGLOBAL readFile(const std::string& path, DWORD* size) {
     return mem;
 }
 
+// OLE is loaded with the first picture (see lazy.h).
+LazyProc<decltype(&CreateStreamOnHGlobal)> createStreamOnHGlobal("ole32.dll", "CreateStreamOnHGlobal");
+LazyProc<decltype(&OleLoadPicture)> oleLoadPicture("oleaut32.dll", "OleLoadPicture");
+
 }  // namespace
 
 PictureHandle Win32Pictures::load(const std::string& path, int width, int height) {
     DWORD size = 0;
     HGLOBAL mem = readFile(path, &size);
-    if (!mem) return 0;
+    if (!mem) return 0;  // a missing file needs no OLE
+    auto createStream = createStreamOnHGlobal.get();
+    auto loadPicture = oleLoadPicture.get();
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+    if (!createStream || !loadPicture || FAILED(createStream(mem, TRUE, &stream))) {
         GlobalFree(mem);
         return 0;
     }
+    startCom();  // decoders of some formats are COM objects
     IPicture* pic = nullptr;
     const HRESULT hr =
-        OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&pic));
+        loadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&pic));
     stream->Release();
     if (FAILED(hr) || !pic) return 0;
 
