@@ -17,6 +17,7 @@ echo "== Native tests =="
 echo "== Figures =="
 build/native/qv_bench || true
 cmake --build build/win64 --target figures || true
+cmake --build build/win64 --target footprint || true
 
 echo "== Windows build under Wine =="
 (cd build/win64 && ctest --output-on-failure --timeout 600) || status=1
