@@ -16,8 +16,8 @@ PictureHandle FrmMain::choosePicture(int width, int height) {
     Platform& p = app_.platform();
     const OpenFileResult r = p.dialogs.openFile(nativeHandle(), kPictureFilter);
     if (r.cancelled) {
-        c("chkBackPicture").setValue(0);
-        c("lblBackPicture").setText("None");
+        chkBackPicture->setValue(0);
+        lblBackPicture->setText("None");
         return 0;
     }
     backPicturePath = r.path;
@@ -29,12 +29,12 @@ void FrmMain::setLockScreenPicture(PictureHandle picture) {
     const PictureHandle old = big.picture();
     big.setPicture(picture);
     if (old && old != picture) app_.platform().pictures.release(old);
-    c("chkBackPicture").setValue(1);
-    c("lblBackPicture").setText(backPicturePath);
+    chkBackPicture->setValue(1);
+    lblBackPicture->setText(backPicturePath);
 }
 
 void FrmMain::backPictureMouseDown() {
-    if (c("chkBackPicture").value() == 1) return;  // the click that follows just clears the box
+    if (chkBackPicture->value() == 1) return;  // the click that follows just clears the box
     const PictureHandle picture = choosePicture(0, 0);
     if (!picture) return;
     setLockScreenPicture(picture);

@@ -78,7 +78,7 @@ void FrmPassEnter::enterClick() {
             big.timer1().setEnabled(false);
             big.timer2().setEnabled(false);
             // Stopped also means not started again by the resume timer a minute after start-up.
-            if (FrmMain* console = app.frmMainIfLoaded()) console->timer2().setEnabled(false);
+            if (FrmMain* console = app.frmMainIfLoaded()) console->timer2.setEnabled(false);
             break;
         }
         case state::kExitAsked:

@@ -54,7 +54,7 @@ void App::mainFormLoad() {
     refreshAllowedLists();
     if (consoleState == state::kPlanRunning) {
         resumeDelay = 60;
-        console.timer2().setEnabled(true);
+        console.timer2.setEnabled(true);
     } else {
         resumeDelay = 0;
         console.hide();

@@ -18,9 +18,8 @@ void App::clockTick() {
 
     if (secondsLeft > 0) {
         --secondsLeft;
-        if (f.c("chkRingEnd").value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60)
-            ringEnd();
-        if (f.c("chkRingStart").value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
+        if (f.chkRingEnd->value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60) ringEnd();
+        if (f.chkRingStart->value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
             ringBegin();
     } else {
         big.timer1().setEnabled(false);
@@ -29,7 +28,7 @@ void App::clockTick() {
             breakTimeOn = true;
             lockToWindow(0, 0);
             terminateLaunched();
-            if (f.c("optOneTime").value()) {
+            if (f.optOneTime->value()) {
                 gameTimeOn = false;
                 breakTimeOn = false;
                 big.timer1().setEnabled(false);
@@ -41,16 +40,16 @@ void App::clockTick() {
             lockToWindow(0, 0);
             unhookKeyboard();
         }
-        if (f.c("optOnlyListed").value() && gameTimeOn) {
+        if (f.optOnlyListed->value() && gameTimeOn) {
             present(Presentation::GameOnlyListed);
-        } else if (f.c("optEverything").value() && gameTimeOn) {
+        } else if (f.optEverything->value() && gameTimeOn) {
             present(Presentation::GameEverything);
         } else if (breakTimeOn) {
             present(Presentation::Break);
         } else if (!gameTimeOn) {
             present(Presentation::Over);
         }
-        if (f.c("chkShutDown").value() != 0 && !gameTimeOn) shutDownComputer();
+        if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
         big.placeExit();
         if (breakTimeOn || gameTimeOn) big.timer1().setEnabled(true);
@@ -60,13 +59,13 @@ void App::clockTick() {
 
 void App::nextPeriod() {
     FrmMain& f = frmMain();
-    if (f.c("optEveryday").value()) {
-        const char* combo = breakTimeOn ? "cmbBreakTime" : "cmbGameTime";
-        secondsLeft = leadingMinutesAsSeconds(f.c(combo).text());
-    } else if (f.c("optOneTime").value()) {
+    if (f.optEveryday->value()) {
+        const ui::Control& combo = breakTimeOn ? *f.cmbBreakTime : *f.cmbGameTime;
+        secondsLeft = leadingMinutesAsSeconds(combo.text());
+    } else if (f.optOneTime->value()) {
         computeOneTimeStart();
-        if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.c("cmbTotalTime").text());
-    } else if (f.c("optBedTime").value()) {
+        if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.cmbTotalTime->text());
+    } else if (f.optBedTime->value()) {
         const DateTime now = platform_.clock.now();
         BedTimeWindow w = bedTimeWindow(f, now);
         if (gameTimeOn) {

@@ -105,7 +105,7 @@ TEST(PasswordRequest, TrayStopAndExitWhileAPlanRuns) {
     EXPECT_EQ(g.stored("FinalTime"), "3595");
     g.startProgram();
     EXPECT_EQ(g.app->consoleState, state::kPlanRunning);
-    EXPECT_TRUE(g.console().timer2().enabled());
+    EXPECT_TRUE(g.console().timer2.enabled());
     EXPECT_EQ(g.items(), "Start Stop Help - About Quorvane - Exit") << "as created until the state changes";
 
     // Stopped during the minute before the resume: it does not start again.
@@ -239,7 +239,7 @@ TEST(TrayMenu, IconRefreshLoadsTheRequestHiddenAndCloseStillStoresIdle) {
     g.advance(3200);
     ASSERT_NE(g.form("frmPassEnter"), nullptr);
     EXPECT_FALSE(g.requestShown());
-    EXPECT_FALSE(g.console().timer1().enabled());
+    EXPECT_FALSE(g.console().timer1.enabled());
     g.click("frmMain", "Command2");
     EXPECT_TRUE(g.ended());
     EXPECT_EQ(g.stored("Mode"), "5");
