@@ -19,7 +19,7 @@ bool hasLocation(const std::string& location) {
 // from the program's file (the backend shows a default one for a file without an icon).
 void App::refreshAllowedLists() {
     FrmMain& console = frmMain();
-    ui::Control& list = frmBig().control("ListView1");
+    ui::Control& list = frmBig().listView1;
     // The icons of the old items go once the list no longer shows them.
     std::vector<PictureHandle> old;
     for (size_t i = 0; i < list.items().size(); ++i)

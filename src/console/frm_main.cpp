@@ -298,7 +298,7 @@ void FrmMain::trayMessage(const ui::Mouse& m) {
         app_.platform().tray.setForeground(nativeHandle());
         FrmMenuSystray& menu = app_.frmMenuSystray();
         menuOpen_ = true;
-        menu.popupMenu(menu.item("mnuMenuMain"), m.x, m.y);
+        menu.popupMenu(menu.mnuMenuMain, m.x, m.y);
         menuOpen_ = false;
     }
 }

@@ -68,17 +68,24 @@ void SysTray::windowGone(ui::Form& form) {
     bRunningInTray = false;
 }
 
-FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystray"), app_(app) {
+FrmMenuSystray::FrmMenuSystray(App& app)
+    : ui::Form(app.session(), "frmMenuSystray"),
+      mnuMenuMain(menu().add("mnuMenuMain", "Menu")),
+      mnuStart(mnuMenuMain.add("mnuStart", "Start")),
+      mnuStop(mnuMenuMain.add("mnuStop", "Stop")),
+      mnuHelp(mnuMenuMain.add("mnuHelp", "Help")),
+      mnucrta(mnuMenuMain.add("mnucrta", "-")),
+      mnuAbout(mnuMenuMain.add("mnuAbout", "About Quorvane")),
+      mnuUnsub(mnuMenuMain.add("mnuUnsub", "-")),
+      mnuExit(mnuMenuMain.add("mnuExit", "Exit")),
+      app_(app) {
     setCaption("Form1");
     showInTaskbar = false;
-    ui::MenuItem& main = menu().add("mnuMenuMain", "Menu");
-    main.add("mnuStart", "Start").onClick = [this] { request(state::kConsoleOpen); };
-    main.add("mnuStop", "Stop").onClick = [this] { request(state::kStopAsked); };
-    main.add("mnuHelp", "Help").onClick = [this] { app_.showHelp(nativeHandle(), 0); };
-    main.add("mnucrta", "-");
-    main.add("mnuAbout", "About Quorvane").onClick = [this] { app_.showAbout(); };
-    main.add("mnuUnsub", "-");
-    main.add("mnuExit", "Exit").onClick = [this] { request(state::kExitAsked); };
+    mnuStart.onClick = [this] { request(state::kConsoleOpen); };
+    mnuStop.onClick = [this] { request(state::kStopAsked); };
+    mnuHelp.onClick = [this] { app_.showHelp(nativeHandle(), 0); };
+    mnuAbout.onClick = [this] { app_.showAbout(); };
+    mnuExit.onClick = [this] { request(state::kExitAsked); };
 }
 
 void FrmMenuSystray::request(int16_t code) {
@@ -101,10 +108,10 @@ void App::setConsoleState(int16_t code) {
     if (code >= 1 && code <= 5) {
         FrmMenuSystray& m = frmMenuSystray();
         const bool idle = code == state::kIdle, open = code == state::kConsoleOpen;
-        m.item("mnuStart").setVisible(idle);
-        m.item("mnuStop").setVisible(!idle && !open);
-        m.item("mnuUnsub").setVisible(!open);
-        m.item("mnuExit").setVisible(!open);
+        m.mnuStart.setVisible(idle);
+        m.mnuStop.setVisible(!idle && !open);
+        m.mnuUnsub.setVisible(!open);
+        m.mnuExit.setVisible(!open);
     }
     settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
 }

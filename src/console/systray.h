@@ -33,7 +33,15 @@ class SysTray {
 class FrmMenuSystray : public ui::Form {
   public:
     explicit FrmMenuSystray(App& app);
-    ui::MenuItem& item(const std::string& name) { return *menu().find(name); }
+
+    ui::MenuItem& mnuMenuMain;  // the pop-up menu of the icon
+    ui::MenuItem& mnuStart;
+    ui::MenuItem& mnuStop;
+    ui::MenuItem& mnuHelp;
+    ui::MenuItem& mnucrta;  // separator
+    ui::MenuItem& mnuAbout;
+    ui::MenuItem& mnuUnsub;  // separator
+    ui::MenuItem& mnuExit;
 
   private:
     void request(int16_t code);

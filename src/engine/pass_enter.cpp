@@ -65,8 +65,8 @@ void FrmPassEnter::enterClick() {
             big.setVisible(false);
             app.frmMain().show();
             app.lockToWindow(0, 0);
-            big.timer1().setEnabled(false);
-            big.timer2().setEnabled(false);
+            big.timer1.setEnabled(false);
+            big.timer2.setEnabled(false);
             app.setConsoleState(state::kIdle);
             break;
         }
@@ -75,8 +75,8 @@ void FrmPassEnter::enterClick() {
             app.setConsoleState(state::kIdle);
             app.unhookKeyboard();
             FrmBig& big = app.frmBig();
-            big.timer1().setEnabled(false);
-            big.timer2().setEnabled(false);
+            big.timer1.setEnabled(false);
+            big.timer2.setEnabled(false);
             // Stopped also means not started again by the resume timer a minute after start-up.
             if (FrmMain* console = app.frmMainIfLoaded()) console->timer2.setEnabled(false);
             break;

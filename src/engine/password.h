@@ -16,6 +16,14 @@ std::string decodePassword(const std::string& text);
 class FrmPassword : public ui::Form {
   public:
     explicit FrmPassword(App& app);
+
+    ui::Control& label3;
+    ui::Control& txtPass1;
+    ui::Control& label2;
+    ui::Control& txtPass2;
+    ui::Control& command1;  // "Change"
+    ui::Control& cmdClose;  // "Cancel"
+
     void clearEntries();  // empties both boxes, as every caller does right after showing the dialog
 
     std::string passwordEntry1, passwordEntry2;

@@ -40,7 +40,7 @@ void App::startMode() {
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
     big.preview = false;
-    big.control("lblMessage").setText(f.txtMessage->text());
+    big.lblMessage.setText(f.txtMessage->text());
 
     if (f.optEveryday->value() && !resumePlan) {
         secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
@@ -86,16 +86,16 @@ void App::startMode() {
     const bool everything = f.optEverything->value() != 0;
     if (breakTimeOn) {
         present(Presentation::Break);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (onlyListed && gameTimeOn) {
         present(Presentation::GameOnlyListed);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (everything && gameTimeOn) {
         big.setVisible(false);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (!gameTimeOn) {
         present(Presentation::Over);
     }
@@ -104,7 +104,7 @@ void App::startMode() {
     applyLockScreenLook();
     if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
 
-    ui::Control& left = big.control("lblTimeLeft");
+    ui::Control& left = big.lblTimeLeft;
     if (f.chkShowTime->value() != 1) {
         left.setVisible(false);
     } else if (breakTimeOn || gameTimeOn) {
@@ -119,9 +119,9 @@ void App::applyLockScreenLook() {
     FrmBig& big = frmBig();
     const bool picture = f.chkBackPicture->value() == 1;
     const ui::Colour fore = picture ? ui::kSysButtonText : ui::rgb(168, 229, 252);
-    for (const char* label : {"Label1", "lblMessage", "lblTimeLeft"})
-        big.control(label).setColours(fore, big.control(label).backColour(), true);
-    ui::Control& list = big.control("ListView1");
+    for (ui::Control* label : {&big.label1, &big.lblMessage, &big.lblTimeLeft})
+        label->setColours(fore, label->backColour(), true);
+    ui::Control& list = big.listView1;
     list.setColours(fore, picture ? ui::rgb(35, 60, 91) : ui::rgb(239, 0, 133), false);
     const PictureHandle old = big.picture();
     PictureHandle now = 0;

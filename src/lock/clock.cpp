@@ -22,7 +22,7 @@ void App::clockTick() {
         if (f.chkRingStart->value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
             ringBegin();
     } else {
-        big.timer1().setEnabled(false);
+        big.timer1.setEnabled(false);
         if (gameTimeOn) {
             gameTimeOn = false;
             breakTimeOn = true;
@@ -31,8 +31,8 @@ void App::clockTick() {
             if (f.optOneTime->value()) {
                 gameTimeOn = false;
                 breakTimeOn = false;
-                big.timer1().setEnabled(false);
-                big.timer2().setEnabled(false);
+                big.timer1.setEnabled(false);
+                big.timer2.setEnabled(false);
             }
         } else if (breakTimeOn) {
             gameTimeOn = true;
@@ -52,9 +52,9 @@ void App::clockTick() {
         if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
         big.placeExit();
-        if (breakTimeOn || gameTimeOn) big.timer1().setEnabled(true);
+        if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);
     }
-    big.control("lblTimeLeft").setText(timeLeftText(secondsLeft));
+    big.lblTimeLeft.setText(timeLeftText(secondsLeft));
 }
 
 void App::nextPeriod() {

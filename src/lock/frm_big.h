@@ -9,9 +9,15 @@ class App;
 class FrmBig : public ui::Form {
   public:
     explicit FrmBig(App& app);
-    ui::Timer& timer1() { return *findTimer("Timer1"); }  // the lock-screen clock
-    ui::Timer& timer2() { return *findTimer("Timer2"); }  // the watcher of started programs
-    void layout();                                        // spreads the controls over the screen
+
+    ui::Timer& timer2;       // the watcher of started programs
+    ui::Timer& timer1;       // the lock-screen clock
+    ui::Control& listView1;  // the allowed programs, with their icons
+    ui::Control& lblTimeLeft;
+    ui::Control& lblMessage;
+    ui::Control& label1;  // "Exit"
+
+    void layout();     // spreads the controls over the screen
     void placeExit();  // "Exit" below the program list when it shows, else at the top
 
     float lastMouseX = 0, lastMouseY = 0;

@@ -263,7 +263,7 @@ TEST(BackgroundPicture, CheckBoxAndEditFollowTheDialog) {
     EXPECT_EQ(w.console().control("lblBackPicture").text(), "C:\\pics\\sky.jpg");
     EXPECT_TRUE(w.shown("frmBig")) << "the lock screen shows the chosen picture";
     EXPECT_NE(w.app->frmBig().picture(), 0u);
-    EXPECT_FALSE(w.app->frmBig().timer1().enabled());
+    EXPECT_FALSE(w.app->frmBig().timer1.enabled());
 
     w.press("frmMain", "chkBackPicture");  // checked: no dialog, the click clears it
     EXPECT_EQ(w.console().control("chkBackPicture").value(), 0);
