@@ -1,8 +1,9 @@
 #include "console/frm_main.h"
 
 #include "console/systray.h"
-#include "engine/app.h"
+#include "engine/console_state.h"
 #include "engine/pass_enter.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
@@ -119,11 +120,11 @@ const ConsoleControl kTabOrder[] = {
 
 }  // namespace
 
-FrmMain::FrmMain(App& app)
-    : ui::Form(app.session(), "frmMain"),
+FrmMain::FrmMain(ConsoleHost& host)
+    : ui::Form(host.session(), "frmMain"),
       timer1(addTimer("Timer1", 100, true)),
       timer2(addTimer("Timer2", 1000, false)),
-      app_(app) {
+      host_(host) {
     build();
     wire();
 }
@@ -149,8 +150,8 @@ void FrmMain::build() {
 }
 
 void FrmMain::wire() {
-    command1->onClick = [this] { app_.startCommand(); };
-    command2->onClick = [this] { app_.closeCommand(); };
+    command1->onClick = [this] { host_.startCommand(); };
+    command2->onClick = [this] { host_.closeCommand(); };
     command4->onClick = [this] { minimizeClick(); };
     command8->onClick = [this] { helpClick(); };
     optEveryday->onClick = [this] { enableChangingMode(); };
@@ -161,20 +162,20 @@ void FrmMain::wire() {
     chkBackPicture->onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
     command7->onClick = [this] { editPictureClick(); };
     command6->onClick = [this] { changePasswordClick(); };
-    cmdAdd->onClick = [this] { app_.addNewClick(); };
-    command3->onClick = [this] { app_.editClick(); };
-    cmdDelete->onClick = [this] { app_.deleteClick(); };
+    cmdAdd->onClick = [this] { host_.addNewClick(); };
+    command3->onClick = [this] { host_.editClick(); };
+    cmdDelete->onClick = [this] { host_.deleteClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
     timer1.onTimer = [this] { iconRefreshTick(); };
-    timer2.onTimer = [this] { app_.resumeTick(); };
+    timer2.onTimer = [this] { host_.resumeTick(); };
 }
 
 void FrmMain::onLoad() {
-    app_.consoleLoad();
+    host_.consoleLoad();
 }
 
 void FrmMain::onUnload() {
-    app_.consoleUnload();
+    host_.consoleUnload();
 }
 
 void FrmMain::fillPickers() {
@@ -222,13 +223,13 @@ void FrmMain::fillDayList(int16_t month) {
             extra = 2;
             break;
         case 2:
-            extra = app_.platform().clock.now().year % 4 == 0 ? 1 : 0;
+            extra = host_.platform().clock.now().year % 4 == 0 ? 1 : 0;
             break;
         default:
             break;
     }
     for (int d = 29; d < 29 + extra; ++d) day.addItem(std::to_string(d));
-    day.setText(app_.settings().GetSetting(sect::kControls, "StartDay", "1"));
+    day.setText(host_.settings().GetSetting(sect::kControls, "StartDay", "1"));
 }
 
 void FrmMain::startMonthClick() {
@@ -271,32 +272,32 @@ void FrmMain::applySelectedMode() {
 }
 
 void FrmMain::minimizeClick() {
-    app_.setConsoleState(state::kIdle);
+    host_.setConsoleState(state::kIdle);
     hide();
 }
 
 void FrmMain::helpClick() {
-    app_.showHelp(nativeHandle(), 1);
+    host_.showHelp(nativeHandle(), 1);
 }
 
 void FrmMain::launchMouseDown() {
     // Runs before the click changes the box, so it acts on the state the click is about to leave.
     if (chkLaunch->value() == 1) {
-        app_.settings().deleteStartUp();
+        host_.settings().deleteStartUp();
     } else {
-        app_.settings().makeStartUp();
+        host_.settings().makeStartUp();
     }
 }
 
 // The icon's mouse messages. The balloon says "Click on the icon to begin", so a left click opens
 // the menu as well as the right one.
 void FrmMain::trayMessage(const ui::Mouse& m) {
-    SysTray& tray = app_.sysTray();
+    SysTray& tray = host_.sysTray();
     if (!tray.bRunningInTray || menuOpen_) return;  // the rest of a double click finds it open
-    const int message = static_cast<int>(m.x / app_.platform().system.twipsPerPixelX());
+    const int message = static_cast<int>(m.x / host_.platform().system.twipsPerPixelX());
     if (message == kRightButtonUp || message == kLeftButtonUp) {
-        app_.platform().tray.setForeground(nativeHandle());
-        FrmMenuSystray& menu = app_.frmMenuSystray();
+        host_.platform().tray.setForeground(nativeHandle());
+        FrmMenuSystray& menu = host_.frmMenuSystray();
         menuOpen_ = true;
         menu.popupMenu(menu.mnuMenuMain, m.x, m.y);
         menuOpen_ = false;
@@ -306,13 +307,13 @@ void FrmMain::trayMessage(const ui::Mouse& m) {
 // Re-sends the icon to the notification area for about three seconds after start-up, borrowing
 // the password request's icon (the same picture); that loads the request window, hidden.
 void FrmMain::iconRefreshTick() {
-    SysTray& tray = app_.sysTray();
+    SysTray& tray = host_.sysTray();
     if (tray.iconRefreshCount < 1) {
-        setIcon(app_.frmPassEnter().icon());
+        setIcon(host_.frmPassEnter().icon());
         timer1.setEnabled(false);
         return;
     }
-    if (tray.iconRefreshCount % 2 == 0) setIcon(app_.frmPassEnter().icon());
+    if (tray.iconRefreshCount % 2 == 0) setIcon(host_.frmPassEnter().icon());
     tray.RestoreIcon(*this);
     --tray.iconRefreshCount;
 }

@@ -1,5 +1,6 @@
 // The console window, where the parent sets up the plan.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/forms.h"
@@ -7,11 +8,45 @@
 
 namespace qv {
 
-class App;
+struct Platform;
+class CRegSettings;
+class SysTray;
+class FrmBig;
+class FrmPassword;
+class FrmPassEnter;
+class FrmMenuSystray;
+
+// What the console needs of the running program.
+class ConsoleHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual Platform& platform() = 0;
+    virtual CRegSettings& settings() = 0;
+    virtual SysTray& sysTray() = 0;
+    virtual FrmBig& frmBig() = 0;
+    virtual FrmPassword& frmPassword() = 0;
+    virtual FrmPassEnter& frmPassEnter() = 0;
+    virtual FrmMenuSystray& frmMenuSystray() = 0;
+
+    virtual void consoleLoad() = 0;
+    virtual void consoleUnload() = 0;
+    virtual void startCommand() = 0;
+    virtual void closeCommand() = 0;
+    virtual void addNewClick() = 0;
+    virtual void editClick() = 0;
+    virtual void deleteClick() = 0;
+    virtual void resumeTick() = 0;
+    virtual void setConsoleState(int16_t code) = 0;
+    virtual void showHelp(uintptr_t owner, uintptr_t data) = 0;
+    virtual void previewLockScreen() = 0;
+
+  protected:
+    ~ConsoleHost() = default;
+};
 
 class FrmMain : public ui::Form {
   public:
-    explicit FrmMain(App& app);
+    explicit FrmMain(ConsoleHost& host);
 
     // The controls the program's code reaches, bound from the layout table when the form is built.
     // Modes
@@ -87,7 +122,7 @@ class FrmMain : public ui::Form {
     void iconRefreshTick();
     static constexpr int kLeftButtonUp = 514, kRightButtonUp = 517;
     bool menuOpen_ = false;
-    App& app_;
+    ConsoleHost& host_;
 };
 
 // A member of the console that holds one of its controls.

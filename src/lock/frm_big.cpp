@@ -1,6 +1,6 @@
 #include "lock/frm_big.h"
 
-#include "engine/app.h"
+#include "platform/platform.h"
 
 namespace qv {
 
@@ -11,15 +11,15 @@ constexpr ui::Colour kDarkBlue = ui::rgb(35, 60, 91);
 constexpr ui::Colour kPaleBlue = ui::rgb(168, 229, 252);
 }  // namespace
 
-FrmBig::FrmBig(App& app)
-    : ui::Form(app.session(), "frmBig"),
+FrmBig::FrmBig(LockScreenHost& host)
+    : ui::Form(host.session(), "frmBig"),
       timer2(addTimer("Timer2", 500, false)),
       timer1(addTimer("Timer1", 1000, false)),
       listView1(add(Kind::ListView, "ListView1", nullptr, "", {0, 0, 4000, 1440})),
       lblTimeLeft(add(Kind::Label, "lblTimeLeft", nullptr, "", {0, 0, 9000, 2895})),
       lblMessage(add(Kind::Label, "lblMessage", nullptr, "Message", {0, 0, 10000, 1575})),
       label1(add(Kind::Label, "Label1", nullptr, "Exit", {0, 0, 1005, 375}, "Click to exit")),
-      app_(app) {
+      host_(host) {
     setCaption("Form1");
     border = ui::BorderStyle::None;
     controlBox = false;
@@ -35,20 +35,20 @@ FrmBig::FrmBig(App& app)
     lblMessage.setFont({"Verdana", 20.25, false});
     label1.setColours(kPaleBlue, kDarkBlue, true);
     label1.setFont({"Verdana", 9.75, true});
-    label1.onClick = [this] { app_.lockScreenExitClick(); };
-    timer1.onTimer = [this] { app_.clockTick(); };
+    label1.onClick = [this] { host_.lockScreenExitClick(); };
+    timer1.onTimer = [this] { host_.clockTick(); };
     listView1.onMouseDown = [this](const ui::Mouse& m) {
         lastMouseX = m.x;
         lastMouseY = m.y;
         lastMouseItem = m.item;
     };
-    listView1.onDblClick = [this] { app_.launchAllowedProgram(); };
-    timer2.onTimer = [this] { app_.watcherTick(); };
+    listView1.onDblClick = [this] { host_.launchAllowedProgram(); };
+    timer2.onTimer = [this] { host_.watcherTick(); };
 }
 
 void FrmBig::layout() {
-    const float w = static_cast<float>(app_.platform().system.screenWidthTwips());
-    const float h = static_cast<float>(app_.platform().system.screenHeightTwips());
+    const float w = static_cast<float>(host_.platform().system.screenWidthTwips());
+    const float h = static_cast<float>(host_.platform().system.screenHeightTwips());
     label1.setRect({static_cast<int>(w - 1000), static_cast<int>(h / 8 + 500), label1.rect().width,
                     label1.rect().height});
     listView1.setRect({50, 50, static_cast<int>(w - 50), static_cast<int>(h / 8)});
@@ -60,13 +60,13 @@ void FrmBig::layout() {
 }
 
 void FrmBig::placeExit() {
-    const float h = static_cast<float>(app_.platform().system.screenHeightTwips());
+    const float h = static_cast<float>(host_.platform().system.screenHeightTwips());
     label1.setTop(listView1.visible() ? static_cast<int>(h / 8 + 500) : 500);
 }
 
 void FrmBig::onUnload() {
-    app_.lockToWindow(0, 0);
-    app_.unhookKeyboard();
+    host_.lockToWindow(0, 0);
+    host_.unhookKeyboard();
 }
 
 }  // namespace qv

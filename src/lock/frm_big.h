@@ -4,11 +4,27 @@
 
 namespace qv {
 
-class App;
+struct Platform;
+
+// What the lock screen needs of the running program.
+class LockScreenHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual Platform& platform() = 0;
+    virtual void clockTick() = 0;
+    virtual void watcherTick() = 0;
+    virtual void launchAllowedProgram() = 0;
+    virtual void lockScreenExitClick() = 0;
+    virtual void lockToWindow(uintptr_t window, int flag) = 0;
+    virtual void unhookKeyboard() = 0;
+
+  protected:
+    ~LockScreenHost() = default;
+};
 
 class FrmBig : public ui::Form {
   public:
-    explicit FrmBig(App& app);
+    explicit FrmBig(LockScreenHost& host);
 
     ui::Timer& timer2;       // the watcher of started programs
     ui::Timer& timer1;       // the lock-screen clock
@@ -30,7 +46,7 @@ class FrmBig : public ui::Form {
     void onUnload() override;
 
   private:
-    App& app_;
+    LockScreenHost& host_;
 };
 
 }  // namespace qv
