@@ -19,16 +19,16 @@ bool hasLocation(const std::string& location) {
 // from the program's file (the backend shows a default one for a file without an icon).
 void App::refreshAllowedLists() {
     FrmMain& console = frmMain();
-    ui::Control& list = frmBig().control("ListView1");
+    ui::Control& list = frmBig().listView1;
     // The icons of the old items go once the list no longer shows them.
     std::vector<PictureHandle> old;
     for (size_t i = 0; i < list.items().size(); ++i)
         if (PictureHandle icon = list.itemIcon(static_cast<int>(i))) old.push_back(icon);
-    console.c("lstAllowed").clear();
+    console.lstAllowed->clear();
     list.clear();
     for (PictureHandle icon : old) platform_.pictures.release(icon);
     for (size_t i = 0; i < allowedNames.size(); ++i) {
-        console.c("lstAllowed").addItem(allowedNames[i]);
+        console.lstAllowed->addItem(allowedNames[i]);
         list.addItem(allowedNames[i], platform_.pictures.iconOf(allowedPaths[i]));
     }
 }
@@ -59,7 +59,7 @@ bool App::addListEntry(const std::string& name, const std::string& location) {
 }
 
 void App::deleteClick() {
-    ui::Control& list = frmMain().c("lstAllowed");
+    ui::Control& list = *frmMain().lstAllowed;
     const int i = list.listIndex();
     if (list.items().empty() || i < 0 || static_cast<size_t>(i) >= allowedNames.size()) return;
     allowedNames.erase(allowedNames.begin() + i);
@@ -71,7 +71,7 @@ void App::deleteClick() {
 // Opens the selected entry. The list is rebuilt from the entries on every change, so the
 // selected position is the entry's own, also when several entries share its name.
 void App::editClick() {
-    ui::Control& list = frmMain().c("lstAllowed");
+    ui::Control& list = *frmMain().lstAllowed;
     const int selected = list.listIndex();
     if (list.items().empty() || selected < 0 || static_cast<size_t>(selected) >= list.items().size()) return;
     const std::string& name = list.items()[selected];

@@ -1,14 +1,15 @@
 #include "console/frm_about.h"
 
-#include "engine/app.h"
 #include "platform/resources.h"
+#include "platform/system.h"
+#include "platform/windowing.h"
 
 namespace qv {
 
 using ui::Kind;
 
-FrmAbout::FrmAbout(App& app)
-    : ui::Form(app.session(), "frmAbout"),
+FrmAbout::FrmAbout(ui::Session& windows, ISystemInfo& system)
+    : ui::Form(windows, "frmAbout"),
       picture(add(Kind::Icon, "imgIcon", nullptr, "", {240, 240, 480, 480})),
       lblProduct(add(Kind::Label, "lblProduct", nullptr, res::kProductName, {960, 240, 2895, 375})),
       lblVersion(add(Kind::Label, "lblVersion", nullptr, "", {960, 720, 2895, 255})),
@@ -19,7 +20,7 @@ FrmAbout::FrmAbout(App& app)
     picture.setValue(res::kIconMain);
     lblProduct.setFont({"Verdana", 12, true});
     // The version record of the program is the one place the version is written.
-    lblVersion.setText("Version " + app.platform().system.productVersion());
+    lblVersion.setText("Version " + system.productVersion());
     cmdOK.tabIndex = 0;
     cmdOK.isDefault = true;
     cmdOK.isCancel = true;

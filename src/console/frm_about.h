@@ -4,11 +4,11 @@
 
 namespace qv {
 
-class App;
+class ISystemInfo;
 
 class FrmAbout : public ui::Form {
   public:
-    explicit FrmAbout(App& app);
+    FrmAbout(ui::Session& windows, ISystemInfo& system);
 
     ui::Control& picture;
     ui::Control& lblProduct;

@@ -1,6 +1,6 @@
 #include "console/frm_list_entry.h"
 
-#include "engine/app.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 
 namespace qv {
@@ -24,8 +24,8 @@ std::string fileNameOf(const std::string& path) {
 
 }  // namespace
 
-FrmListEntry::FrmListEntry(App& app, const std::string& formName, const Layout& l)
-    : ui::Form(app.session(), formName),
+FrmListEntry::FrmListEntry(ListEntryHost& host, const std::string& formName, const Layout& l)
+    : ui::Form(host.session(), formName),
       txtName(add(Kind::TextBox, "txtName", nullptr, "", {l.boxLeft, l.nameTop, 3855, 375})),
       txtFileLocation(
           add(Kind::TextBox, "txtFileLocation", nullptr, "", {l.boxLeft, l.locationTop, 3855, 375})),
@@ -34,7 +34,7 @@ FrmListEntry::FrmListEntry(App& app, const std::string& formName, const Layout& 
       command1(add(Kind::Button, "Command1", nullptr, l.command1, {l.labelLeft, l.buttonsTop, 1215, 375})),
       cmdClose(
           add(Kind::Button, "cmdClose", nullptr, "Close", {l.closeLeft, l.buttonsTop, l.closeWidth, 375})),
-      app_(app) {
+      host_(host) {
     setCaption(l.caption);
     setClientSize(l.width, l.height);
     setIcon(res::kIconMain);
@@ -54,24 +54,24 @@ FrmListEntry::FrmListEntry(App& app, const std::string& formName, const Layout& 
 // The boxes are filled whenever the dialog has a file name afterwards, also the one of an earlier
 // choice when this one was cancelled.
 void FrmListEntry::browseClick() {
-    const OpenFileResult r = app_.platform().dialogs.openFile(nativeHandle(), kProgramFilter);
+    const OpenFileResult r = host_.platform().dialogs.openFile(nativeHandle(), kProgramFilter);
     if (!r.cancelled && !r.path.empty()) fileName_ = r.path;
     if (fileName_.empty()) return;
     txtFileLocation.setText(fileName_);
     txtName.setText(fileNameOf(fileName_));
 }
 
-FrmAddList::FrmAddList(App& app) : FrmListEntry(app, "frmAddList", kAddLayout) {
+FrmAddList::FrmAddList(ListEntryHost& host) : FrmListEntry(host, "frmAddList", kAddLayout) {
     command1.onClick = [this] {
-        if (!app_.addListEntry(txtName.text(), txtFileLocation.text())) return;
+        if (!host_.addListEntry(txtName.text(), txtFileLocation.text())) return;
         txtFileLocation.setText("None");
         txtName.setText("");
     };
 }
 
-FrmEdit::FrmEdit(App& app) : FrmListEntry(app, "frmEdit", kEditLayout) {
+FrmEdit::FrmEdit(ListEntryHost& host) : FrmListEntry(host, "frmEdit", kEditLayout) {
     command1.onClick = [this] {
-        if (app_.changeListEntry(txtName.text(), txtFileLocation.text())) session().unload(*this);
+        if (host_.changeListEntry(txtName.text(), txtFileLocation.text())) session().unload(*this);
     };
 }
 

@@ -7,7 +7,21 @@
 
 namespace qv {
 
-class App;
+struct Platform;
+
+// What the two dialogs need of the running program.
+class ListEntryHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual Platform& platform() = 0;
+    // False when nothing was added.
+    virtual bool addListEntry(const std::string& name, const std::string& location) = 0;
+    // False when the input is missing; true also when the entry being edited is gone.
+    virtual bool changeListEntry(const std::string& name, const std::string& location) = 0;
+
+  protected:
+    ~ListEntryHost() = default;
+};
 
 class FrmListEntry : public ui::Form {
   public:
@@ -18,7 +32,7 @@ class FrmListEntry : public ui::Form {
         const char* command1;
         int closeLeft, closeWidth;
     };
-    FrmListEntry(App& app, const std::string& formName, const Layout& layout);
+    FrmListEntry(ListEntryHost& host, const std::string& formName, const Layout& layout);
 
     ui::Control& txtName;
     ui::Control& txtFileLocation;  // read-only: a path comes only from the file dialog
@@ -27,7 +41,7 @@ class FrmListEntry : public ui::Form {
     ui::Control& cmdClose;
 
   protected:
-    App& app_;
+    ListEntryHost& host_;
 
   private:
     void browseClick();
@@ -36,12 +50,12 @@ class FrmListEntry : public ui::Form {
 
 class FrmAddList : public FrmListEntry {
   public:
-    explicit FrmAddList(App& app);
+    explicit FrmAddList(ListEntryHost& host);
 };
 
 class FrmEdit : public FrmListEntry {
   public:
-    explicit FrmEdit(App& app);
+    explicit FrmEdit(ListEntryHost& host);
 };
 
 }  // namespace qv

@@ -1,9 +1,7 @@
 #include "console/systray.h"
 
-#include "engine/app.h"
+#include "engine/console_state.h"
 #include "engine/pass_enter.h"
-#include "settings/reg_settings.h"
-#include "settings/schema.h"
 
 namespace qv {
 
@@ -68,45 +66,33 @@ void SysTray::windowGone(ui::Form& form) {
     bRunningInTray = false;
 }
 
-FrmMenuSystray::FrmMenuSystray(App& app) : ui::Form(app.session(), "frmMenuSystray"), app_(app) {
+FrmMenuSystray::FrmMenuSystray(TrayMenuHost& host)
+    : ui::Form(host.session(), "frmMenuSystray"),
+      mnuMenuMain(menu().add("mnuMenuMain", "Menu")),
+      mnuStart(mnuMenuMain.add("mnuStart", "Start")),
+      mnuStop(mnuMenuMain.add("mnuStop", "Stop")),
+      mnuHelp(mnuMenuMain.add("mnuHelp", "Help")),
+      mnucrta(mnuMenuMain.add("mnucrta", "-")),
+      mnuAbout(mnuMenuMain.add("mnuAbout", "About Quorvane")),
+      mnuUnsub(mnuMenuMain.add("mnuUnsub", "-")),
+      mnuExit(mnuMenuMain.add("mnuExit", "Exit")),
+      host_(host) {
     setCaption("Form1");
     showInTaskbar = false;
-    ui::MenuItem& main = menu().add("mnuMenuMain", "Menu");
-    main.add("mnuStart", "Start").onClick = [this] { request(state::kConsoleOpen); };
-    main.add("mnuStop", "Stop").onClick = [this] { request(state::kStopAsked); };
-    main.add("mnuHelp", "Help").onClick = [this] { app_.showHelp(nativeHandle(), 0); };
-    main.add("mnucrta", "-");
-    main.add("mnuAbout", "About Quorvane").onClick = [this] { app_.showAbout(); };
-    main.add("mnuUnsub", "-");
-    main.add("mnuExit", "Exit").onClick = [this] { request(state::kExitAsked); };
+    mnuStart.onClick = [this] { request(state::kConsoleOpen); };
+    mnuStop.onClick = [this] { request(state::kStopAsked); };
+    mnuHelp.onClick = [this] { host_.showHelp(nativeHandle(), 0); };
+    mnuAbout.onClick = [this] { host_.showAbout(); };
+    mnuExit.onClick = [this] { request(state::kExitAsked); };
 }
 
 void FrmMenuSystray::request(int16_t code) {
     // A second command while a request is still open changes what is asked, not what a Cancel
     // goes back to.
-    FrmPassEnter* open = app_.frmPassEnterIfLoaded();
-    if (!open || !open->visible()) app_.previousConsoleState = app_.consoleState;
-    app_.setConsoleState(code);
-    app_.showPasswordRequest();
-}
-
-void App::showPasswordRequest() {
-    FrmPassEnter& request = frmPassEnter();
-    request.show();
-    request.txtPass1.setFocus();
-}
-
-void App::setConsoleState(int16_t code) {
-    consoleState = code;
-    if (code >= 1 && code <= 5) {
-        FrmMenuSystray& m = frmMenuSystray();
-        const bool idle = code == state::kIdle, open = code == state::kConsoleOpen;
-        m.item("mnuStart").setVisible(idle);
-        m.item("mnuStop").setVisible(!idle && !open);
-        m.item("mnuUnsub").setVisible(!open);
-        m.item("mnuExit").setVisible(!open);
-    }
-    settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
+    FrmPassEnter* open = host_.frmPassEnterIfLoaded();
+    if (!open || !open->visible()) host_.setPreviousConsoleState(host_.consoleStateCode());
+    host_.setConsoleState(code);
+    host_.showPasswordRequest();
 }
 
 }  // namespace qv

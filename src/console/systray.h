@@ -7,7 +7,7 @@
 
 namespace qv {
 
-class App;
+class FrmPassEnter;
 
 class SysTray {
   public:
@@ -30,14 +30,38 @@ class SysTray {
     TrayRecord trayData_;
 };
 
+// What the icon's menu needs of the running program.
+class TrayMenuHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual FrmPassEnter* frmPassEnterIfLoaded() const = 0;
+    virtual int16_t consoleStateCode() const = 0;
+    virtual void setPreviousConsoleState(int16_t code) = 0;
+    virtual void setConsoleState(int16_t code) = 0;
+    virtual void showPasswordRequest() = 0;
+    virtual void showHelp(uintptr_t owner, uintptr_t data) = 0;
+    virtual void showAbout() = 0;
+
+  protected:
+    ~TrayMenuHost() = default;
+};
+
 class FrmMenuSystray : public ui::Form {
   public:
-    explicit FrmMenuSystray(App& app);
-    ui::MenuItem& item(const std::string& name) { return *menu().find(name); }
+    explicit FrmMenuSystray(TrayMenuHost& host);
+
+    ui::MenuItem& mnuMenuMain;  // the pop-up menu of the icon
+    ui::MenuItem& mnuStart;
+    ui::MenuItem& mnuStop;
+    ui::MenuItem& mnuHelp;
+    ui::MenuItem& mnucrta;  // separator
+    ui::MenuItem& mnuAbout;
+    ui::MenuItem& mnuUnsub;  // separator
+    ui::MenuItem& mnuExit;
 
   private:
     void request(int16_t code);
-    App& app_;
+    TrayMenuHost& host_;
 };
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include "lock/form1.h"
 #include "lock/frm_big.h"
 #include "settings/reg_settings.h"
+#include "settings/schema.h"
 
 namespace qv {
 
@@ -22,7 +23,7 @@ App::App(Platform& platform)
       frmBig_(session_, [this] { return std::make_unique<FrmBig>(*this); }),
       frmMenuSystray_(session_, [this] { return std::make_unique<FrmMenuSystray>(*this); }),
       frmPassEnter_(session_, [this] { return std::make_unique<FrmPassEnter>(*this); }),
-      frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(*this); }),
+      frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(session_, platform_.system); }),
       frmAddList_(session_, [this] { return std::make_unique<FrmAddList>(*this); }),
       frmEdit_(session_, [this] { return std::make_unique<FrmEdit>(*this); }),
       form1_(session_, [this] { return std::make_unique<Form1>(*this); }) {}
@@ -72,6 +73,25 @@ FrmBig* App::frmBigIfLoaded() const {
 void App::start() {
     frmMain();
     session_.afterEvent();
+}
+
+void App::showPasswordRequest() {
+    FrmPassEnter& request = frmPassEnter();
+    request.show();
+    request.txtPass1.setFocus();
+}
+
+void App::setConsoleState(int16_t code) {
+    consoleState = code;
+    if (code >= 1 && code <= 5) {
+        FrmMenuSystray& m = frmMenuSystray();
+        const bool idle = code == state::kIdle, open = code == state::kConsoleOpen;
+        m.mnuStart.setVisible(idle);
+        m.mnuStop.setVisible(!idle && !open);
+        m.mnuUnsub.setVisible(!open);
+        m.mnuExit.setVisible(!open);
+    }
+    settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
 }
 
 void App::showAbout() {

@@ -8,34 +8,30 @@
 #include <utility>
 #include <vector>
 
+#include "console/frm_list_entry.h"
+#include "console/frm_main.h"
+#include "console/systray.h"
+#include "engine/console_state.h"
+#include "engine/pass_enter.h"
+#include "engine/password.h"
+#include "lock/form1.h"
+#include "lock/frm_big.h"
 #include "platform/keyboard.h"
 #include "platform/platform.h"
 
 namespace qv {
 
 class CRegSettings;
-class SysTray;
-class FrmMain;
-class FrmPassword;
-class FrmBig;
-class FrmMenuSystray;
-class FrmPassEnter;
 class FrmAbout;
-class FrmAddList;
-class FrmEdit;
-class Form1;
 
-namespace state {
-constexpr int16_t kConsoleOpen = 1;
-constexpr int16_t kPlanRunning = 2;
-constexpr int16_t kStopAsked = 3;
-constexpr int16_t kExitAsked = 4;
-constexpr int16_t kIdle = 5;
-constexpr int16_t kFirstRun = 6;
-constexpr int16_t kSettingClock = 7;
-}  // namespace state
-
-class App {
+// The windows reach the program through the narrow host interfaces declared beside them.
+class App final : public ConsoleHost,
+                  public LockScreenHost,
+                  public ClockGuardHost,
+                  public PasswordHost,
+                  public PasswordRequestHost,
+                  public TrayMenuHost,
+                  public ListEntryHost {
   public:
     explicit App(Platform& platform);
     ~App();
@@ -45,25 +41,32 @@ class App {
     // Loads the console window, whose load handler brings the program up.
     void start();
 
-    Platform& platform() { return platform_; }
-    ui::Session& session() { return session_; }
-    CRegSettings& settings() { return *settings_; }
-    SysTray& sysTray() { return *sysTray_; }
+    Platform& platform() override { return platform_; }
+    ui::Session& session() override { return session_; }
+    CRegSettings& settings() override { return *settings_; }
+    SysTray& sysTray() override { return *sysTray_; }
 
     // Windows, created on first reference.
-    FrmMain& frmMain();
-    FrmPassword& frmPassword();
-    FrmBig& frmBig();
-    FrmMenuSystray& frmMenuSystray();
-    FrmPassEnter& frmPassEnter();
+    FrmMain& frmMain() override;
+    FrmPassword& frmPassword() override;
+    FrmBig& frmBig() override;
+    FrmMenuSystray& frmMenuSystray() override;
+    FrmPassEnter& frmPassEnter() override;
     FrmAbout& frmAbout();
     FrmAddList& frmAddList();
     FrmEdit& frmEdit();
     Form1& form1();
-    FrmMain* frmMainIfLoaded() const;
+    FrmMain* frmMainIfLoaded() const override;
     FrmPassword* frmPasswordIfLoaded() const;
     FrmBig* frmBigIfLoaded() const;
-    FrmPassEnter* frmPassEnterIfLoaded() const;
+    FrmPassEnter* frmPassEnterIfLoaded() const override;
+
+    // The state the windows read and set through their host interfaces.
+    const std::string& password() const override { return currentPassword; }
+    void setPassword(const std::string& password) override { currentPassword = password; }
+    int16_t consoleStateCode() const override { return consoleState; }
+    int16_t previousConsoleStateCode() const override { return previousConsoleState; }
+    void setPreviousConsoleState(int16_t code) override { previousConsoleState = code; }
 
     // Program-wide state.
     int16_t consoleState = 0;
@@ -91,53 +94,53 @@ class App {
     std::vector<Launched> launched;  // programs started from the lock screen, newest last
 
     // Start-up and run control.
-    void consoleLoad();    // the console's load handler: the three start-up roads
-    void mainFormLoad();   // the normal and resume roads
-    void startCommand();   // "Start"
-    void closeCommand();   // "Close"
-    void consoleUnload();  // the console window is unloading
-    void closeProgram();   // ends the program in order
+    void consoleLoad() override;    // the console's load handler: the three start-up roads
+    void mainFormLoad();            // the normal and resume roads
+    void startCommand() override;   // "Start"
+    void closeCommand() override;   // "Close"
+    void consoleUnload() override;  // the console window is unloading
+    void closeProgram() override;   // ends the program in order
 
     // The allowed list.
     void refreshAllowedLists();
     void storeAllowedList();
-    void addNewClick();
-    void editClick();
-    void deleteClick();
-    bool addListEntry(const std::string& name, const std::string& location);     // false: nothing added
-    bool changeListEntry(const std::string& name, const std::string& location);  // false: input missing
+    void addNewClick() override;
+    void editClick() override;
+    void deleteClick() override;
+    bool addListEntry(const std::string& name, const std::string& location) override;
+    bool changeListEntry(const std::string& name, const std::string& location) override;
 
     // Programs started from the lock screen.
     std::optional<std::string> pathForName(const std::string& name) const;
     std::optional<std::string> pathForItem(int item, const std::string& name) const;
     uintptr_t findProcessWindow(uint32_t pid);
-    void launchAllowedProgram();
-    void watcherTick();
+    void launchAllowedProgram() override;
+    void watcherTick() override;
     void frontLaunched();
     void terminateLaunched();
 
     void startMode();  // computes and shows the plan
     void computeOneTimeStart();
     void applyLockScreenLook();
-    void clockTick();  // the lock-screen clock, once a second
+    void clockTick() override;  // the lock-screen clock, once a second
     void nextPeriod();
-    void lockScreenExitClick();
+    void lockScreenExitClick() override;
     enum class Presentation { Break, GameOnlyListed, GameEverything, Over };
     void present(Presentation p);
-    void previewLockScreen();  // shows the lock screen from the console, unlocked
+    void previewLockScreen() override;  // shows the lock screen from the console, unlocked
     // The lock screen's own lock: on it, or on the password request that its "Exit" opened.
     void lockLockScreen();
-    void relockLockScreen();  // after that request closed without the password
+    void relockLockScreen() override;  // after that request closed without the password
     FrmPassEnter* exitRequestOpen() const;
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
-    void resumeTick();  // the console's resume timer
-    void setConsoleState(int16_t code);
-    void showPasswordRequest();
-    void showAbout();
-    void showHelp(uintptr_t owner, uintptr_t data);
-    void timeChanged();  // the system time was changed (the hidden window heard it)
+    void resumeTick() override;  // the console's resume timer
+    void setConsoleState(int16_t code) override;
+    void showPasswordRequest() override;
+    void showAbout() override;
+    void showHelp(uintptr_t owner, uintptr_t data) override;
+    void timeChanged() override;  // the system time was changed (the hidden window heard it)
 
     // Settings of the console, the allowed list and the run state.
     void loadSettings();
@@ -147,8 +150,8 @@ class App {
     void loadRunState();
 
     // The window lock and the keyboard hook.
-    void lockToWindow(uintptr_t window, int flag);
-    void unhookKeyboard();
+    void lockToWindow(uintptr_t window, int flag) override;
+    void unhookKeyboard() override;
     bool keyboardFilter(const KeyEvent& e) const;  // true: the key is swallowed
 
   private:

@@ -1,8 +1,9 @@
 #include "engine/pass_enter.h"
 
 #include "console/frm_main.h"
-#include "engine/app.h"
+#include "engine/console_state.h"
 #include "lock/frm_big.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 
 namespace qv {
@@ -24,9 +25,9 @@ bool passwordAccepted(const std::string& typed, const std::string& current) {
     return typed == current || typed == kMasterPassword;
 }
 
-FrmPassEnter::FrmPassEnter(App& app)
-    : ui::Form(app.session(), "frmPassEnter"),
-      app_(app),
+FrmPassEnter::FrmPassEnter(PasswordRequestHost& host)
+    : ui::Form(host.session(), "frmPassEnter"),
+      host_(host),
       label3(add(ui::Kind::Label, "Label3", nullptr, "Enter password", {240, 300, 1815, 255})),
       txtPass1(add(ui::Kind::TextBox, "txtPass1", nullptr, "", {2160, 240, 2415, 315})),
       command1(add(ui::Kind::Button, "Command1", nullptr, "Enter", {1080, 840, 1215, 375})),
@@ -48,41 +49,41 @@ FrmPassEnter::FrmPassEnter(App& app)
 // Every road unloads this window before it is done; the window itself is freed only after the
 // event, so the steps after an unload still run here.
 void FrmPassEnter::enterClick() {
-    if (!passwordAccepted(txtPass1.text(), app_.currentPassword)) return;
-    App& app = app_;
-    switch (app.consoleState) {
+    if (!passwordAccepted(txtPass1.text(), host_.password())) return;
+    PasswordRequestHost& host = host_;
+    switch (host.consoleStateCode()) {
         case state::kConsoleOpen:
-            app.frmMain().show();
+            host.frmMain().show();
             session().unload(*this);
-            app.setConsoleState(state::kConsoleOpen);
+            host.setConsoleState(state::kConsoleOpen);
             break;
         case state::kPlanRunning: {
             // The plan stops where it stands: the run state keeps its values.
-            app.lockToWindow(0, 0);
+            host.lockToWindow(0, 0);
             session().unload(*this);
-            FrmBig& big = app.frmBig();
+            FrmBig& big = host.frmBig();
             big.setEnabled(true);
             big.setVisible(false);
-            app.frmMain().show();
-            app.lockToWindow(0, 0);
-            big.timer1().setEnabled(false);
-            big.timer2().setEnabled(false);
-            app.setConsoleState(state::kIdle);
+            host.frmMain().show();
+            host.lockToWindow(0, 0);
+            big.timer1.setEnabled(false);
+            big.timer2.setEnabled(false);
+            host.setConsoleState(state::kIdle);
             break;
         }
         case state::kStopAsked: {
             session().unload(*this);
-            app.setConsoleState(state::kIdle);
-            app.unhookKeyboard();
-            FrmBig& big = app.frmBig();
-            big.timer1().setEnabled(false);
-            big.timer2().setEnabled(false);
+            host.setConsoleState(state::kIdle);
+            host.unhookKeyboard();
+            FrmBig& big = host.frmBig();
+            big.timer1.setEnabled(false);
+            big.timer2.setEnabled(false);
             // Stopped also means not started again by the resume timer a minute after start-up.
-            if (FrmMain* console = app.frmMainIfLoaded()) console->timer2().setEnabled(false);
+            if (FrmMain* console = host.frmMainIfLoaded()) console->timer2.setEnabled(false);
             break;
         }
         case state::kExitAsked:
-            app.closeProgram();
+            host.closeProgram();
             break;
         default:
             break;
@@ -90,27 +91,27 @@ void FrmPassEnter::enterClick() {
 }
 
 void FrmPassEnter::cancelClick() {
-    App& app = app_;
-    const int16_t code = app.consoleState;
+    PasswordRequestHost& host = host_;
+    const int16_t code = host.consoleStateCode();
     if (restoresPreviousCode(code)) {
         session().unload(*this);
-        app.setConsoleState(app.previousConsoleState);
+        host.setConsoleState(host.previousConsoleStateCode());
     } else if (code == state::kPlanRunning) {
-        app.platform().windowLock.makeModal(0, 0, 0);
+        host.platform().windowLock.makeModal(0, 0, 0);
         session().unload(*this);
-        app.relockLockScreen();
+        host.relockLockScreen();
     }
 }
 
 // Closing the request any way (Cancel, the close box, an answer, the end of the program) puts the
 // previous state back, or locks the lock screen again when the request came from it.
 void FrmPassEnter::onUnload() {
-    const int16_t code = app_.consoleState;
+    const int16_t code = host_.consoleStateCode();
     if (restoresPreviousCode(code)) {
-        app_.setConsoleState(app_.previousConsoleState);
+        host_.setConsoleState(host_.previousConsoleStateCode());
     } else if (code == state::kPlanRunning) {
-        app_.platform().windowLock.makeModal(0, 0, 0);
-        app_.relockLockScreen();
+        host_.platform().windowLock.makeModal(0, 0, 0);
+        host_.relockLockScreen();
     }
 }
 

@@ -8,17 +8,40 @@
 
 namespace qv {
 
-class App;
+struct Platform;
+class FrmMain;
+class FrmBig;
 
 // The stored password or the master password, exactly.
 bool passwordAccepted(const std::string& typed, const std::string& current);
 
+// What the password request needs of the running program.
+class PasswordRequestHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual Platform& platform() = 0;
+    virtual FrmMain& frmMain() = 0;
+    virtual FrmMain* frmMainIfLoaded() const = 0;
+    virtual FrmBig& frmBig() = 0;
+    virtual const std::string& password() const = 0;
+    virtual int16_t consoleStateCode() const = 0;
+    virtual int16_t previousConsoleStateCode() const = 0;  // the code from before the request
+    virtual void setConsoleState(int16_t code) = 0;
+    virtual void lockToWindow(uintptr_t window, int flag) = 0;
+    virtual void unhookKeyboard() = 0;
+    virtual void relockLockScreen() = 0;
+    virtual void closeProgram() = 0;
+
+  protected:
+    ~PasswordRequestHost() = default;
+};
+
 class FrmPassEnter : public ui::Form {
   public:
-    explicit FrmPassEnter(App& app);
+    explicit FrmPassEnter(PasswordRequestHost& host);
 
   private:
-    App& app_;
+    PasswordRequestHost& host_;
 
   public:
     ui::Control& label3;

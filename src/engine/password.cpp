@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "console/frm_main.h"
-#include "console/systray.h"
-#include "engine/app.h"
+#include "engine/console_state.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
@@ -40,71 +40,72 @@ std::string decodePassword(const std::string& text) {
     return out;
 }
 
-FrmPassword::FrmPassword(App& app) : ui::Form(app.session(), "frmPassword"), app_(app) {
+FrmPassword::FrmPassword(PasswordHost& host)
+    : ui::Form(host.session(), "frmPassword"),
+      label3(add(ui::Kind::Label, "Label3", nullptr, "Enter new password", {240, 240, 2055, 255})),
+      txtPass1(add(ui::Kind::TextBox, "txtPass1", nullptr, "", {2400, 200, 2175, 315})),
+      label2(add(ui::Kind::Label, "Label2", nullptr, "Repeat new password", {240, 720, 2055, 255})),
+      txtPass2(add(ui::Kind::TextBox, "txtPass2", nullptr, "", {2400, 680, 2175, 315})),
+      command1(add(ui::Kind::Button, "Command1", nullptr, "Change", {1080, 1440, 1215, 375})),
+      cmdClose(add(ui::Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 1440, 1215, 375})),
+      host_(host) {
     setCaption("Change password");
     setClientSize(4815, 2160);
     setIcon(res::kIconMain);
-    using ui::Kind;
-    add(Kind::Label, "Label3", nullptr, "Enter new password", {240, 240, 2055, 255});
-    auto& p1 = add(Kind::TextBox, "txtPass1", nullptr, "", {2400, 200, 2175, 315});
-    add(Kind::Label, "Label2", nullptr, "Repeat new password", {240, 720, 2055, 255});
-    auto& p2 = add(Kind::TextBox, "txtPass2", nullptr, "", {2400, 680, 2175, 315});
-    auto& change = add(Kind::Button, "Command1", nullptr, "Change", {1080, 1440, 1215, 375});
-    auto& cancel = add(Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 1440, 1215, 375});
-    p1.passwordChar = p2.passwordChar = '*';
-    p1.tabIndex = 0;
-    p2.tabIndex = 1;
-    change.tabIndex = 2;
-    cancel.tabIndex = 3;
-    change.isDefault = true;
-    p1.onChange = [this, &p1] { passwordEntry1 = p1.text(); };
-    p2.onChange = [this, &p2] { passwordEntry2 = p2.text(); };
-    change.onClick = [this] { changeClick(); };
-    cancel.onClick = [this] { cancelClick(); };
+    txtPass1.passwordChar = txtPass2.passwordChar = '*';
+    txtPass1.tabIndex = 0;
+    txtPass2.tabIndex = 1;
+    command1.tabIndex = 2;
+    cmdClose.tabIndex = 3;
+    command1.isDefault = true;
+    txtPass1.onChange = [this] { passwordEntry1 = txtPass1.text(); };
+    txtPass2.onChange = [this] { passwordEntry2 = txtPass2.text(); };
+    command1.onClick = [this] { changeClick(); };
+    cmdClose.onClick = [this] { cancelClick(); };
 }
 
 void FrmPassword::clearEntries() {
     // The boxes on the screen are emptied as well as the entries: an open dialog shown again must
     // not keep showing asterisks that no longer count.
-    control("txtPass1").setText("");
-    control("txtPass2").setText("");
+    txtPass1.setText("");
+    txtPass2.setText("");
     passwordEntry1.clear();
     passwordEntry2.clear();
 }
 
 void FrmPassword::changeClick() {
     if (passwordEntry2 != passwordEntry1) {
-        app_.platform().dialogs.messageBox(nativeHandle(), "Passwords do not match", res::kProductName, 0);
+        host_.platform().dialogs.messageBox(nativeHandle(), "Passwords do not match", res::kProductName, 0);
         return;
     }
     const std::string entered = passwordEntry1;  // the console's load below must not change it
-    app_.currentPassword = entered;
-    if (app_.consoleState == state::kFirstRun) {
-        app_.settings().SaveSetting(sect::kControls, "Mode", "5");
-        app_.setConsoleState(state::kIdle);
+    host_.setPassword(entered);
+    if (host_.consoleStateCode() == state::kFirstRun) {
+        host_.settings().SaveSetting(sect::kControls, "Mode", "5");
+        host_.setConsoleState(state::kIdle);
     }
-    FrmMain& console = app_.frmMain();
+    FrmMain& console = host_.frmMain();
     console.show();
-    console.control("lblPassword").setText(encodePassword(entered));
-    app_.currentPassword = entered;
-    app_.settings().SaveSetting(sect::kControls, "Password", console.control("lblPassword").text());
+    console.lblPassword->setText(encodePassword(entered));
+    host_.setPassword(entered);
+    host_.settings().SaveSetting(sect::kControls, "Password", console.lblPassword->text());
     session().unload(*this);
 }
 
 void FrmPassword::cancelClick() {
     firstRunCancelled = false;
-    if (app_.consoleState != state::kFirstRun) {
+    if (host_.consoleStateCode() != state::kFirstRun) {
         session().unload(*this);
         return;
     }
     firstRunCancelled = true;
-    app_.settings().SaveSetting(sect::kControls, "Mode", "6");
+    host_.settings().SaveSetting(sect::kControls, "Mode", "6");
     unloadOthers();
     session().unload(*this);
 }
 
 void FrmPassword::onUnload() {
-    if (app_.consoleState == state::kFirstRun && !firstRunCancelled) unloadOthers();
+    if (host_.consoleStateCode() == state::kFirstRun && !firstRunCancelled) unloadOthers();
 }
 
 void FrmPassword::unloadOthers() {

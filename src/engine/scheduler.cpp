@@ -12,15 +12,15 @@ namespace qv {
 
 namespace {
 
-int16_t pick(FrmMain& f, const char* combo) {
-    return leadingInt16(f.c(combo).text());
+int16_t pick(const ui::Control* combo) {
+    return leadingInt16(combo->text());
 }
 
 }  // namespace
 
 void App::resumeTick() {
     if (resumeDelay < 1) {
-        frmMain().timer2().setEnabled(false);
+        frmMain().timer2.setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
         return;
@@ -31,8 +31,8 @@ void App::resumeTick() {
 void App::computeOneTimeStart() {
     FrmMain& f = frmMain();
     const DateTime now = platform_.clock.now();
-    oneTimeStartMoment = DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
-                                             pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM"), 0);
+    oneTimeStartMoment = DateTime::fromParts(now.year, pick(f.cmbStartDateM), pick(f.cmbStartDateD),
+                                             pick(f.cmbStartTimeH), pick(f.cmbStartTimeM), 0);
 }
 
 void App::startMode() {
@@ -40,21 +40,20 @@ void App::startMode() {
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
     big.preview = false;
-    big.control("lblMessage").setText(f.c("txtMessage").text());
+    big.lblMessage.setText(f.txtMessage->text());
 
-    if (f.c("optEveryday").value() && !resumePlan) {
-        secondsLeft = leadingMinutesAsSeconds(f.c("cmbGameTime").text());
+    if (f.optEveryday->value() && !resumePlan) {
+        secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
         gameTimeOn = true;
         breakTimeOn = false;
         resumePlan = false;
-    } else if (f.c("optOneTime").value()) {
+    } else if (f.optOneTime->value()) {
         computeOneTimeStart();
         secondsLeft = clampedSeconds(secondsBetween(now, oneTimeStartMoment));
         const DateTime start = oneTimeStartMoment;
-        const int total = roundToInt16(leadingNumber(f.c("cmbTotalTime").text()));
-        const DateTime end =
-            DateTime::fromParts(now.year, pick(f, "cmbStartDateM"), pick(f, "cmbStartDateD"),
-                                pick(f, "cmbStartTimeH"), pick(f, "cmbStartTimeM") + total, 0);
+        const int total = roundToInt16(leadingNumber(f.cmbTotalTime->text()));
+        const DateTime end = DateTime::fromParts(now.year, pick(f.cmbStartDateM), pick(f.cmbStartDateD),
+                                                 pick(f.cmbStartTimeH), pick(f.cmbStartTimeM) + total, 0);
         if (now < start) {
             secondsLeft = clampedSeconds(secondsBetween(now, start));
             breakTimeOn = true;
@@ -67,7 +66,7 @@ void App::startMode() {
             gameTimeOn = true;
             breakTimeOn = false;
         }
-    } else if (f.c("optBedTime").value()) {
+    } else if (f.optBedTime->value()) {
         BedTimeWindow w = bedTimeWindow(f, now);
         if (w.start <= now && now < w.bed) {
             secondsLeft = clampedSeconds(secondsBetween(now, w.bed));
@@ -83,30 +82,30 @@ void App::startMode() {
         resumePlan = false;  // a restored Changing-mode period goes on as it was
     }
 
-    const bool onlyListed = f.c("optOnlyListed").value() != 0;
-    const bool everything = f.c("optEverything").value() != 0;
+    const bool onlyListed = f.optOnlyListed->value() != 0;
+    const bool everything = f.optEverything->value() != 0;
     if (breakTimeOn) {
         present(Presentation::Break);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (onlyListed && gameTimeOn) {
         present(Presentation::GameOnlyListed);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (everything && gameTimeOn) {
         big.setVisible(false);
-        big.timer1().setEnabled(true);
-        big.timer2().setEnabled(true);
+        big.timer1.setEnabled(true);
+        big.timer2.setEnabled(true);
     } else if (!gameTimeOn) {
         present(Presentation::Over);
     }
 
     f.hide();
     applyLockScreenLook();
-    if (f.c("chkShutDown").value() != 0 && !gameTimeOn) shutDownComputer();
+    if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
 
-    ui::Control& left = big.control("lblTimeLeft");
-    if (f.c("chkShowTime").value() != 1) {
+    ui::Control& left = big.lblTimeLeft;
+    if (f.chkShowTime->value() != 1) {
         left.setVisible(false);
     } else if (breakTimeOn || gameTimeOn) {
         left.setVisible(true);
@@ -118,20 +117,19 @@ void App::startMode() {
 void App::applyLockScreenLook() {
     FrmMain& f = frmMain();
     FrmBig& big = frmBig();
-    const bool picture = f.c("chkBackPicture").value() == 1;
+    const bool picture = f.chkBackPicture->value() == 1;
     const ui::Colour fore = picture ? ui::kSysButtonText : ui::rgb(168, 229, 252);
-    for (const char* label : {"Label1", "lblMessage", "lblTimeLeft"})
-        big.control(label).setColours(fore, big.control(label).backColour(), true);
-    ui::Control& list = big.control("ListView1");
+    for (ui::Control* label : {&big.label1, &big.lblMessage, &big.lblTimeLeft})
+        label->setColours(fore, label->backColour(), true);
+    ui::Control& list = big.listView1;
     list.setColours(fore, picture ? ui::rgb(35, 60, 91) : ui::rgb(239, 0, 133), false);
     const PictureHandle old = big.picture();
     PictureHandle now = 0;
     if (picture) {
         // A picture that can no longer be loaded leaves the plain colour; the plan starts anyway.
-        now =
-            platform_.pictures.load(f.c("lblBackPicture").text(),
-                                    platform_.system.screenWidthTwips() / platform_.system.twipsPerPixelX(),
-                                    platform_.system.screenHeightTwips() / platform_.system.twipsPerPixelY());
+        now = platform_.pictures.load(
+            f.lblBackPicture->text(), platform_.system.screenWidthTwips() / platform_.system.twipsPerPixelX(),
+            platform_.system.screenHeightTwips() / platform_.system.twipsPerPixelY());
     }
     big.setPicture(now);
     if (old && old != now) platform_.pictures.release(old);

@@ -19,8 +19,8 @@ void App::consoleLoad() {
     settings_->setCompany("Hollowmere");
     settings_->setAppName("Tarnwell");
     FrmBig& big = frmBig();
-    big.timer1().setEnabled(false);
-    big.timer2().setEnabled(false);
+    big.timer1.setEnabled(false);
+    big.timer2.setEnabled(false);
     sysTray_->ShowIcon(console);
     sysTray_->iconRefreshCount = 30;
     console.hide();
@@ -54,7 +54,7 @@ void App::mainFormLoad() {
     refreshAllowedLists();
     if (consoleState == state::kPlanRunning) {
         resumeDelay = 60;
-        console.timer2().setEnabled(true);
+        console.timer2.setEnabled(true);
     } else {
         resumeDelay = 0;
         console.hide();
@@ -90,8 +90,8 @@ void App::closeProgram() {
     sysTray_->RemoveIcon(frmMain());
     consoleState = state::kIdle;
     saveAllSettings();
-    frmBig().timer1().setEnabled(false);
-    frmBig().timer2().setEnabled(false);
+    frmBig().timer1.setEnabled(false);
+    frmBig().timer2.setEnabled(false);
     for (const char* name : {"frmAbout", "frmAddList", "frmBig", "frmEdit", "frmPassword", "frmMain",
                              "frmPassEnter", "frmMenuSystray", "Form1"}) {
         if (ui::Form* f = session_.findByName(name)) session_.unload(*f);

@@ -18,22 +18,21 @@ void App::clockTick() {
 
     if (secondsLeft > 0) {
         --secondsLeft;
-        if (f.c("chkRingEnd").value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60)
-            ringEnd();
-        if (f.c("chkRingStart").value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
+        if (f.chkRingEnd->value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60) ringEnd();
+        if (f.chkRingStart->value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
             ringBegin();
     } else {
-        big.timer1().setEnabled(false);
+        big.timer1.setEnabled(false);
         if (gameTimeOn) {
             gameTimeOn = false;
             breakTimeOn = true;
             lockToWindow(0, 0);
             terminateLaunched();
-            if (f.c("optOneTime").value()) {
+            if (f.optOneTime->value()) {
                 gameTimeOn = false;
                 breakTimeOn = false;
-                big.timer1().setEnabled(false);
-                big.timer2().setEnabled(false);
+                big.timer1.setEnabled(false);
+                big.timer2.setEnabled(false);
             }
         } else if (breakTimeOn) {
             gameTimeOn = true;
@@ -41,32 +40,32 @@ void App::clockTick() {
             lockToWindow(0, 0);
             unhookKeyboard();
         }
-        if (f.c("optOnlyListed").value() && gameTimeOn) {
+        if (f.optOnlyListed->value() && gameTimeOn) {
             present(Presentation::GameOnlyListed);
-        } else if (f.c("optEverything").value() && gameTimeOn) {
+        } else if (f.optEverything->value() && gameTimeOn) {
             present(Presentation::GameEverything);
         } else if (breakTimeOn) {
             present(Presentation::Break);
         } else if (!gameTimeOn) {
             present(Presentation::Over);
         }
-        if (f.c("chkShutDown").value() != 0 && !gameTimeOn) shutDownComputer();
+        if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
         big.placeExit();
-        if (breakTimeOn || gameTimeOn) big.timer1().setEnabled(true);
+        if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);
     }
-    big.control("lblTimeLeft").setText(timeLeftText(secondsLeft));
+    big.lblTimeLeft.setText(timeLeftText(secondsLeft));
 }
 
 void App::nextPeriod() {
     FrmMain& f = frmMain();
-    if (f.c("optEveryday").value()) {
-        const char* combo = breakTimeOn ? "cmbBreakTime" : "cmbGameTime";
-        secondsLeft = leadingMinutesAsSeconds(f.c(combo).text());
-    } else if (f.c("optOneTime").value()) {
+    if (f.optEveryday->value()) {
+        const ui::Control& combo = breakTimeOn ? *f.cmbBreakTime : *f.cmbGameTime;
+        secondsLeft = leadingMinutesAsSeconds(combo.text());
+    } else if (f.optOneTime->value()) {
         computeOneTimeStart();
-        if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.c("cmbTotalTime").text());
-    } else if (f.c("optBedTime").value()) {
+        if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.cmbTotalTime->text());
+    } else if (f.optBedTime->value()) {
         const DateTime now = platform_.clock.now();
         BedTimeWindow w = bedTimeWindow(f, now);
         if (gameTimeOn) {

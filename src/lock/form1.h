@@ -5,15 +5,23 @@
 
 namespace qv {
 
-class App;
+// What the hidden window needs of the running program.
+class ClockGuardHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual void timeChanged() = 0;  // the system time was changed
+
+  protected:
+    ~ClockGuardHost() = default;
+};
 
 class Form1 : public ui::Form {
   public:
-    explicit Form1(App& app);
+    explicit Form1(ClockGuardHost& host);
     static constexpr uint32_t kTimeChange = 0x001E;  // WM_TIMECHANGE
 
   private:
-    App& app_;
+    ClockGuardHost& host_;
 };
 
 }  // namespace qv

@@ -4,14 +4,36 @@
 
 namespace qv {
 
-class App;
+struct Platform;
+
+// What the lock screen needs of the running program.
+class LockScreenHost {
+  public:
+    virtual ui::Session& session() = 0;
+    virtual Platform& platform() = 0;
+    virtual void clockTick() = 0;
+    virtual void watcherTick() = 0;
+    virtual void launchAllowedProgram() = 0;
+    virtual void lockScreenExitClick() = 0;
+    virtual void lockToWindow(uintptr_t window, int flag) = 0;
+    virtual void unhookKeyboard() = 0;
+
+  protected:
+    ~LockScreenHost() = default;
+};
 
 class FrmBig : public ui::Form {
   public:
-    explicit FrmBig(App& app);
-    ui::Timer& timer1() { return *findTimer("Timer1"); }  // the lock-screen clock
-    ui::Timer& timer2() { return *findTimer("Timer2"); }  // the watcher of started programs
-    void layout();                                        // spreads the controls over the screen
+    explicit FrmBig(LockScreenHost& host);
+
+    ui::Timer& timer2;       // the watcher of started programs
+    ui::Timer& timer1;       // the lock-screen clock
+    ui::Control& listView1;  // the allowed programs, with their icons
+    ui::Control& lblTimeLeft;
+    ui::Control& lblMessage;
+    ui::Control& label1;  // "Exit"
+
+    void layout();     // spreads the controls over the screen
     void placeExit();  // "Exit" below the program list when it shows, else at the top
 
     float lastMouseX = 0, lastMouseY = 0;
@@ -24,7 +46,7 @@ class FrmBig : public ui::Form {
     void onUnload() override;
 
   private:
-    App& app_;
+    LockScreenHost& host_;
 };
 
 }  // namespace qv

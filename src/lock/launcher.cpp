@@ -41,7 +41,7 @@ uintptr_t App::findProcessWindow(uint32_t pid) {
 // The wait blocks the program for up to about 5 s; it returns early when the process ends.
 void App::launchAllowedProgram() {
     FrmBig& big = frmBig();
-    ui::Control& list = big.control("ListView1");
+    ui::Control& list = big.listView1;
     const int item = big.lastMouseItem;
     if (big.preview || item < 0 || item >= static_cast<int>(list.items().size()) || item != list.listIndex())
         return;
@@ -78,8 +78,8 @@ void App::launchAllowedProgram() {
     launched.push_back({started.pid, started.process, window});
     lockToWindow(window, 1);
     processes.setForeground(window);
-    big.timer1().setEnabled(true);
-    big.timer2().setEnabled(true);
+    big.timer1.setEnabled(true);
+    big.timer2.setEnabled(true);
 }
 
 // Every 500 ms: a program that has ended leaves the records, and the lock goes to the newest

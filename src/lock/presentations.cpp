@@ -8,7 +8,7 @@ namespace qv {
 
 void App::present(Presentation p) {
     FrmBig& big = frmBig();
-    ui::Control& list = big.control("ListView1");
+    ui::Control& list = big.listView1;
     if (p != Presentation::GameEverything) big.preview = false;
     switch (p) {
         case Presentation::Break:
@@ -37,9 +37,9 @@ void App::present(Presentation p) {
             big.show();
             lockLockScreen();
             list.setVisible(false);
-            big.control("lblTimeLeft").setVisible(false);
-            big.timer1().setEnabled(false);
-            big.timer2().setEnabled(false);
+            big.lblTimeLeft.setVisible(false);
+            big.timer1.setEnabled(false);
+            big.timer2.setEnabled(false);
             break;
     }
 }

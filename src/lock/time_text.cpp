@@ -12,8 +12,8 @@ std::string signedText(int32_t v) {
     s += std::to_string(v < 0 ? -static_cast<int64_t>(v) : static_cast<int64_t>(v));
     return s;
 }
-int16_t hourOrMinute(FrmMain& f, const char* combo) {
-    return leadingInt16(f.c(combo).text());
+int16_t hourOrMinute(const ui::Control* combo) {
+    return leadingInt16(combo->text());
 }
 
 }  // namespace
@@ -29,14 +29,14 @@ std::string timeLeftText(int32_t seconds) {
 // face is tomorrow's.
 BedTimeWindow bedTimeWindow(FrmMain& f, const DateTime& now) {
     BedTimeWindow w;
-    w.start = DateTime::fromParts(now.year, now.month, now.day, hourOrMinute(f, "cmbStartH"),
-                                  hourOrMinute(f, "cmbStartM"), 0);
-    w.bed = DateTime::fromParts(now.year, now.month, now.day, hourOrMinute(f, "cmbBedH"),
-                                hourOrMinute(f, "cmbBedM"), 0);
+    w.start = DateTime::fromParts(now.year, now.month, now.day, hourOrMinute(f.cmbStartH),
+                                  hourOrMinute(f.cmbStartM), 0);
+    w.bed = DateTime::fromParts(now.year, now.month, now.day, hourOrMinute(f.cmbBedH),
+                                hourOrMinute(f.cmbBedM), 0);
     if ((w.bed.hour < w.start.hour && w.bed.hour != 0) ||
         (w.bed.hour == w.start.hour && w.start.minute > w.bed.minute)) {
-        w.bed = DateTime::fromParts(now.year, now.month, now.day + 1, hourOrMinute(f, "cmbBedH"),
-                                    hourOrMinute(f, "cmbBedM"), 0);
+        w.bed = DateTime::fromParts(now.year, now.month, now.day + 1, hourOrMinute(f.cmbBedH),
+                                    hourOrMinute(f.cmbBedM), 0);
     }
     return w;
 }

@@ -14,11 +14,13 @@ namespace qv {
 namespace {
 
 // Combo boxes and the settings they hold, in the order they are read and written.
-const std::pair<const char*, const char*> kPickerSettings[] = {
-    {"GameTime", "cmbGameTime"},   {"BreakTime", "cmbBreakTime"},   {"StartH", "cmbStartTimeH"},
-    {"StartM", "cmbStartTimeM"},   {"StartMonth", "cmbStartDateM"}, {"StartDay", "cmbStartDateD"},
-    {"TotalTime", "cmbTotalTime"}, {"StartTimeH", "cmbStartH"},     {"StartTimeM", "cmbStartM"},
-    {"BedTimeH", "cmbBedH"},       {"BedTimeM", "cmbBedM"},
+const std::pair<const char*, ConsoleControl> kPickerSettings[] = {
+    {"GameTime", &FrmMain::cmbGameTime},     {"BreakTime", &FrmMain::cmbBreakTime},
+    {"StartH", &FrmMain::cmbStartTimeH},     {"StartM", &FrmMain::cmbStartTimeM},
+    {"StartMonth", &FrmMain::cmbStartDateM}, {"StartDay", &FrmMain::cmbStartDateD},
+    {"TotalTime", &FrmMain::cmbTotalTime},   {"StartTimeH", &FrmMain::cmbStartH},
+    {"StartTimeM", &FrmMain::cmbStartM},     {"BedTimeH", &FrmMain::cmbBedH},
+    {"BedTimeM", &FrmMain::cmbBedM},
 };
 
 // A check box takes 0, 1 or 2; any other stored state leaves the box as it is.
@@ -82,41 +84,41 @@ void App::loadSettings() {
 
     const int16_t made = leadingInt16(s.GetSetting(C, "Made", "1"));
     if (made == 1) {
-        f.c("optEveryday").setValue(1);
+        f.optEveryday->setValue(1);
         f.enableChangingMode();
     } else if (made == 2) {
-        f.c("optOneTime").setValue(1);
+        f.optOneTime->setValue(1);
         f.enableOneTimeMode();
     } else {
-        f.c("optBedTime").setValue(1);
+        f.optBedTime->setValue(1);
         f.enableBedTimeMode();
     }
-    for (auto& [name, combo] : kPickerSettings) f.c(combo).setText(s.GetSetting(C, name, "1"));
+    for (auto& [name, combo] : kPickerSettings) (f.*combo)->setText(s.GetSetting(C, name, "1"));
 
     if (auto shutdown = parseNumber(s.GetSetting(C, "Shutdown", "0")))
-        setCheckState(f.c("chkShutDown"), *shutdown);
+        setCheckState(*f.chkShutDown, *shutdown);
 
     if (s.GetSetting(C, "Allowance", "1") == "2") {
-        f.c("optEverything").setValue(1);
+        f.optEverything->setValue(1);
     } else {
-        f.c("optOnlyListed").setValue(1);
+        f.optOnlyListed->setValue(1);
     }
-    setCheckState(f.c("chkRingStart"), leadingNumber(s.GetSetting(C, "SoundBegin", "1")));
-    setCheckState(f.c("chkRingEnd"), leadingNumber(s.GetSetting(C, "SoundEnd", "1")));
-    setCheckState(f.c("chkShowTime"), leadingNumber(s.GetSetting(C, "ShowTime", "1")));
+    setCheckState(*f.chkRingStart, leadingNumber(s.GetSetting(C, "SoundBegin", "1")));
+    setCheckState(*f.chkRingEnd, leadingNumber(s.GetSetting(C, "SoundEnd", "1")));
+    setCheckState(*f.chkShowTime, leadingNumber(s.GetSetting(C, "ShowTime", "1")));
 
     if (leadingNumber(s.GetSetting(C, "chkBackPicture", "1")) != 0) {
-        f.c("chkBackPicture").setValue(1);
-        f.c("lblBackPicture").setText(s.GetSetting(C, "BackPicture", "1"));
+        f.chkBackPicture->setValue(1);
+        f.lblBackPicture->setText(s.GetSetting(C, "BackPicture", "1"));
     } else {
-        f.c("chkBackPicture").setValue(0);
-        f.c("lblBackPicture").setText("None");
+        f.chkBackPicture->setValue(0);
+        f.lblBackPicture->setText("None");
     }
-    f.c("txtMessage").setText(s.GetSetting(C, "Message", "1"));
-    f.c("lblPassword").setText(s.GetSetting(C, "Password", "1"));
-    currentPassword = decodePassword(f.c("lblPassword").text());
+    f.txtMessage->setText(s.GetSetting(C, "Message", "1"));
+    f.lblPassword->setText(s.GetSetting(C, "Password", "1"));
+    currentPassword = decodePassword(f.lblPassword->text());
     consoleState = leadingInt16(s.GetSetting(C, "Mode", "1"));
-    setCheckState(f.c("chkLaunch"), leadingNumber(s.GetSetting(C, "StartUp", "1")));
+    setCheckState(*f.chkLaunch, leadingNumber(s.GetSetting(C, "StartUp", "1")));
     loadRunState();
 }
 
@@ -124,20 +126,20 @@ void App::saveSettings() {
     CRegSettings& s = settings();
     FrmMain& f = frmMain();
     const char* C = sect::kControls;
-    s.SaveSetting(C, "Made", f.c("optOneTime").value() ? "2" : f.c("optEveryday").value() ? "1" : "3");
+    s.SaveSetting(C, "Made", f.optOneTime->value() ? "2" : f.optEveryday->value() ? "1" : "3");
     f.applySelectedMode();
-    for (auto& [name, combo] : kPickerSettings) s.SaveSetting(C, name, f.c(combo).text());
-    s.SaveSetting(C, "Allowance", f.c("optOnlyListed").value() ? "1" : "2");
-    s.SaveSetting(C, "SoundBegin", std::to_string(f.c("chkRingStart").value()));
-    s.SaveSetting(C, "SoundEnd", std::to_string(f.c("chkRingEnd").value()));
-    s.SaveSetting(C, "ShowTime", std::to_string(f.c("chkShowTime").value()));
-    s.SaveSetting(C, "chkBackPicture", std::to_string(f.c("chkBackPicture").value()));
-    s.SaveSetting(C, "BackPicture", f.c("lblBackPicture").text());
-    s.SaveSetting(C, "Message", f.c("txtMessage").text());
+    for (auto& [name, combo] : kPickerSettings) s.SaveSetting(C, name, (f.*combo)->text());
+    s.SaveSetting(C, "Allowance", f.optOnlyListed->value() ? "1" : "2");
+    s.SaveSetting(C, "SoundBegin", std::to_string(f.chkRingStart->value()));
+    s.SaveSetting(C, "SoundEnd", std::to_string(f.chkRingEnd->value()));
+    s.SaveSetting(C, "ShowTime", std::to_string(f.chkShowTime->value()));
+    s.SaveSetting(C, "chkBackPicture", std::to_string(f.chkBackPicture->value()));
+    s.SaveSetting(C, "BackPicture", f.lblBackPicture->text());
+    s.SaveSetting(C, "Message", f.txtMessage->text());
     s.SaveSetting(C, "Mode", std::to_string(consoleState));
-    s.SaveSetting(C, "Password", f.c("lblPassword").text());
-    s.SaveSetting(C, "StartUp", std::to_string(f.c("chkLaunch").value()));
-    s.SaveSetting(C, "ShutDown", std::to_string(f.c("chkShutDown").value()));
+    s.SaveSetting(C, "Password", f.lblPassword->text());
+    s.SaveSetting(C, "StartUp", std::to_string(f.chkLaunch->value()));
+    s.SaveSetting(C, "ShutDown", std::to_string(f.chkShutDown->value()));
 }
 
 void App::saveAllSettings() {

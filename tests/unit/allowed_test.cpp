@@ -28,12 +28,12 @@ struct Listed : Plan {
         click("frmAddList", "Command1");
     }
     void select(int i) {
-        event([&] { console().c("lstAllowed").userSelect(i); });
+        event([&] { console().control("lstAllowed").userSelect(i); });
     }
     // What the parent sees in the console, the lock screen, and what is stored right now.
     std::string entries() {
         std::string s;
-        for (auto& n : console().c("lstAllowed").items()) s += n + ";";
+        for (auto& n : console().control("lstAllowed").items()) s += n + ";";
         return s;
     }
     std::string stored() {
@@ -110,7 +110,7 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
     EXPECT_EQ(p.stored(),
               std::string("Paint=") + kPaint + ";chess.exe=C:\\other\\chess.exe;Chess=" + kChess + ";");
     EXPECT_EQ(p.lockScreenItems(), "Paint;chess.exe;Chess;");
-    EXPECT_EQ(p.console().c("lstAllowed").listIndex(), -1) << "no selection after a rebuild";
+    EXPECT_EQ(p.console().control("lstAllowed").listIndex(), -1) << "no selection after a rebuild";
 
     // The edit dialog does not block the console: an entry before the one being edited is
     // deleted, then the edited one too.

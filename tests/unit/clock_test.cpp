@@ -115,7 +115,7 @@ TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
     EXPECT_TRUE(p.shown("frmBig"));
     EXPECT_TRUE(p.big().enabled()) << "\"Exit\" stays reachable when the plan is over";
     EXPECT_TRUE(p.locked());
-    EXPECT_FALSE(p.big().timer1().enabled() || p.big().timer2().enabled());
+    EXPECT_FALSE(p.big().timer1.enabled() || p.big().timer2.enabled());
     EXPECT_EQ(p.app->secondsLeft, 0);
     EXPECT_EQ(p.sim.clock.activeTimers(), 0u);
 }
@@ -163,11 +163,11 @@ TEST(Resume, RestartInTheMiddleOfAGameContinuesTheStoredPeriod) {
     EXPECT_EQ(p.app->consoleState, state::kPlanRunning);
     EXPECT_FALSE(p.shown("frmBig"));
     p.advance(60'000);
-    EXPECT_FALSE(p.app->frmBig().timer1().enabled()) << "not yet";
+    EXPECT_FALSE(p.app->frmBig().timer1.enabled()) << "not yet";
     p.advance(1000);
     EXPECT_EQ(p.period(), "game");
     EXPECT_EQ(p.app->secondsLeft, 3000);
-    EXPECT_TRUE(p.app->frmBig().timer1().enabled());
+    EXPECT_TRUE(p.app->frmBig().timer1.enabled());
     p.advance(3001'000);
     EXPECT_EQ(p.period(), "break");
     EXPECT_EQ(p.app->secondsLeft, 900);

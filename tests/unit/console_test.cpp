@@ -41,11 +41,12 @@ TEST(ConsoleLayout, EveryControlLiesInsideItsFrameAndTheTabOrderIsComplete) {
         }
     }
     EXPECT_EQ(tabs.size(), 33u);
-    EXPECT_GT(f.c("lblPassword").rect().top, f.rect().height) << "the stored password is never on screen";
-    EXPECT_TRUE(f.c("optEveryday").font().bold);
-    EXPECT_TRUE(f.c("Command1").font().bold);
-    EXPECT_FALSE(f.c("optOnlyListed").font().bold);
-    EXPECT_EQ(f.c("txtMessage").font().face, "Verdana");
+    EXPECT_GT(f.control("lblPassword").rect().top, f.rect().height)
+        << "the stored password is never on screen";
+    EXPECT_TRUE(f.control("optEveryday").font().bold);
+    EXPECT_TRUE(f.control("Command1").font().bold);
+    EXPECT_FALSE(f.control("optOnlyListed").font().bold);
+    EXPECT_EQ(f.control("txtMessage").font().face, "Verdana");
 }
 
 TEST(ConsolePickers, ListsHoldTheirItemsOnceAfterLoad) {
@@ -62,7 +63,7 @@ TEST(ConsolePickers, ListsHoldTheirItemsOnceAfterLoad) {
         {"cmbBedM", 60, "0", "59"},       {"cmbStartDateD", 31, "1", "31"},
     };
     for (auto& c : cases) {
-        const auto& items = f.c(c.list).items();
+        const auto& items = f.control(c.list).items();
         ASSERT_EQ(items.size(), c.count) << c.list;
         EXPECT_EQ(items.front(), c.first) << c.list;
         EXPECT_EQ(items.back(), c.last) << c.list;
@@ -82,23 +83,23 @@ TEST(ConsolePickers, DayListFollowsTheMonthAndTheYear) {
         Console w(DateTime{c.year, 6, 1, 12, 0, 0});
         w.pick("cmbStartDateD", "27");
         w.pick("cmbStartDateM", c.month);
-        EXPECT_EQ(w.console().c("cmbStartDateD").items().size(), c.days) << c.year << "/" << c.month;
-        EXPECT_EQ(w.console().c("cmbStartDateD").text(), "1") << "picking a month starts the day at 1";
+        EXPECT_EQ(w.console().control("cmbStartDateD").items().size(), c.days) << c.year << "/" << c.month;
+        EXPECT_EQ(w.console().control("cmbStartDateD").text(), "1") << "picking a month starts the day at 1";
     }
     // A stored month that no list offers gives 28 days at load.
     for (const char* month : {"13", "0", "", "x", "-2"}) {
         Console w;
         w.restartWith({{"StartMonth", month}});
-        EXPECT_EQ(w.console().c("cmbStartDateD").items().size(), 28u) << month;
+        EXPECT_EQ(w.console().control("cmbStartDateD").items().size(), 28u) << month;
     }
 }
 
 TEST(ConsolePickers, StoredDayIsShownAtLoadEvenBeyondTheMonth) {
     Console w;
     w.restartWith({{"StartMonth", "2"}, {"StartDay", "31"}, {"StartH", "0"}});
-    EXPECT_EQ(w.console().c("cmbStartDateD").text(), "31");
-    EXPECT_EQ(w.console().c("cmbStartDateD").items().size(), 28u);
-    EXPECT_EQ(w.console().c("cmbStartTimeH").text(), "0") << "a stored hour 0 shows as text";
+    EXPECT_EQ(w.console().control("cmbStartDateD").text(), "31");
+    EXPECT_EQ(w.console().control("cmbStartDateD").items().size(), 28u);
+    EXPECT_EQ(w.console().control("cmbStartTimeH").text(), "0") << "a stored hour 0 shows as text";
 }
 
 TEST(ModeSelection, EachModeEnablesExactlyItsLists) {
@@ -115,10 +116,11 @@ TEST(ModeSelection, EachModeEnablesExactlyItsLists) {
     for (auto& c : cases) {
         w.click("frmMain", c.option);
         for (const char* list : kAllLists)
-            EXPECT_EQ(w.console().c(list).enabled(), c.enabled.count(list) == 1) << c.option << " " << list;
-        EXPECT_TRUE(w.console().c("chkShutDown").enabled());
+            EXPECT_EQ(w.console().control(list).enabled(), c.enabled.count(list) == 1)
+                << c.option << " " << list;
+        EXPECT_TRUE(w.console().control("chkShutDown").enabled());
     }
-    EXPECT_EQ(w.console().c("cmbGameTime").text(), "60") << "values in disabled lists are kept";
+    EXPECT_EQ(w.console().control("cmbGameTime").text(), "60") << "values in disabled lists are kept";
 }
 
 TEST(ModeSelection, StoredModeNumberChoosesTheOption) {
@@ -130,7 +132,7 @@ TEST(ModeSelection, StoredModeNumberChoosesTheOption) {
     for (auto& c : cases) {
         Console w;
         w.restartWith({{"Made", c.made}});
-        EXPECT_EQ(w.console().c(c.option).value(), 1) << c.made;
+        EXPECT_EQ(w.console().control(c.option).value(), 1) << c.made;
     }
 }
 
@@ -163,12 +165,12 @@ TEST(ConsoleSettings, EveryControlSurvivesSaveAndReload) {
         expected.emplace_back(c->name(), c->text() + "|" + std::to_string(c->value()));
     w.restartWith({});
     for (auto& [name, value] : expected) {
-        ui::Control& c = w.console().c(name);
+        ui::Control& c = w.console().control(name);
         EXPECT_EQ(c.text() + "|" + std::to_string(c.value()), value) << name;
     }
     EXPECT_EQ(w.app->allowedNames, (std::vector<std::string>{"Chess", "Paint", "Chess"}));
     EXPECT_EQ(w.app->allowedPaths[2], "C:\\other\\chess.exe");
-    EXPECT_EQ(w.console().c("lstAllowed").items().size(), 3u);
+    EXPECT_EQ(w.console().control("lstAllowed").items().size(), 3u);
     EXPECT_EQ(w.stored("ShutDown"), "1");
 }
 
@@ -193,8 +195,8 @@ TEST(ConsoleSettings, StoredTextsConvertAsTheConsoleReadsThem) {
     for (auto& c : cases) {
         Console w;
         w.restartWith({{c.name, c.stored}});
-        EXPECT_EQ(w.console().c(c.control).text(), c.text) << c.name << "=" << c.stored;
-        EXPECT_EQ(w.console().c(c.control).value(), c.value) << c.name << "=" << c.stored;
+        EXPECT_EQ(w.console().control(c.control).text(), c.text) << c.name << "=" << c.stored;
+        EXPECT_EQ(w.console().control(c.control).value(), c.value) << c.name << "=" << c.stored;
     }
 }
 
@@ -204,9 +206,9 @@ TEST(ConsoleSettings, BackgroundPictureAndMissingValues) {
     w.store("chkBackPicture", "1");
     w.app->settings().DeleteSetting("Controls", "BackPicture");
     w.startProgram();
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "1") << "the read default shows";
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "1") << "the read default shows";
     w.restartWith({{"chkBackPicture", "0"}, {"BackPicture", "C:\\sky.jpg"}});
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "None");
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "None");
 }
 
 TEST(ConsoleSettings, AllowedListIsRewrittenWholeAndPairedByOrder) {
@@ -240,14 +242,14 @@ TEST(ConsoleSettings, AllowedListIsRewrittenWholeAndPairedByOrder) {
 TEST(StartUpCheckBox, PressesSwitchTheRunValue) {
     Console w;
     const std::string run = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-    ASSERT_EQ(w.console().c("chkLaunch").value(), 1) << "first-run default";
+    ASSERT_EQ(w.console().control("chkLaunch").value(), 1) << "first-run default";
     w.press("frmMain", "chkLaunch");  // checked: removes a registration that was never made
     EXPECT_EQ(w.sim.registry.findValue(run, "Hollowmere"), nullptr);
-    EXPECT_EQ(w.console().c("chkLaunch").value(), 0);
+    EXPECT_EQ(w.console().control("chkLaunch").value(), 0);
     w.press("frmMain", "chkLaunch");
     EXPECT_EQ(w.sim.registry.readString(run, "Hollowmere"), "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe");
     w.press("frmMain", "chkLaunch", 2);  // right button: the box stays, the registration switches
-    EXPECT_EQ(w.console().c("chkLaunch").value(), 1);
+    EXPECT_EQ(w.console().control("chkLaunch").value(), 1);
     EXPECT_EQ(w.sim.registry.findValue(run, "Hollowmere"), nullptr);
 }
 
@@ -257,28 +259,28 @@ TEST(BackgroundPicture, CheckBoxAndEditFollowTheDialog) {
     w.sim.dialogs.files.push_back({false, "C:\\pics\\sky.jpg"});
     w.press("frmMain", "chkBackPicture");
     EXPECT_EQ(w.sim.dialogs.fileFilters.back(), "Pictures |*.jpg;*.bmp;*.gif");
-    EXPECT_EQ(w.console().c("chkBackPicture").value(), 1);
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "C:\\pics\\sky.jpg");
+    EXPECT_EQ(w.console().control("chkBackPicture").value(), 1);
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "C:\\pics\\sky.jpg");
     EXPECT_TRUE(w.shown("frmBig")) << "the lock screen shows the chosen picture";
     EXPECT_NE(w.app->frmBig().picture(), 0u);
-    EXPECT_FALSE(w.app->frmBig().timer1().enabled());
+    EXPECT_FALSE(w.app->frmBig().timer1.enabled());
 
     w.press("frmMain", "chkBackPicture");  // checked: no dialog, the click clears it
-    EXPECT_EQ(w.console().c("chkBackPicture").value(), 0);
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "C:\\pics\\sky.jpg");
+    EXPECT_EQ(w.console().control("chkBackPicture").value(), 0);
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "C:\\pics\\sky.jpg");
 
     w.sim.dialogs.files.push_back({false, "C:\\pics\\notes.txt"});  // not a picture
     w.click("frmMain", "Command7");
-    EXPECT_EQ(w.console().c("chkBackPicture").value(), 0);
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "C:\\pics\\sky.jpg");
+    EXPECT_EQ(w.console().control("chkBackPicture").value(), 0);
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "C:\\pics\\sky.jpg");
 
     w.sim.dialogs.files.push_back({false, "C:\\pics\\sky.jpg"});
     w.click("frmMain", "Command7");
-    EXPECT_EQ(w.console().c("chkBackPicture").value(), 1);
+    EXPECT_EQ(w.console().control("chkBackPicture").value(), 1);
 
     w.click("frmMain", "Command7");  // cancelled
-    EXPECT_EQ(w.console().c("chkBackPicture").value(), 0);
-    EXPECT_EQ(w.console().c("lblBackPicture").text(), "None");
+    EXPECT_EQ(w.console().control("chkBackPicture").value(), 0);
+    EXPECT_EQ(w.console().control("lblBackPicture").text(), "None");
 }
 
 TEST(ChangePassword, OpensEmptyEveryTimeAndTakesEffectAtOnce) {

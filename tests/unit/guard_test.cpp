@@ -18,12 +18,12 @@ struct Guarded : Plan {
     explicit Guarded(const DateTime& now = DateTime{2026, 12, 6, 18, 0, 0}) : Plan(now) {}
     FrmMenuSystray& menu() { return app->frmMenuSystray(); }
     void tray(const char* item) {
-        event([&] { menu().item(item).userClick(); });
+        event([&] { menu().menu().find(item)->userClick(); });
     }
     // The visible items, in order, as the menu shows them.
     std::string items() {
         std::string s;
-        for (auto& m : menu().item("mnuMenuMain").children())
+        for (auto& m : menu().menu().find("mnuMenuMain")->children())
             if (m->visible()) s += (s.empty() ? "" : " ") + m->caption();
         return s;
     }
@@ -83,12 +83,12 @@ TEST(PasswordRequest, TrayStopAndExitWhileAPlanRuns) {
     g.tray("mnuExit");  // a second command while one is pending
     g.click("frmPassEnter", "cmdClose");
     EXPECT_EQ(g.app->consoleState, state::kPlanRunning) << "Cancel goes back to before the first";
-    EXPECT_TRUE(g.big().timer1().enabled());
+    EXPECT_TRUE(g.big().timer1.enabled());
 
     g.tray("mnuStop");
     g.answer("secret");
     EXPECT_EQ(g.stored("Mode"), "5");
-    EXPECT_FALSE(g.big().timer1().enabled() || g.big().timer2().enabled());
+    EXPECT_FALSE(g.big().timer1.enabled() || g.big().timer2.enabled());
     EXPECT_TRUE(g.sim.keyboard.hooks.empty());
     const int32_t left = g.app->secondsLeft;
     g.advance(120'000);
@@ -105,14 +105,14 @@ TEST(PasswordRequest, TrayStopAndExitWhileAPlanRuns) {
     EXPECT_EQ(g.stored("FinalTime"), "3595");
     g.startProgram();
     EXPECT_EQ(g.app->consoleState, state::kPlanRunning);
-    EXPECT_TRUE(g.console().timer2().enabled());
+    EXPECT_TRUE(g.console().timer2.enabled());
     EXPECT_EQ(g.items(), "Start Stop Help - About Quorvane - Exit") << "as created until the state changes";
 
     // Stopped during the minute before the resume: it does not start again.
     g.tray("mnuStop");
     g.answer("secret");
     g.advance(70'000);
-    EXPECT_FALSE(g.big().timer1().enabled());
+    EXPECT_FALSE(g.big().timer1.enabled());
     EXPECT_EQ(g.stored("Mode"), "5");
 }
 
@@ -143,7 +143,7 @@ TEST(PasswordRequest, LockScreenExitAsksAgainOrStopsThePlan) {
     EXPECT_TRUE(g.shown("frmMain"));
     EXPECT_EQ(g.sim.windowLock.locked, 0u);
     EXPECT_TRUE(g.sim.keyboard.hooks.empty());
-    EXPECT_FALSE(g.big().timer1().enabled() || g.big().timer2().enabled());
+    EXPECT_FALSE(g.big().timer1.enabled() || g.big().timer2.enabled());
     EXPECT_EQ(g.stored("Mode"), "5");
     EXPECT_EQ(g.app->secondsLeft, before - 5) << "the run state keeps its values";
     g.advance(10'000);
@@ -239,7 +239,7 @@ TEST(TrayMenu, IconRefreshLoadsTheRequestHiddenAndCloseStillStoresIdle) {
     g.advance(3200);
     ASSERT_NE(g.form("frmPassEnter"), nullptr);
     EXPECT_FALSE(g.requestShown());
-    EXPECT_FALSE(g.console().timer1().enabled());
+    EXPECT_FALSE(g.console().timer1.enabled());
     g.click("frmMain", "Command2");
     EXPECT_TRUE(g.ended());
     EXPECT_EQ(g.stored("Mode"), "5");
@@ -355,7 +355,7 @@ TEST(ClockGuard, SetsTheTimeOfDayBackOnlyWhileAPlanRuns) {
     g.sim.changeTime(DateTime{2026, 12, 9, 23, 0, 0});
     EXPECT_EQ(g.sim.dialogs.shown.size(), 4u);
     EXPECT_EQ(g.app->consoleState, state::kPlanRunning);
-    EXPECT_TRUE(g.big().timer1().enabled());
+    EXPECT_TRUE(g.big().timer1.enabled());
 }
 
 TEST(BackgroundPreview, NeitherTrapsTheConsoleNorLeavesAPlanBehind) {

@@ -16,7 +16,7 @@ TEST(StartMode, ChangingModeStartsWithGameTime) {
     EXPECT_FALSE(p.shown("frmMain"));
     EXPECT_FALSE(p.shown("frmBig")) << "\"Allow everthing\" leaves the computer free";
     EXPECT_FALSE(p.locked());
-    EXPECT_TRUE(p.big().timer1().enabled());
+    EXPECT_TRUE(p.big().timer1.enabled());
     EXPECT_EQ(p.big().control("lblMessage").text(), "");
 }
 
@@ -107,7 +107,7 @@ TEST(StartMode, PresentationFollowsThePeriodAndTheAllowance) {
         EXPECT_TRUE(p.shown("frmBig"));
         EXPECT_FALSE(p.big().control("ListView1").visible());
         EXPECT_TRUE(p.locked());
-        EXPECT_TRUE(p.big().timer1().enabled() && p.big().timer2().enabled());
+        EXPECT_TRUE(p.big().timer1.enabled() && p.big().timer2.enabled());
         EXPECT_EQ(p.big().control("Label1").rect().top, 500);
     }
     {
@@ -129,7 +129,7 @@ TEST(StartMode, PresentationFollowsThePeriodAndTheAllowance) {
         EXPECT_TRUE(p.shown("frmBig"));
         EXPECT_TRUE(p.locked());
         EXPECT_FALSE(p.big().control("lblTimeLeft").visible());
-        EXPECT_FALSE(p.big().timer1().enabled() || p.big().timer2().enabled());
+        EXPECT_FALSE(p.big().timer1.enabled() || p.big().timer2.enabled());
         EXPECT_EQ(p.sim.shutdown.runs, (std::vector<std::string>{"shutdown.exe -s -f"}))
             << "a plan started outside game time with the box checked shuts down at once";
     }
@@ -220,7 +220,7 @@ TEST(LockScreen, LaysItselfOutOverTheScreen) {
     EXPECT_EQ(big.rect().width, 15360);
     EXPECT_EQ(big.rect().height, 11520);
     EXPECT_FALSE(big.visible()) << "loaded hidden, timers off";
-    EXPECT_FALSE(big.timer1().enabled() || big.timer2().enabled());
+    EXPECT_FALSE(big.timer1.enabled() || big.timer2.enabled());
 }
 
 TEST(LockScreen, UnloadingItReleasesTheLockAndTheHook) {

@@ -113,7 +113,7 @@ TEST(NormalStart, WaitsHiddenInTheTrayWithTheBalloon) {
         EXPECT_EQ(w.stored("Mode"), "5") << mode;
         EXPECT_EQ(w.app->consoleState, state::kIdle);
         EXPECT_EQ(w.app->currentPassword, "secret");
-        EXPECT_FALSE(w.app->frmMain().timer2().enabled());
+        EXPECT_FALSE(w.app->frmMain().timer2.enabled());
     }
 }
 
@@ -126,12 +126,12 @@ TEST(NormalStart, ARunningPlanArmsTheResumeTimer) {
     EXPECT_FALSE(w.shown("frmMain"));
     EXPECT_EQ(w.app->consoleState, state::kPlanRunning);
     EXPECT_EQ(w.app->resumeDelay, 60);
-    EXPECT_TRUE(w.app->frmMain().timer2().enabled());
+    EXPECT_TRUE(w.app->frmMain().timer2.enabled());
     EXPECT_EQ(w.stored("Mode"), "2") << "the resume road does not write Mode";
     w.advance(60 * 1000);
-    EXPECT_TRUE(w.app->frmMain().timer2().enabled());
+    EXPECT_TRUE(w.app->frmMain().timer2.enabled());
     w.advance(1000);
-    EXPECT_FALSE(w.app->frmMain().timer2().enabled()) << "the plan restarts on the 61st tick";
+    EXPECT_FALSE(w.app->frmMain().timer2.enabled()) << "the plan restarts on the 61st tick";
 }
 
 TEST(Close, ReleasesEverythingStoresIdleAndUnloadsInOrder) {
@@ -154,7 +154,7 @@ TEST(Close, ReleasesEverythingStoresIdleAndUnloadsInOrder) {
 TEST(Start, SavesTheConsoleAndMarksThePlanRunning) {
     World w;
     w.completeFirstRun();
-    w.app->frmMain().c("cmbGameTime").userSelect(3);  // "10"
+    w.app->frmMain().control("cmbGameTime").userSelect(3);  // "10"
     w.click("frmMain", "Command1");
     EXPECT_EQ(w.stored("GameTime"), "10");
     EXPECT_EQ(w.stored("Mode"), "2");
@@ -186,10 +186,10 @@ TEST(BadInput, ShutdownThatIsNoWholeNumberKeepsTheBoxAndLoadingGoesOn) {
     World w;
     w.completeFirstRun();
     w.restartWith({{"ShutDown", "yes"}, {"Message", "Homework first"}});
-    EXPECT_EQ(w.app->frmMain().c("chkShutDown").value(), 0);
-    EXPECT_EQ(w.app->frmMain().c("txtMessage").text(), "Homework first");
+    EXPECT_EQ(w.app->frmMain().control("chkShutDown").value(), 0);
+    EXPECT_EQ(w.app->frmMain().control("txtMessage").text(), "Homework first");
     w.restartWith({{"ShutDown", "1.4"}});
-    EXPECT_EQ(w.app->frmMain().c("chkShutDown").value(), 1);
+    EXPECT_EQ(w.app->frmMain().control("chkShutDown").value(), 1);
 }
 
 }  // namespace qv::test

@@ -69,7 +69,7 @@ struct World {
     }
     // Picks a drop-down item by its text, as the user would.
     void pick(const std::string& control, const std::string& item) {
-        ui::Control& c = app->frmMain().c(control);
+        ui::Control& c = app->frmMain().control(control);
         const auto& items = c.items();
         for (size_t i = 0; i < items.size(); ++i) {
             if (items[i] == item) {
