@@ -3,7 +3,8 @@
 #   native  the portable core, the simulated machine and the tests (Linux)
 #   win32   the shipped program, "Quorvane 1.0.exe" for 32-bit Windows
 #   win64   the same sources for x86_64 Windows, with the Windows-side test programs (run under Wine)
-#   asan    the native tests, built by clang with the address and undefined-behaviour sanitizers
+#   asan    the native tests and the libFuzzer targets of tests/fuzz, built by clang with the
+#           address and undefined-behaviour sanitizers
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 flavour="${1:?native, win32, win64 or asan}"
