@@ -31,6 +31,9 @@ def run(build, target, limit, runs, timeout):
     cmd = [os.path.join(build, "fuzz_" + target), corpus, f"-timeout={timeout}",
            "-print_final_stats=1", f"-artifact_prefix={artifacts}/",
            f"-runs={limit}" if runs else f"-max_total_time={limit}"]
+    words = os.path.join(ROOT, "tests", "fuzz", target + ".dict")
+    if os.path.exists(words):
+        cmd.append(f"-dict={words}")
     # A smaller quarantine keeps the allocator from touching fresh pages on every run.
     env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "quarantine_size_mb=16"))
     proc = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors="replace")
