@@ -24,3 +24,8 @@ if(Python3_Interpreter_FOUND)
   add_test(NAME help_links COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help_links.py
     ${CMAKE_SOURCE_DIR}/res/Quorvane.html ${CMAKE_SOURCE_DIR}/README.md)
 endif()
+
+# libFuzzer targets, in a sanitizer build by clang (scripts/build.sh asan).
+if(QV_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  include(tests/fuzz/fuzz.cmake)
+endif()

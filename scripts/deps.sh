@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev python3 mingw-w64 wine wine64 xvfb xdotool imagemagick
-          x11-utils nsis)
+          x11-utils nsis clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test:
-# the native unit and scenario tests, then the Windows build's tests under Wine + Xvfb.
+# the native unit and scenario tests (also with the sanitizers, beside a short fuzzing run), then the
+# Windows build's tests under Wine + Xvfb.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 scripts/deps.sh
 scripts/build.sh native
+scripts/build.sh asan
 scripts/build.sh win32
 scripts/build.sh win64
 
 status=0
 echo "== Native tests =="
 (cd build/native && ctest --output-on-failure -j2 --timeout 120) || status=1
+echo "== Native tests with the sanitizers, 20 s of each fuzz target =="
+(cd build/asan && ctest --output-on-failure -j2 --timeout 120) || status=1
 
 echo "== Figures =="
 build/native/qv_bench || true
