@@ -114,19 +114,17 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
 
     // The edit dialog does not block the console: an entry before the one being edited is
     // deleted, then the edited one too.
-    p.select(2);
-    p.click("frmMain", "Command3");
-    p.select(0);
-    p.click("frmMain", "cmdDelete");
-    p.type("frmEdit", "txtName", "Chess 2");
-    p.click("frmEdit", "Command1");
+    auto editWhileDeleting = [&](int edited, int deleted, const char* name) {
+        p.select(edited);
+        p.click("frmMain", "Command3");
+        p.select(deleted);
+        p.click("frmMain", "cmdDelete");
+        p.type("frmEdit", "txtName", name);
+        p.click("frmEdit", "Command1");
+    };
+    editWhileDeleting(2, 0, "Chess 2");
     EXPECT_EQ(p.entries(), "chess.exe;Chess 2;") << "Change follows its entry, not its old position";
-    p.select(1);
-    p.click("frmMain", "Command3");
-    p.select(1);
-    p.click("frmMain", "cmdDelete");
-    p.type("frmEdit", "txtName", "Renamed");
-    p.click("frmEdit", "Command1");
+    editWhileDeleting(1, 1, "Renamed");
     EXPECT_EQ(p.entries(), "chess.exe;") << "the entry is gone: nothing else is touched";
     EXPECT_FALSE(p.shown("frmEdit"));
 
