@@ -1,5 +1,6 @@
 // Turning the console's plan into a running period: the first period of each mode, the lock
 // screen's presentation and look, and the restart of a plan that was running at the last exit.
+#include <algorithm>
 #include <cstdlib>
 
 #include "console/frm_main.h"
@@ -79,7 +80,13 @@ void App::startMode() {
             gameTimeOn = false;
         }
     } else {
-        resumePlan = false;  // a restored Changing-mode period goes on as it was
+        // A restored Changing-mode period goes on as it was, but never for longer than a whole
+        // period of its kind: the stored seconds live in the child's own registry hive.
+        if (f.optEveryday->value()) {
+            const ui::Control* length = breakTimeOn ? f.cmbBreakTime : f.cmbGameTime;
+            secondsLeft = std::min(secondsLeft, leadingMinutesAsSeconds(length->text()));
+        }
+        resumePlan = false;
     }
 
     const bool onlyListed = f.optOnlyListed->value() != 0;
