@@ -52,6 +52,11 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
   # test name, script, test class, time limit in seconds (a case takes about 10 s; the cases of
   # a running plan wait for its periods and take up to about 90 s)
   set(QV_E2E_GROUPS
+    e2e_kill_changing_mode test_kills KillAndRestart.test_changing_mode 300
+    e2e_kill_one_time_mode test_kills KillAndRestart.test_one_time_mode 300
+    e2e_kill_bed_time_mode test_kills KillAndRestart.test_bed_time_mode 300
+    e2e_escapes test_escapes LockedLockScreen 240
+    e2e_stored_run_state test_escapes StoredRunState 180
     e2e_first_run test_startup FirstRun 90
     e2e_password_change test_startup PasswordChange 180
     e2e_first_run_abandoned test_startup FirstRunAbandoned 150
@@ -67,8 +72,6 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_tray_menu test_guard TrayMenu 150
     e2e_plan_from_the_tray test_guard PlanFromTheTray 180
     e2e_lock_screen_exit test_guard LockScreenExit 180
-    e2e_killed_while_locked test_guard KilledWhileLocked 150
-    e2e_time_guard test_guard TimeGuard 150
     e2e_allowed_launch test_allowed LaunchFromLockScreen 180
     e2e_allowed_editing test_allowed EditThroughDialogs 120)
   while(QV_E2E_GROUPS)

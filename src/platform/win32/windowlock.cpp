@@ -140,10 +140,14 @@ BOOL CALLBACK Win32WindowLock::sweepWindow(HWND window, LPARAM self) {
     return TRUE;
 }
 
+// A program started during the lock gets the foreground with its first window; once that window is
+// held down, the locked window takes the foreground back, so that keys go to it again.
 void Win32WindowLock::sweep() {
     const size_t before = held_.size();
     EnumWindows(sweepWindow, reinterpret_cast<LPARAM>(this));
-    if (held_.size() != before) save();
+    if (held_.size() == before) return;
+    save();
+    if (holds(GetForegroundWindow())) SetForegroundWindow(locked_);
 }
 
 // The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
