@@ -96,8 +96,8 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
 endif()
 
 # Figures, printed and never asserted: the size of the stripped i686 program and, where it can
-# run, the time from its start to its notification icon under Wine, the escapes from a locked
-# lock screen, and how quickly a listed program is started and locked and a long list refreshed.
+# run, the time from its start to its notification icon under Wine, and how quickly a listed
+# program is started and locked and a long list refreshed.
 if(Python3_Interpreter_FOUND)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$")
     add_custom_target(figures
@@ -105,8 +105,6 @@ if(Python3_Interpreter_FOUND)
         --source ${CMAKE_SOURCE_DIR} --build32 ${CMAKE_BINARY_DIR}/figures-i686
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
         --fake-shutdown $<TARGET_FILE:fake_shutdown> --template ${QV_E2E_PREFIX}
-      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/escapes.py
-        --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector> --template ${QV_E2E_PREFIX}
       COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/allowed.py
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
         --test-game $<TARGET_FILE:test_game> --template ${QV_E2E_PREFIX}

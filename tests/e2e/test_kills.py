@@ -115,9 +115,9 @@ class KilledPlan:
         case.wait_for("the other window enabled again", self.other_enabled, timeout=20)
         # the resume timer starts the plan on its 61st tick
         again, again_at = case.wait_for("the plan resumed", self.reading, timeout=100)
-        if self.mode == "Changing":
-            return again - left
-        return (again_at + again) - (at + left)
+        gained = again - left if self.mode == "Changing" else (again_at + again) - (at + left)
+        case.note("resumed with %d s left: %+.1f s" % (again, gained))
+        return gained
 
 
 def new_plan(test, mode):
