@@ -34,11 +34,9 @@ void checkEq(const A& a, const B& b, const char* as, const char* bs, const char*
 
 }  // namespace qvcheck
 
-#define QV_CAT2(a, b) a##b
-#define QV_CAT(a, b) QV_CAT2(a, b)
-#define CHECK_CASE(name)                                                               \
-    static void QV_CAT(check_, name)();                                                \
-    static const bool QV_CAT(reg_, name) = qvcheck::add(#name, &QV_CAT(check_, name)); \
-    static void QV_CAT(check_, name)()
+#define CHECK_CASE(name)                                                      \
+    static void check_##name();                                               \
+    static const bool registered_##name = qvcheck::add(#name, &check_##name); \
+    static void check_##name()
 #define CHECK(cond) ((cond) ? (void)0 : qvcheck::fail(__FILE__, __LINE__, "CHECK(" #cond ")"))
 #define CHECK_EQ(a, b) qvcheck::checkEq((a), (b), #a, #b, __FILE__, __LINE__)

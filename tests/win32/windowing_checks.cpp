@@ -141,38 +141,26 @@ CHECK_CASE(list_view_holds_one_image_per_item) {
     CHECK_EQ(ImageList_GetImageCount(images), 0);
 }
 
-CHECK_CASE(frames_pass_on_their_state_and_forms_outlive_alt_f4_and_failing_handlers) {
+CHECK_CASE(forms_outlive_alt_f4_and_failing_handlers_and_disabled_keep_their_controls_looks) {
     World w;
     int clicks = 0;
     ui::Form& f = w.load([&](ui::Form& f) {
         f.border = ui::BorderStyle::None;  // as the lock screen: no close box
         f.controlBox = false;
-        ui::Control& frame = f.add(Kind::Frame, "Frame1", nullptr, "", Rect{240, 240, 3000, 2000});
-        f.add(Kind::Button, "cmd", &frame, "Fail", Rect{120, 240, 1000, 375}).onClick = [&] {
+        f.add(Kind::Button, "cmd", nullptr, "Fail", Rect{120, 240, 1000, 375}).onClick = [&] {
             ++clicks;
             f.control("no such control");  // throws
         };
     });
-    f.show();
     HWND cmd = w.hwnd(f.control("cmd"));
-    ui::Control& frame = f.control("Frame1");
-    frame.setVisible(false);
-    CHECK(!IsWindowVisible(cmd));
-    frame.setVisible(true);
-    CHECK(IsWindowVisible(cmd));
-    frame.setEnabled(false);
-    CHECK(!IsWindowEnabled(cmd));
-    frame.setEnabled(true);
-    f.setEnabled(false);  // the window takes no input; its controls keep their looks
-    CHECK(!IsWindowEnabled(w.hwnd(f)));
-    CHECK(IsWindowEnabled(cmd));
-    f.setEnabled(true);
-
     SendMessageA(cmd, BM_CLICK, 0, 0);
     SendMessageA(cmd, BM_CLICK, 0, 0);  // the failure ended that handler only
     CHECK_EQ(clicks, 2);
     SendMessageA(w.hwnd(f), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
     CHECK(f.loaded());
+    f.setEnabled(false);  // the window takes no input; its controls are not greyed
+    CHECK(!IsWindowEnabled(w.hwnd(f)));
+    CHECK(IsWindowEnabled(cmd));
 }
 
 CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_ignored) {
@@ -240,30 +228,20 @@ CHECK_CASE(tab_order_follows_the_tab_index_and_enter_and_escape_press_their_butt
     CHECK_EQ(cancel, 2);
 }
 
-CHECK_CASE(colours_of_labels_and_the_form_background) {
+CHECK_CASE(labels_are_transparent_over_the_back_colour_or_the_stretched_picture) {
     World w;
     ui::Form& f = w.load([](ui::Form& f) {
-        f.add(Kind::Label, "lblMessage", nullptr, "Message", Rect{120, 120, 3000, 500});
-        f.add(Kind::Label, "lblTimeLeft", nullptr, " 0: 0: 0", Rect{120, 800, 3000, 500});
+        f.add(Kind::Label, "lbl", nullptr, "Message", Rect{120, 120, 3000, 500});
     });
-    f.control("lblMessage").setColours(ui::rgb(168, 229, 252), ui::rgb(35, 60, 91), true);
-    f.control("lblTimeLeft").setColours(ui::rgb(168, 229, 252), ui::rgb(1, 2, 3), false);
+    f.control("lbl").setColours(ui::rgb(168, 229, 252), ui::rgb(35, 60, 91), true);
     HWND form = w.hwnd(f);
     HDC dc = CreateCompatibleDC(nullptr);
-    auto brush = [&](const char* name) {
-        return reinterpret_cast<HGDIOBJ>(SendMessageA(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                      reinterpret_cast<LPARAM>(w.hwnd(f.control(name)))));
-    };
-    CHECK(brush("lblMessage") == GetStockObject(NULL_BRUSH));
+    const LRESULT brush = SendMessageA(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(w.hwnd(f.control("lbl"))));
+    CHECK(reinterpret_cast<HGDIOBJ>(brush) == GetStockObject(NULL_BRUSH));
     CHECK_EQ(GetBkMode(dc), TRANSPARENT);
     CHECK_EQ(GetTextColor(dc), RGB(168, 229, 252));
-    SetBkMode(dc, OPAQUE);
-    LOGBRUSH lb{};
-    GetObjectA(brush("lblTimeLeft"), sizeof(lb), &lb);
-    CHECK_EQ(lb.lbColor, RGB(1, 2, 3));
-    CHECK_EQ(GetBkColor(dc), RGB(1, 2, 3));
 
-    // The back colour fills the client area; a picture covers it, stretched.
     RECT client;
     GetClientRect(form, &client);
     HBITMAP canvas = CreateBitmap(client.right, client.bottom, 1, 32, nullptr);

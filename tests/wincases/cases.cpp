@@ -1,7 +1,5 @@
 #include "cases.h"
 
-#include <sstream>
-
 #include "settings/reg_settings.h"
 
 namespace qv::storecases {
@@ -17,12 +15,9 @@ struct Ctx {
     std::string app;
     std::vector<std::string> failures;
 
-    template <class A, class B>
-    void eq(const A& actual, const B& expected, const char* what) {
-        if (actual == expected) return;
-        std::ostringstream o;
-        o << what << ": got [" << actual << "] expected [" << expected << "]";
-        failures.push_back(o.str());
+    void eq(const std::string& actual, const std::string& expected, const char* what) {
+        if (actual != expected)
+            failures.push_back(std::string(what) + ": got [" + actual + "] expected [" + expected + "]");
     }
     void that(bool ok, const char* what) {
         if (!ok) failures.push_back(what);
@@ -74,13 +69,13 @@ bool add(const char* name, void (*body)(Ctx&), bool needsCreationOrder) {
 
 STORE_CASE(EmptyTextIsStoredButZeroBytesReadAsTheDefault, false) {
     c.that(c.s.SaveSetting("Controls", "Message", ""), "save reports success");
-    c.eq(c.s.GetSetting("Controls", "Message", "1"), std::string(""), "empty text read back");
+    c.eq(c.s.GetSetting("Controls", "Message", "1"), "", "empty text read back");
     c.writeRaw("Controls", "Blank", reg::kSz, "");
-    c.eq(c.s.GetSetting("Controls", "Blank", "dflt"), std::string("dflt"), "zero bytes");
+    c.eq(c.s.GetSetting("Controls", "Blank", "dflt"), "dflt", "zero bytes");
 }
 
 STORE_CASE(ReadingAMissingSectionCreatesNothing, false) {
-    c.eq(c.s.GetSetting("Nowhere", "Made", "notMade"), std::string("notMade"), "default");
+    c.eq(c.s.GetSetting("Nowhere", "Made", "notMade"), "notMade", "default");
     c.that(c.s.GetAllSettings("Nowhere").empty(), "get-all of a missing section");
     c.that(!c.s.DeleteSetting("Nowhere", "Made"), "deleting from a missing section fails");
     c.that(!c.exists(""), "application key stays absent");
@@ -89,10 +84,10 @@ STORE_CASE(ReadingAMissingSectionCreatesNothing, false) {
 
 STORE_CASE(NamesIgnoreCaseAndKeepTheirFirstSpelling, false) {
     c.s.SaveSetting("Controls", "ShutDown", "1");
-    c.eq(c.s.GetSetting("Controls", "Shutdown", "0"), std::string("1"), "read with other case");
+    c.eq(c.s.GetSetting("Controls", "Shutdown", "0"), "1", "read with other case");
     c.s.SaveSetting("Controls", "SHUTDOWN", "0");
-    c.eq(c.rows("Controls"), std::string("ShutDown=0"), "one value, first spelling");
-    c.eq(c.s.GetSetting("controls", "shutdown", "x"), std::string("0"), "section name ignores case too");
+    c.eq(c.rows("Controls"), "ShutDown=0", "one value, first spelling");
+    c.eq(c.s.GetSetting("controls", "shutdown", "x"), "0", "section name ignores case too");
 }
 
 STORE_CASE(EnumerationFollowsCreationOrder, true) {
@@ -111,7 +106,7 @@ STORE_CASE(GetAllPassesOverOtherTypesButKeepsOrder, false) {
     c.writeRaw("ListOfGames", "Odd", reg::kDword, std::string("\x01\x00\x00\x00", 4));
     c.writeRaw("ListOfGames", "Blob", reg::kBinary, std::string(600, 'x'));
     c.s.SaveSetting("ListOfGames", "Name2", "Go");
-    c.eq(c.rows("ListOfGames"), std::string("Name1=Chess,Name2=Go"), "only REG_SZ rows");
+    c.eq(c.rows("ListOfGames"), "Name1=Chess,Name2=Go", "only REG_SZ rows");
     c.writeRaw("OnlyOther", "N", reg::kDword, std::string(4, '\0'));
     c.that(c.s.GetAllSettings("OnlyOther").empty(), "a section of other types gives nothing");
     c.s.SaveSetting("Empty", "X", "1");
@@ -125,20 +120,20 @@ STORE_CASE(DeletingASectionTakesAllItsValues, false) {
     c.s.SaveSetting("Controls", "Made", "2");
     c.that(c.s.DeleteSetting("PathOfGames"), "section deleted");
     c.that(c.s.GetAllSettings("PathOfGames").empty(), "nothing left");
-    c.eq(c.s.GetSetting("PathOfGames", "Path1", "none"), std::string("none"), "default after delete");
+    c.eq(c.s.GetSetting("PathOfGames", "Path1", "none"), "none", "default after delete");
     c.that(!c.s.DeleteSetting("PathOfGames"), "a second delete fails");
     c.that(!c.s.DeleteSetting(""), "an empty section name is not the application key");
-    c.eq(c.s.GetSetting("Controls", "Made", "1"), std::string("2"), "other sections untouched");
+    c.eq(c.s.GetSetting("Controls", "Made", "1"), "2", "other sections untouched");
     c.that(c.s.DeleteSetting("Controls", "Made"), "value deleted");
     c.that(!c.s.DeleteSetting("Controls", "Made"), "missing value: false");
 }
 
 STORE_CASE(StarMeansTheUnnamedValue, false) {
     c.that(c.s.SaveSetting("Controls", "*", "default text"), "write");
-    c.eq(c.s.GetSetting("Controls", "*", "d"), std::string("default text"), "read");
-    c.eq(c.s.GetSetting("Controls", "Star", "d"), std::string("d"), "not a value named *");
+    c.eq(c.s.GetSetting("Controls", "*", "d"), "default text", "read");
+    c.eq(c.s.GetSetting("Controls", "Star", "d"), "d", "not a value named *");
     c.that(c.s.DeleteSetting("Controls", "*"), "delete");
-    c.eq(c.s.GetSetting("Controls", "*", "d"), std::string("d"), "gone");
+    c.eq(c.s.GetSetting("Controls", "*", "d"), "d", "gone");
 }
 
 STORE_CASE(LongAndEightBitTextRoundTrips, false) {
@@ -152,15 +147,15 @@ STORE_CASE(LongAndEightBitTextRoundTrips, false) {
 
 STORE_CASE(CompanyAndAppNameAreTrimmedAndDefaulted, false) {
     c.s.setCompany("  Acme  ");
-    c.eq(c.s.company(), std::string("Acme"), "trimmed");
+    c.eq(c.s.company(), "Acme", "trimmed");
     c.s.setCompany("");
     c.s.setAppName("");
-    c.eq(c.s.company() + "\\" + c.s.appName(), std::string("Hollowmere\\Quorvane"), "empty names");
+    c.eq(c.s.company() + "\\" + c.s.appName(), "Hollowmere\\Quorvane", "empty names");
     c.s.setCompany(kCompany);
     c.s.setAppName(" " + c.app + " ");
     c.s.SaveSetting("Controls", "Made", "3");
     c.s.setAppName(c.app);
-    c.eq(c.s.GetSetting("Controls", "Made"), std::string("3"), "trimmed name is the key");
+    c.eq(c.s.GetSetting("Controls", "Made"), "3", "trimmed name is the key");
 }
 
 }  // namespace
