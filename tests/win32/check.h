@@ -8,22 +8,21 @@
 #include <string>
 #include <vector>
 
+// Records are filled with designated initializers that name only the fields a check needs.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace qvcheck {
 
-struct Case {
-    const char* name;
-    void (*fn)();
-};
-std::vector<Case>& cases();
+inline std::vector<std::pair<const char*, void (*)()>> cases;  // filled by CHECK_CASE before main
+inline bool add(const char* name, void (*fn)()) {
+    return cases.emplace_back(name, fn), true;
+}
 void fail(const char* file, int line, const std::string& what);
-
-struct Register {
-    Register(const char* name, void (*fn)()) { cases().push_back({name, fn}); }
-};
-
 // Runs the thread's message loop until done() or until ms have passed; false on time-out.
 bool pumpUntil(const std::function<bool()>& done, int ms);
-void pumpFor(int ms);
+inline void pumpFor(int ms) {
+    pumpUntil([] { return false; }, ms);
+}
 
 template <class A, class B>
 void checkEq(const A& a, const B& b, const char* as, const char* bs, const char* file, int line) {
@@ -35,11 +34,9 @@ void checkEq(const A& a, const B& b, const char* as, const char* bs, const char*
 
 }  // namespace qvcheck
 
-#define QV_CAT2(a, b) a##b
-#define QV_CAT(a, b) QV_CAT2(a, b)
-#define CHECK_CASE(name)                                                       \
-    static void QV_CAT(check_, name)();                                        \
-    static qvcheck::Register QV_CAT(reg_, name)(#name, &QV_CAT(check_, name)); \
-    static void QV_CAT(check_, name)()
+#define CHECK_CASE(name)                                                      \
+    static void check_##name();                                               \
+    static const bool registered_##name = qvcheck::add(#name, &check_##name); \
+    static void check_##name()
 #define CHECK(cond) ((cond) ? (void)0 : qvcheck::fail(__FILE__, __LINE__, "CHECK(" #cond ")"))
 #define CHECK_EQ(a, b) qvcheck::checkEq((a), (b), #a, #b, __FILE__, __LINE__)

@@ -1,4 +1,5 @@
-// Runs every check and prints one line per failure; the exit code is the number of failed cases.
+// Runs every check (or those whose name contains the argument) and prints one line per failure;
+// the exit code is the number of failed cases.
 #include "check.h"
 // after windows.h
 #include <commctrl.h>
@@ -7,26 +8,16 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace qvcheck {
+static int g_failures = 0;
 
-namespace {
-int g_failures = 0;
-}
-
-std::vector<Case>& cases() {
-    static std::vector<Case> all;
-    return all;
-}
-
-void fail(const char* file, int line, const std::string& what) {
+void qvcheck::fail(const char* file, int line, const std::string& what) {
     ++g_failures;
     const char* base = std::strrchr(file, '/');
     std::printf("  FAILED %s:%d: %s\n", base ? base + 1 : file, line, what.c_str());
 }
 
-bool pumpUntil(const std::function<bool()>& done, int ms) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    while (!done()) {
+bool qvcheck::pumpUntil(const std::function<bool()>& done, int ms) {
+    for (const DWORD end = GetTickCount() + static_cast<DWORD>(ms); !done();) {
         if (static_cast<int>(end - GetTickCount()) <= 0) return false;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -39,31 +30,21 @@ bool pumpUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-void pumpFor(int ms) {
-    pumpUntil([] { return false; }, ms);
-}
-
-}  // namespace qvcheck
-
 int main(int argc, char** argv) {
-    // Child mode for the process checks: wait a while, then end with the given code.
-    if (argc == 3 && std::strcmp(argv[1], "--sleep") == 0) {
-        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
-        return 7;
-    }
+    // Child mode for the process checks: wait a while, then end with code 7.
+    if (argc == 3 && std::strcmp(argv[1], "--sleep") == 0) return Sleep(std::atoi(argv[2])), 7;
     SetProcessDPIAware();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    const char* only = argc == 2 ? argv[1] : nullptr;
     int failedCases = 0, run = 0;
-    for (const auto& c : qvcheck::cases()) {
-        if (only && !std::strstr(c.name, only)) continue;
-        const int before = qvcheck::g_failures;
-        std::printf("%s\n", c.name);
+    for (const auto& [name, fn] : qvcheck::cases) {
+        if (argc == 2 && !std::strstr(name, argv[1])) continue;
+        const int before = g_failures;
+        std::printf("%s\n", name);
         std::fflush(stdout);
-        c.fn();
+        fn();
         ++run;
-        if (qvcheck::g_failures != before) ++failedCases;
+        failedCases += g_failures != before;
     }
     std::printf("%d of %d cases failed\n", failedCases, run);
     return failedCases;

@@ -6,17 +6,18 @@ using namespace qv;
 using namespace qv::win32;
 
 CHECK_CASE(deadlines_keep_their_phase_and_skip_what_was_missed) {
-    int64_t n = 0;
-    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 10, &n), int64_t{990});
-    CHECK_EQ(n, int64_t{0});
-    n = 0;  // the first tick came 5 ms late: the next is still due at 2000
-    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 1005, &n), int64_t{995});
-    CHECK_EQ(n, int64_t{1});
-    n = 1;  // blocked for 2.5 s: the missed deadlines are skipped, not made up
-    CHECK_EQ(Win32Timers::nextDelay(0, 1000, 3500, &n), int64_t{500});
-    CHECK_EQ(n, int64_t{3});
-    n = 2;  // exactly on a deadline: the next one is a whole interval away
-    CHECK_EQ(Win32Timers::nextDelay(500, 1000, 3500, &n), int64_t{1000});
+    // start, interval, now, deadlines passed before, expected delay and deadlines passed after
+    const int64_t rows[][6] = {
+        {0, 1000, 10, 0, 990, 0},
+        {0, 1000, 1005, 0, 995, 1},     // the first tick came 5 ms late: the next is still due at 2000
+        {0, 1000, 3500, 1, 500, 3},     // blocked for 2.5 s: missed deadlines are skipped, not made up
+        {500, 1000, 3500, 2, 1000, 3},  // exactly on a deadline: the next is a whole interval away
+    };
+    for (auto& r : rows) {
+        int64_t n = r[3];
+        CHECK_EQ(Win32Timers::nextDelay(r[0], r[1], r[2], &n), r[4]);
+        CHECK_EQ(n, r[5]);
+    }
 }
 
 CHECK_CASE(slow_ticks_do_not_make_the_timer_drift) {
@@ -58,8 +59,7 @@ CHECK_CASE(a_tick_that_runs_a_message_loop_is_not_reentered) {
     int depth = 0, deepest = 0, ticks = 0;
     const TimerId id = timers.start(20, [&] {
         ++ticks;
-        ++depth;
-        deepest = std::max(deepest, depth);
+        deepest = std::max(deepest, ++depth);
         if (ticks == 1) qvcheck::pumpFor(200);  // as a message box would
         --depth;
     });
