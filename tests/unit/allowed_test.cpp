@@ -11,7 +11,6 @@ namespace qv::test {
 
 namespace {
 
-constexpr const char* kListKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames";
 constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames";
 constexpr const char* kChess = "C:\\Program Files\\Chess\\chess.exe";
 constexpr const char* kPaint = "C:\\games\\paint.exe";

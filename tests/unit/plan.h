@@ -33,6 +33,17 @@ struct Plan : World {
     void start() { click("frmMain", "Command1"); }
     FrmBig& big() { return app->frmBig(); }
     std::string period() const { return app->gameTimeOn ? "game" : app->breakTimeOn ? "break" : "over"; }
+    // The run at a glance: period, seconds left, and the lock screen's state.
+    std::string status() {
+        std::string s = period() + " " + std::to_string(app->secondsLeft);
+        for (auto [on, word] : {std::pair{shown("frmBig"), " shown"},
+                                {!big().enabled(), " disabled"},
+                                {locked(), " locked"},
+                                {big().timer1.enabled(), " t1"},
+                                {big().timer2.enabled(), " t2"}})
+            if (on) s += word;
+        return s;
+    }
     bool locked() { return sim.windowLock.locked == big().nativeHandle() && !sim.keyboard.hooks.empty(); }
 };
 
