@@ -18,8 +18,16 @@ namespace qv::test {
 
 constexpr const char* kControls = "HKCU\\Software\\Hollowmere\\Tarnwell\\Controls";
 constexpr const char* kListKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames";
+constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames";
 constexpr const char* kRunKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kExe = "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe";
+
+// A list's items, each followed by ';'.
+inline std::string joined(const ui::Control& list) {
+    std::string s;
+    for (auto& item : list.items()) s += item + ";";
+    return s;
+}
 
 struct World {
     explicit World(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0}) : sim(start) {}
