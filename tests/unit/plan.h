@@ -48,9 +48,9 @@ struct Plan : World {
     void start() { click("frmMain", "Command1"); }
     FrmBig& big() { return app->frmBig(); }
     std::string period() const { return app->gameTimeOn ? "game" : app->breakTimeOn ? "break" : "over"; }
-    // The run at a glance: period, seconds left, and the lock screen's state.
+    // The run at a glance: period, seconds left (unless over), and the lock screen's state.
     std::string status() {
-        std::string s = period() + " " + std::to_string(app->secondsLeft);
+        std::string s = period() == "over" ? "over" : period() + " " + std::to_string(app->secondsLeft);
         for (auto [on, word] : {std::pair{shown("frmBig"), " shown"},
                                 {!big().enabled(), " disabled"},
                                 {locked(), " locked"},
