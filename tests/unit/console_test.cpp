@@ -212,14 +212,21 @@ TEST(ConsoleOptions, BackgroundPictureBoxAndEditFollowTheDialog) {
     auto picture = [&] {
         return std::to_string(w.main("chkBackPicture").value()) + " " + w.main("lblBackPicture").text();
     };
+    w.console().show();
     w.sim.pictures.pictures.insert("C:\\pics\\sky.jpg");
     w.sim.dialogs.files.push_back({false, "C:\\pics\\sky.jpg"});
     w.press("frmMain", "chkBackPicture");
     EXPECT_EQ(w.sim.dialogs.fileFilters.back(), "Pictures |*.jpg;*.bmp;*.gif");
     EXPECT_EQ(picture(), "1 C:\\pics\\sky.jpg");
-    EXPECT_TRUE(w.shown("frmBig")) << "the lock screen shows the chosen picture";
+    // The lock screen shows the chosen picture, and neither traps the console nor starts a plan.
+    EXPECT_EQ(w.look(), "frmMain frmBig tray state 5 Mode 5");
     EXPECT_NE(w.app->frmBig().picture(), 0u);
     EXPECT_FALSE(w.app->frmBig().timer1.enabled());
+    EXPECT_EQ(w.sim.windowLock.locked, 0u);
+    EXPECT_TRUE(w.sim.keyboard.hooks.empty());
+    EXPECT_TRUE(w.sim.windowLock.usable(w.console().nativeHandle()));
+    w.click("frmBig", "Label1");
+    EXPECT_EQ(w.look(), "frmMain tray state 5 Mode 5") << "no password asked";
     w.press("frmMain", "chkBackPicture");  // checked: no dialog, the click clears it
     EXPECT_EQ(picture(), "0 C:\\pics\\sky.jpg");
     w.sim.dialogs.files.push_back({false, "C:\\pics\\notes.txt"});  // not a picture

@@ -311,19 +311,6 @@ TEST(ClockGuard, SetsTheTimeOfDayBackOnlyWhileAPlanRuns) {
     EXPECT_TRUE(g.big().timer1.enabled());
 }
 
-TEST(BackgroundPreview, NeitherTrapsTheConsoleNorLeavesAPlanBehind) {
-    Guarded g;
-    g.sim.pictures.pictures.insert("C:\\pics\\sea.jpg");
-    g.sim.dialogs.files.push_back({false, "C:\\pics\\sea.jpg"});
-    g.press("frmMain", "chkBackPicture");
-    EXPECT_EQ(g.look(), "frmBig frmMain tray state 5 Mode 5");
-    EXPECT_EQ(g.sim.windowLock.locked, 0u);
-    EXPECT_TRUE(g.sim.keyboard.hooks.empty());
-    EXPECT_TRUE(g.sim.windowLock.usable(g.handle("frmMain")));
-    g.click("frmBig", "Label1");
-    EXPECT_EQ(g.look(), "frmMain tray state 5 Mode 5") << "no password asked";
-}
-
 TEST(BadInput, PasswordsAndStoredStatesOutsideTheUsual) {
     Guarded g;
     g.click("frmMain", "Command4");
