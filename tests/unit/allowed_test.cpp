@@ -2,7 +2,6 @@
 // watcher, and ending the programs when game time is over.
 #include <gtest/gtest.h>
 
-#include "console/frm_list_entry.h"
 #include "plan.h"
 
 namespace qv::test {

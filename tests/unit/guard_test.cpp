@@ -5,7 +5,6 @@
 #include <set>
 
 #include "console/frm_about.h"
-#include "engine/pass_enter.h"
 #include "plan.h"
 
 namespace qv::test {

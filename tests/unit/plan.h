@@ -3,7 +3,6 @@
 #include <sstream>
 #include <string>
 
-#include "lock/frm_big.h"
 #include "world.h"
 
 namespace qv::test {

@@ -5,11 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/frm_main.h"
-#include "console/systray.h"
 #include "engine/app.h"
-#include "engine/password.h"
-#include "lock/frm_big.h"
 #include "platform/sim/platform.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
