@@ -25,7 +25,9 @@ TEST(ConsoleLayout, EveryControlLiesInsideItsFrameAndTheTabOrderIsComplete) {
     FrmMain& f = w.console();
     std::set<int> tabs;
     for (auto& c : f.controls()) {
-        if (c->tabIndex >= 0) EXPECT_TRUE(tabs.insert(c->tabIndex).second) << c->name();
+        if (c->tabIndex >= 0) {
+            EXPECT_TRUE(tabs.insert(c->tabIndex).second) << c->name();
+        }
         const ui::Rect& r = c->rect();
         const ui::Rect& in = c->container() ? c->container()->rect() : f.rect();
         if (c->name() == "lblPassword") continue;
@@ -92,8 +94,9 @@ TEST(ModeSelection, EachModeEnablesExactlyItsListsAndTheStoredNumberChoosesIt) {
     for (auto& [option, enabled] : cases) {
         w.click("frmMain", option);
         for (auto& c : w.console().controls())
-            if (c->name().rfind("cmb", 0) == 0)
+            if (c->name().rfind("cmb", 0) == 0) {
                 EXPECT_EQ(c->enabled(), enabled.count(c->name()) == 1) << option << " " << c->name();
+            }
         EXPECT_TRUE(w.main("chkShutDown").enabled());
     }
     EXPECT_EQ(w.main("cmbGameTime").text(), "60") << "values in disabled lists are kept";

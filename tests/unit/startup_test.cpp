@@ -118,8 +118,9 @@ TEST(BadInput, GarbageInEveryValueStillStarts) {
             w.restartWith({{"Message", "still loaded"}, {name, g}});
             EXPECT_FALSE(w.ended()) << name << "=" << g;
             EXPECT_TRUE(w.shown("frmPassword") || w.sim.tray.hasIcon(999)) << name << "=" << g;
-            if (ui::Form* console = w.form("frmMain"); console && name != "Message")
+            if (ui::Form* console = w.form("frmMain"); console && name != "Message") {
                 EXPECT_EQ(console->control("txtMessage").text(), "still loaded") << name << "=" << g;
+            }
         }
     }
     World w;  // a shut-down value that is no whole number keeps the box, and loading goes on

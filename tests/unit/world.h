@@ -45,7 +45,7 @@ struct World {
     }
     std::string storedAll(std::initializer_list<const char*> names) const {
         std::string s;
-        for (const char* n : names) s += (s.empty() ? "" : " ") + stored(n);
+        for (const char* n : names) s.append(s.empty() ? "" : " ").append(stored(n));
         return s;
     }
     void store(const std::string& name, const std::string& value) {
