@@ -12,13 +12,10 @@ namespace qv::fuzz {
 // The input's lines, without their newlines; the text after the last newline is a line too.
 inline std::vector<std::string> lines(const uint8_t* data, size_t size) {
     std::vector<std::string> out;
-    const char* p = reinterpret_cast<const char*>(data);
-    const char* end = p + size;
-    while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    for (const char *p = reinterpret_cast<const char*>(data), *end = p + size, *nl; p < end; p = nl + 1) {
+        nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
         if (!nl) nl = end;
         out.emplace_back(p, nl);
-        p = nl + 1;
     }
     return out;
 }

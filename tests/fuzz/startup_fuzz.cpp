@@ -22,31 +22,20 @@ void storeValue(sim::SimRegistry& reg, const std::string& line) {
     const std::string text = eq == std::string::npos ? "" : line.substr(eq + 1);
     std::vector<uint8_t> data(text.begin(), text.end());
     uint32_t type = static_cast<uint8_t>(line[1]);
-    switch (line[1]) {
-        case 's':
-            type = reg::kSz, data.push_back(0);
-            break;
-        case 't':
-            type = reg::kSz;
-            break;
-        case 'b':
-            type = reg::kBinary;
-            break;
-        case 'n':
-            type = reg::kNone;
-            break;
-        case 'd': {
-            type = reg::kDword;
-            const uint32_t v = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
-            data.assign(reinterpret_cast<const uint8_t*>(&v), reinterpret_cast<const uint8_t*>(&v) + 4);
-            break;
-        }
+    if (line[1] == 's') data.push_back(0);
+    if (line[1] == 's' || line[1] == 't') type = reg::kSz;
+    if (line[1] == 'b') type = reg::kBinary;
+    if (line[1] == 'n') type = reg::kNone;
+    if (line[1] == 'd') {
+        type = reg::kDword;
+        const uint32_t v = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+        data.assign(reinterpret_cast<const uint8_t*>(&v), reinterpret_cast<const uint8_t*>(&v) + 4);
     }
     reg.writeRaw(std::string("HKCU\\Software\\Hollowmere\\Tarnwell\\") + section, name, type, data);
 }
 
 // Nothing the program does may leave a registry or process handle behind or misuse one.
-void checkHandles(test::World& w) {
+void checkHandles(const test::World& w) {
     fuzz::require(w.sim.registry.openHandles() == 0, "registry handle left open");
     fuzz::require(w.sim.processes.badHandleUses == 0, "closed process handle used");
 }
@@ -59,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     w.startProgram();
     if (w.shown("frmPassword")) {  // the first run asks for a password
-        w.type("frmPassword", "txtPass1", "pw");
-        w.type("frmPassword", "txtPass2", "pw");
+        for (const char* box : {"txtPass1", "txtPass2"}) w.type("frmPassword", box, "pw");
         w.click("frmPassword", "Command1");
     }
     checkHandles(w);
@@ -68,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     w.advance(61 * 1000);  // a plan that was running resumes after a minute
     checkHandles(w);
     if (w.ended() || !w.form("frmMain")) return 0;
-
     w.click("frmMain", "Command1");  // Start
     w.advance(2 * 60 * 1000);
     checkHandles(w);

@@ -1,18 +1,13 @@
-// The allowed games and programs: editing the list through its dialogs, starting a program from
-// the lock screen, the watcher, and ending the programs when game time is over.
+// The allowed games and programs: editing the list, starting a program from the lock screen, the
+// watcher, and ending the programs when game time is over.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "console/frm_list_entry.h"
 #include "plan.h"
 
 namespace qv::test {
 
 namespace {
 
-constexpr const char* kListKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames";
-constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames";
 constexpr const char* kChess = "C:\\Program Files\\Chess\\chess.exe";
 constexpr const char* kPaint = "C:\\games\\paint.exe";
 
@@ -28,48 +23,50 @@ struct Listed : Plan {
         click("frmAddList", "Command1");
     }
     void select(int i) {
-        event([&] { console().control("lstAllowed").userSelect(i); });
+        event([&] { main("lstAllowed").userSelect(i); });
     }
-    // What the parent sees in the console, the lock screen, and what is stored right now.
-    std::string entries() {
+    void edit(int i) {
+        select(i);
+        click("frmMain", "Command3");
+    }
+    // The console's list and the lock screen's, as the parent sees them, and what is stored.
+    std::string entries() { return joined(main("lstAllowed")); }
+    std::string onLockScreen() { return joined(big().control("ListView1")); }
+    std::string storedList() {
         std::string s;
-        for (auto& n : console().control("lstAllowed").items()) s += n + ";";
+        for (std::string i = "1", n; !(n = sim.registry.readString(kListKey, "Name" + i, "")).empty();
+             i = std::to_string(std::stoi(i) + 1))
+            s += n + "=" + sim.registry.readString(kPathKey, "Path" + i, "") + ";";
         return s;
     }
-    std::string stored() {
-        std::string s;
-        for (int i = 1;; ++i) {
-            const std::string n = sim.registry.readString(kListKey, "Name" + std::to_string(i), "");
-            if (n.empty()) return s;
-            s += n + "=" + sim.registry.readString(kPathKey, "Path" + std::to_string(i), "") + ";";
-        }
-    }
-    std::string lockScreenItems() {
-        std::string s;
-        for (auto& n : big().control("ListView1").items()) s += n + ";";
-        return s;
-    }
-
-    // Game time with only listed programs, the list on the lock screen.
-    void playListed(const char* game = "10", const char* brk = "5") {
-        changing(game, brk);
-        click("frmMain", "optOnlyListed");
+    // Game time with only listed programs: the list is on the lock screen.
+    void playListed() {
+        plan("every 10 5 listed");
         start();
     }
     // A double-click as Windows delivers it: the press over an item selects it, then the double
-    // click. item -1 is the list's empty space.
-    void doubleClick(int item) {
+    // click. Item -1 is the list's empty space. Gives the time it took.
+    int64_t doubleClick(int item) {
+        const int64_t at = sim.clock.elapsedMs();
         ui::Control& list = big().control("ListView1");
         ui::Mouse m;
         m.item = item;
         event([&] { list.userMouseDown(m); });
         if (item >= 0) event([&] { list.userSelect(item); });
         event([&] { list.userDblClick(); });
+        return sim.clock.elapsedMs() - at;
     }
     sim::SimProcesses& procs() { return sim.processes; }
-    bool programLocked(uintptr_t window) {
-        return sim.windowLock.locked == window && sim.windowLock.usable(window) &&
-               !sim.windowLock.usable(big().nativeHandle()) && !sim.keyboard.hooks.empty();
+    bool running(const char* program) { return procs().running(*procs().byProgram(program)); }
+    // Who has the only usable window ("screen", a program, "none"), and how many are watched.
+    std::string lockState() {
+        std::string who = locked() ? "screen" : "none";
+        for (auto& pr : procs().procs)
+            if (sim.windowLock.locked == pr.window && sim.windowLock.usable(pr.window) &&
+                !sim.windowLock.usable(big().nativeHandle()) && !sim.keyboard.hooks.empty())
+                who = pr.program;
+        return who + (big().enabled() ? "" : " disabled") + " watching " +
+               std::to_string(app->launched.size());
     }
 };
 
@@ -80,43 +77,40 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
     p.add("", kChess);  // the name box is filled from the file
     FrmAddList& dialog = p.app->frmAddList();
     EXPECT_EQ(p.sim.dialogs.fileFilters.back(), "Program files|*.com;*.exe;*.bat");
-    EXPECT_EQ(dialog.txtName.text(), "") << "Add empties the name box";
-    EXPECT_EQ(dialog.txtFileLocation.text(), "None");
+    EXPECT_EQ(dialog.txtName.text() + "|" + dialog.txtFileLocation.text(), "|None") << "Add empties it";
     EXPECT_TRUE(dialog.visible()) << "the dialog stays open for more";
     p.type("frmAddList", "txtName", "No file");
     p.click("frmAddList", "Command1");  // the location is "None": nothing added, nothing said
     p.add("Paint", kPaint);
     p.add("chess.exe", "C:\\other\\chess.exe");  // an equal name
     EXPECT_EQ(p.entries(), "chess.exe;Paint;chess.exe;");
-    EXPECT_EQ(p.lockScreenItems(), p.entries());
-    EXPECT_EQ(p.stored(),
+    EXPECT_EQ(p.onLockScreen(), p.entries());
+    EXPECT_EQ(p.storedList(),
               std::string("chess.exe=") + kChess + ";Paint=" + kPaint + ";chess.exe=C:\\other\\chess.exe;")
         << "stored before the console closes";
     EXPECT_TRUE(p.sim.dialogs.shown.empty());
 
     // Edit opens the entry selected, not the first of its name; Change moves it to the end.
-    p.select(2);
-    p.click("frmMain", "Command3");
-    EXPECT_EQ(p.app->frmEdit().txtFileLocation.text(), "C:\\other\\chess.exe");
-    EXPECT_EQ(p.app->editIndex, 3);
+    auto editing = [&] {
+        return p.app->frmEdit().txtFileLocation.text() + " " + std::to_string(p.app->editIndex);
+    };
+    p.edit(2);
+    EXPECT_EQ(editing(), "C:\\other\\chess.exe 3");
     p.click("frmEdit", "cmdClose");
-    p.select(0);
-    p.click("frmMain", "Command3");
-    EXPECT_EQ(p.app->frmEdit().txtFileLocation.text(), kChess);
-    EXPECT_EQ(p.app->editIndex, 1);
+    p.edit(0);
+    EXPECT_EQ(editing(), kChess + std::string(" 1"));
     p.type("frmEdit", "txtName", "Chess");
     p.click("frmEdit", "Command1");
     EXPECT_FALSE(p.shown("frmEdit"));
-    EXPECT_EQ(p.stored(),
+    EXPECT_EQ(p.storedList(),
               std::string("Paint=") + kPaint + ";chess.exe=C:\\other\\chess.exe;Chess=" + kChess + ";");
-    EXPECT_EQ(p.lockScreenItems(), "Paint;chess.exe;Chess;");
-    EXPECT_EQ(p.console().control("lstAllowed").listIndex(), -1) << "no selection after a rebuild";
+    EXPECT_EQ(p.onLockScreen(), "Paint;chess.exe;Chess;");
+    EXPECT_EQ(p.main("lstAllowed").listIndex(), -1) << "no selection after a rebuild";
 
     // The edit dialog does not block the console: an entry before the one being edited is
     // deleted, then the edited one too.
     auto editWhileDeleting = [&](int edited, int deleted, const char* name) {
-        p.select(edited);
-        p.click("frmMain", "Command3");
+        p.edit(edited);
         p.select(deleted);
         p.click("frmMain", "cmdDelete");
         p.type("frmEdit", "txtName", name);
@@ -130,8 +124,7 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
 
     p.select(0);
     p.click("frmMain", "cmdDelete");
-    EXPECT_EQ(p.entries(), "");
-    EXPECT_EQ(p.lockScreenItems(), "");
+    EXPECT_EQ(p.entries() + p.onLockScreen(), "");
     EXPECT_EQ(p.sim.registry.findKey(kListKey), nullptr);
     p.click("frmMain", "cmdDelete");  // nothing left, nothing selected
     p.click("frmMain", "Command3");
@@ -140,11 +133,12 @@ TEST(AllowedList, DialogsEditTheListAndEveryChangeIsStoredAtOnce) {
 
 TEST(AllowedList, StoredListLoadsInNumberOrderAndKeepsAnEntryWithoutIcon) {
     Listed p;
-    p.click("frmMain", "Command2");
+    p.close();
     // Wine lists values by name: Name1, Name10, Name11, Name2, ...
     for (const char* n : {"1", "10", "11", "2", "3", "4", "5", "6", "7", "8", "9"}) {
         p.sim.registry.writeString(kListKey, std::string("Name") + n, std::string("Game ") + n);
-        p.sim.registry.writeString(kPathKey, std::string("Path") + n, std::string("C:\\g") + n + ".exe");
+        p.sim.registry.writeString("HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames",
+                                   std::string("Path") + n, std::string("C:\\g") + n + ".exe");
     }
     p.sim.pictures.icons.insert("C:\\g2.exe");
     p.startProgram();
@@ -164,148 +158,64 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     p.add("Chess", kChess);
     p.add("Chess", kPaint);  // the same name: each item starts its own entry
     p.playListed();
-    ASSERT_TRUE(p.locked());
     p.doubleClick(-1);  // empty space: nothing starts, the lock stays
     EXPECT_TRUE(p.procs().procs.empty());
-    EXPECT_TRUE(p.locked());
+    EXPECT_EQ(p.lockState(), "screen watching 0");
 
     p.procs().scripts[kChess] = {3000, -1};  // its window comes up after 3 s
-    const int64_t before = p.sim.clock.elapsedMs();
-    p.doubleClick(0);
+    EXPECT_EQ(p.doubleClick(0), 3000);
     ASSERT_NE(p.procs().byProgram(kChess), nullptr) << "the whole path is one file, blanks and all";
     const auto chess = *p.procs().byProgram(kChess);
     EXPECT_EQ(chess.commandLine, std::string("\"") + kChess + "\"");
-    EXPECT_EQ(p.sim.clock.elapsedMs() - before, 3000);
-    ASSERT_EQ(p.app->launched.size(), 1u);
+    EXPECT_EQ(p.lockState(), kChess + std::string(" disabled watching 1"));
     EXPECT_EQ(p.app->launched[0].window, chess.window);
-    EXPECT_TRUE(p.programLocked(chess.window));
-    EXPECT_FALSE(p.big().enabled());
     EXPECT_EQ(p.procs().foreground.back(), chess.window);
     // Its other windows work too (a main window after the splash); others' windows do not.
-    const uintptr_t main = p.sim.windowLock.openWindow(true, chess.pid),
-                    stranger = p.sim.windowLock.openWindow();
-    EXPECT_TRUE(p.sim.windowLock.usable(main));
-    EXPECT_FALSE(p.sim.windowLock.usable(stranger));
+    EXPECT_TRUE(p.sim.windowLock.usable(p.sim.windowLock.openWindow(true, chess.pid)));
+    EXPECT_FALSE(p.sim.windowLock.usable(p.sim.windowLock.openWindow()));
     p.advance(1000);
     EXPECT_EQ(p.procs().shows.back(), (std::pair<uintptr_t, int>{chess.window, 3})) << "kept maximized";
 
     // A second program (the list reached while the first runs): the lock moves to it, and back.
     p.doubleClick(1);
-    ASSERT_NE(p.procs().byProgram(kPaint), nullptr);
-    const auto paint = *p.procs().byProgram(kPaint);
-    ASSERT_EQ(p.app->launched.size(), 2u);
-    EXPECT_TRUE(p.programLocked(paint.window));
-    EXPECT_FALSE(p.sim.windowLock.usable(chess.window));
-    p.procs().exit(paint.pid);
+    EXPECT_EQ(p.lockState(), kPaint + std::string(" disabled watching 2"));
+    p.procs().exit(p.procs().byProgram(kPaint)->pid);
     p.advance(500);
-    EXPECT_TRUE(p.programLocked(chess.window));
+    EXPECT_EQ(p.lockState(), kChess + std::string(" disabled watching 1"));
     p.procs().exit(chess.pid);
     p.advance(500);
-    EXPECT_TRUE(p.app->launched.empty());
-    EXPECT_TRUE(p.big().enabled());
-    EXPECT_TRUE(p.locked());
+    EXPECT_EQ(p.lockState(), "screen watching 0");
     EXPECT_TRUE(p.procs().openHandles.empty()) << "handles of ended programs are closed";
     EXPECT_EQ(p.procs().badHandleUses, 0);
 }
 
 TEST(Launcher, ProgramsWithoutWindowOrFileAreNotRecorded) {
     Listed p;
-    const std::string quoted = "C:\\games\\a\" b.exe";
-    p.add("Slow", "C:\\slow.exe");
-    p.add("Quick", "C:\\quick.exe");
-    p.add("Gone", "C:\\gone.exe");
-    p.add("Quoted", quoted);
+    for (const char* path : {"C:\\slow.exe", "C:\\quick.exe", "C:\\gone.exe", "C:\\games\\a\" b.exe"})
+        p.add("Game", path);
     p.playListed();
     p.procs().scripts["C:\\slow.exe"] = {5050, -1};  // comes up by the 50th retry: too late
     p.procs().scripts["C:\\quick.exe"] = {-1, 0};    // hands over and exits at once
     p.procs().missing.insert("C:\\gone.exe");
-
-    int64_t at = p.sim.clock.elapsedMs();
-    p.doubleClick(0);
-    EXPECT_EQ(p.sim.clock.elapsedMs() - at, 5100) << "the first wait and 50 retries";
-    EXPECT_TRUE(p.app->launched.empty());
-    EXPECT_FALSE(p.big().enabled());
-    EXPECT_EQ(p.sim.windowLock.locked, 0u) << "disabled and unlocked until the next presentation";
-
+    EXPECT_EQ(p.doubleClick(0), 5100) << "the first wait and 50 retries";
+    EXPECT_EQ(p.lockState(), "none disabled watching 0") << "unlocked until the next presentation";
     p.big().setEnabled(true);  // as the next presentation would
-    at = p.sim.clock.elapsedMs();
-    p.doubleClick(1);
-    EXPECT_EQ(p.sim.clock.elapsedMs() - at, 0) << "a program that exits at once costs no 5 s";
+    EXPECT_EQ(p.doubleClick(1), 0) << "a program that exits at once costs no 5 s";
     EXPECT_TRUE(p.app->launched.empty());
-
-    // Nothing could be started: the lock screen is enabled and locked again, with no wait.
+    // Nothing could be started (no file, a quote in the path): enabled and locked again at once.
     for (int item : {2, 3}) {
         p.big().setEnabled(true);
-        at = p.sim.clock.elapsedMs();
-        p.doubleClick(item);
-        EXPECT_EQ(p.sim.clock.elapsedMs() - at, 0);
-        EXPECT_TRUE(p.big().enabled());
-        EXPECT_TRUE(p.locked());
+        EXPECT_EQ(p.doubleClick(item), 0);
+        EXPECT_EQ(p.lockState(), "screen watching 0");
     }
     EXPECT_EQ(p.procs().procs.size(), 2u) << "nothing started that is not listed as it stands";
     EXPECT_TRUE(p.procs().openHandles.empty()) << "abandoned handles are closed";
 }
 
-TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {
-    struct Mode {
-        const char* name;
-        DateTime now;
-        std::function<void(Listed&)> plan;
-        bool watcherAfter;  // the end of a one-time plan stops the watcher
-    } modes[] = {
-        {"changing", {2026, 12, 6, 18, 0, 0}, [](Listed& p) { p.changing("1", "5"); }, true},
-        {"one time",
-         {2026, 12, 6, 17, 59, 0},
-         [](Listed& p) { p.oneTime("12", "6", "18", "0", "1"); },
-         false},
-        {"bed time", {2026, 12, 6, 20, 59, 0}, [](Listed& p) { p.bedTime("7", "0", "21", "0"); }, true},
-    };
-    for (auto& m : modes) {
-        SCOPED_TRACE(m.name);
-        Listed p(m.now);
-        p.add("Chess", kChess);
-        p.add("Paint", kPaint);
-        m.plan(p);
-        p.click("frmMain", "optOnlyListed");
-        p.start();
-        for (int s = 0; s < 100 && p.period() != "game"; ++s) p.advance(1000);  // the play window opens
-        ASSERT_EQ(p.period(), "game");
-        p.doubleClick(0);
-        p.doubleClick(1);
-        ASSERT_EQ(p.app->launched.size(), 2u);
-        for (int s = 0; s < 100 && p.period() == "game"; ++s) {
-            EXPECT_TRUE(p.procs().running(*p.procs().byProgram(kChess)));
-            p.advance(1000);
-        }
-        EXPECT_FALSE(p.procs().running(*p.procs().byProgram(kChess)));
-        EXPECT_FALSE(p.procs().running(*p.procs().byProgram(kPaint)));
-        p.advance(1000);
-        EXPECT_EQ(p.app->launched.empty(), m.watcherAfter) << "the watcher drops them while it runs";
-        EXPECT_TRUE(p.locked());
-    }
-}
-
-TEST(Termination, AnIdGivenToAnotherProcessIsNeverHit) {
-    Listed p;
-    p.add("Chess", kChess);
-    p.playListed();
-    p.doubleClick(0);
-    const uint32_t pid = p.app->launched[0].pid;
-    p.procs().exit(pid);  // the child closes it; before the watcher looks, the id is reused
-    auto& other = p.procs().spawnOther(pid);
-    p.app->terminateLaunched();
-    EXPECT_TRUE(p.procs().running(other));
-    p.advance(500);
-    EXPECT_TRUE(p.app->launched.empty());
-    p.app->terminateLaunched();  // nothing recorded: nothing happens
-    EXPECT_TRUE(p.procs().running(other));
-    EXPECT_EQ(p.procs().badHandleUses, 0);
-}
-
 TEST(Launcher, LongNamesAndManyEntries) {
     Listed p;
-    const std::string longName(32767, 'n'), longPath = "C:\\" + std::string(32763, 'p') + ".exe";
-    p.app->allowedNames = {"", longName};
+    const std::string longPath = "C:\\" + std::string(32763, 'p') + ".exe";
+    p.app->allowedNames = {"", std::string(32767, 'n')};
     p.app->allowedPaths = {"", longPath};
     for (int i = 0; i < 200; ++i) {
         p.app->allowedNames.push_back("Game " + std::to_string(i));
@@ -323,6 +233,54 @@ TEST(Launcher, LongNamesAndManyEntries) {
     p.advance(500);
     p.doubleClick(201);
     EXPECT_EQ(p.procs().procs.back().program, "C:\\games\\199.exe");
+}
+
+TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {
+    struct {
+        DateTime now;
+        const char* plan;
+        bool watcherAfter;  // the end of a one-time plan stops the watcher
+    } modes[] = {
+        {{2026, 12, 6, 18, 0, 0}, "every 1 5 listed", true},
+        {{2026, 12, 6, 17, 59, 0}, "once 12 6 18 0 1 listed", false},
+        {{2026, 12, 6, 20, 59, 0}, "bed 7 0 21 0 listed", true},
+    };
+    for (auto& m : modes) {
+        SCOPED_TRACE(m.plan);
+        Listed p(m.now);
+        p.add("Chess", kChess);
+        p.add("Paint", kPaint);
+        p.plan(m.plan);
+        p.start();
+        for (int s = 0; s < 100 && p.period() != "game"; ++s) p.advance(1000);  // the play window opens
+        ASSERT_EQ(p.period(), "game");
+        p.doubleClick(0);
+        p.doubleClick(1);
+        ASSERT_EQ(p.app->launched.size(), 2u);
+        for (int s = 0; s < 100 && p.period() == "game"; ++s) {
+            EXPECT_TRUE(p.running(kChess));
+            p.advance(1000);
+        }
+        EXPECT_FALSE(p.running(kChess) || p.running(kPaint));
+        p.advance(1000);
+        EXPECT_EQ(p.lockState(), m.watcherAfter ? "screen watching 0" : "screen watching 2")
+            << "the watcher drops them while it runs";
+    }
+    // An id given to another process is never hit.
+    Listed p;
+    p.add("Chess", kChess);
+    p.playListed();
+    p.doubleClick(0);
+    const uint32_t pid = p.app->launched[0].pid;
+    p.procs().exit(pid);  // the child closes it; before the watcher looks, the id is reused
+    auto& other = p.procs().spawnOther(pid);
+    p.app->terminateLaunched();
+    EXPECT_TRUE(p.procs().running(other));
+    p.advance(500);
+    EXPECT_TRUE(p.app->launched.empty());
+    p.app->terminateLaunched();  // nothing recorded: nothing happens
+    EXPECT_TRUE(p.procs().running(other));
+    EXPECT_EQ(p.procs().badHandleUses, 0);
 }
 
 }  // namespace qv::test

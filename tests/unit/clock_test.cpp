@@ -7,48 +7,42 @@
 namespace qv::test {
 
 namespace {
-struct Switch {
-    int64_t second;  // seconds after Start
-    std::string to;
-};
-// Runs the plan for `seconds`, one tick at a time, noting every change of period.
-std::vector<Switch> run(Plan& p, int64_t seconds) {
-    std::vector<Switch> out;
-    std::string last = p.period();
+// Runs the plan for `seconds`, one tick at a time, noting each change of period as "second:period".
+std::string run(Plan& p, int64_t seconds) {
+    std::string out, last = p.period();
     for (int64_t s = 1; s <= seconds; ++s) {
         p.advance(1000);
-        if (p.period() != last) out.push_back({s, last = p.period()});
+        if (p.period() != last) out += std::to_string(s) + ":" + (last = p.period()) + " ";
     }
     return out;
-}
-std::string text(const std::vector<Switch>& v) {
-    std::string s;
-    for (auto& x : v) s += std::to_string(x.second) + ":" + x.to + " ";
-    return s;
 }
 }  // namespace
 
 TEST(Clock, TimeLeftText) {
-    EXPECT_EQ(timeLeftText(3725), " 1: 2: 5");
-    EXPECT_EQ(timeLeftText(0), " 0: 0: 0");
-    EXPECT_EQ(timeLeftText(-3725), "-1:-2:-5");
-    EXPECT_EQ(timeLeftText(59), " 0: 0: 59");
+    for (auto [seconds, text] :
+         {std::pair{3725, " 1: 2: 5"}, {0, " 0: 0: 0"}, {-3725, "-1:-2:-5"}, {59, " 0: 0: 59"}})
+        EXPECT_EQ(timeLeftText(seconds), text);
 }
 
 TEST(Clock, ChangingModeAlternatesOnTheRightTicks) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("1", "1");
+    p.plan("every 1 1");
     p.start();
     // A period of N seconds switches N + 1 ticks after it began.
-    EXPECT_EQ(text(run(p, 250)), "61:break 122:game 183:break 244:game ");
+    EXPECT_EQ(run(p, 250), "61:break 122:game 183:break 244:game ");
     EXPECT_EQ(p.app->secondsLeft, 54);
     EXPECT_EQ(p.big().control("lblTimeLeft").text(), " 0: 0: 54");
+
+    Plan w(DateTime{2026, 12, 6, 18, 0, 0});  // a week keeps the rhythm: cycles of 3001 + 601 ticks
+    w.plan("every 50 10");
+    w.start();
+    w.advance(7LL * 86400 * 1000);
+    EXPECT_EQ(w.period(), (7LL * 86400) % (3001 + 601) < 3001 ? "game" : "break");
 }
 
 TEST(Clock, SignalsRingAtTheListedMoments) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("1", "1");
-    p.click("frmMain", "optOnlyListed");
+    p.plan("every 1 1 listed");
     p.start();
     std::vector<int32_t> rings;
     for (int s = 0; s < 122; ++s) {
@@ -59,14 +53,12 @@ TEST(Clock, SignalsRingAtTheListedMoments) {
     // Game: 50..0 every 10 s (60 is never reached after a count-down step); break: 10..0 every 2 s.
     EXPECT_EQ(rings, (std::vector<int32_t>{50, 40, 30, 20, 10, 0, 10, 8, 6, 4, 2, 0}));
     ASSERT_GE(p.sim.sound.commands.size(), 3u);
-    EXPECT_EQ(p.sim.sound.commands[0], "close voice1");
-    EXPECT_EQ(p.sim.sound.commands[1], "open  type waveaudio alias voice1") << "no sound file: an empty path";
-    EXPECT_EQ(p.sim.sound.commands[2], "play voice1");
-}
-
-TEST(Clock, SoundFileIsOpenedByItsShortPath) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
+    EXPECT_EQ(std::vector<std::string>(p.sim.sound.commands.begin(), p.sim.sound.commands.begin() + 3),
+              (std::vector<std::string>{"close voice1", "open  type waveaudio alias voice1", "play voice1"}))
+        << "no sound file: an empty path";
+    // A sound file is opened by its short path.
     p.sim.sound.files.insert("C:\\Program Files\\Quorvane\\sound.wav");
+    p.sim.sound.commands.clear();
     p.app->ringBegin();
     EXPECT_EQ(p.sim.sound.commands[1],
               "open C:\\Program~Files\\Quorvane\\sound.wav type waveaudio alias voice1");
@@ -74,12 +66,10 @@ TEST(Clock, SoundFileIsOpenedByItsShortPath) {
 
 TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("60", "5");
+    p.plan("every 60 5");
     p.start();
     p.advance(1000);
-    EXPECT_EQ(p.stored("FinalTime"), "3600");
-    EXPECT_EQ(p.stored("GameTimeOn"), "-1");
-    EXPECT_EQ(p.stored("BreakTimeOn"), "0");
+    EXPECT_EQ(p.storedAll({"FinalTime", "GameTimeOn", "BreakTimeOn"}), "3600 -1 0");
     p.advance(29'000);
     EXPECT_EQ(p.stored("FinalTime"), "3600") << "nothing more until 3570";
     p.advance(1000);
@@ -88,50 +78,39 @@ TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {
 
 TEST(Clock, EverythingAllowedHidesTheScreenAndBreaksLockIt) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("1", "1");
+    p.plan("every 1 1");
     p.press("frmMain", "chkShutDown");
     p.start();
-    EXPECT_FALSE(p.shown("frmBig"));
+    EXPECT_EQ(p.status(), "game 60 t1 t2");
     run(p, 61);
-    EXPECT_EQ(p.period(), "break");
-    EXPECT_TRUE(p.shown("frmBig"));
-    EXPECT_TRUE(p.locked());
+    EXPECT_EQ(p.status(), "break 60 shown locked t1 t2");
     EXPECT_EQ(p.sim.shutdown.runs.size(), 1u) << "game time over with the box checked";
     run(p, 61);
-    EXPECT_EQ(p.period(), "game");
-    EXPECT_FALSE(p.shown("frmBig"));
-    EXPECT_FALSE(p.locked()) << "lock and hook released when game time begins";
+    EXPECT_EQ(p.status(), "game 60 t1 t2") << "lock and hook released when game time begins";
 }
 
 TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
     Plan p(DateTime{2026, 12, 6, 15, 58, 0});
-    p.oneTime("12", "6", "16", "0", "1");
-    p.click("frmMain", "optOnlyListed");
+    p.plan("once 12 6 16 0 1 listed");
     p.start();
     EXPECT_EQ(p.period(), "break");
-    EXPECT_EQ(text(run(p, 122)), "121:game ");
+    EXPECT_EQ(run(p, 122), "121:game ");
     p.big().setEnabled(false);  // a program started from the list disabled the screen
-    EXPECT_EQ(text(run(p, 278)), "60:over ") << "a one-minute game, ended on its 61st tick";
-    EXPECT_TRUE(p.shown("frmBig"));
-    EXPECT_TRUE(p.big().enabled()) << "\"Exit\" stays reachable when the plan is over";
-    EXPECT_TRUE(p.locked());
-    EXPECT_FALSE(p.big().timer1.enabled() || p.big().timer2.enabled());
+    EXPECT_EQ(run(p, 278), "60:over ") << "a one-minute game, ended on its 61st tick";
+    EXPECT_EQ(p.status(), "over shown locked") << "\"Exit\" stays reachable when the plan is over";
     EXPECT_EQ(p.app->secondsLeft, 0);
     EXPECT_EQ(p.sim.clock.activeTimers(), 0u);
 }
 
 TEST(Clock, BedTimeRunsForDaysSwitchingAtTheSetTimes) {
     Plan p(DateTime{2026, 12, 30, 20, 0, 0});
-    p.bedTime("7", "0", "21", "30");
+    p.plan("bed 7 0 21 30");
     p.start();
     std::vector<std::string> at;
-    std::string last = p.period();
-    for (int s = 0; s < 3 * 86400; ++s) {
+    for (std::string last = p.period(); at.size() < 6;) {
         p.advance(1000);
-        if (p.period() != last) {
-            last = p.period();
-            at.push_back(p.sim.clock.now().toString().substr(5) + " " + last);
-        }
+        if (p.period() != last)
+            at.push_back(p.sim.clock.now().toString().substr(5) + " " + (last = p.period()));
     }
     // Each switch comes one tick after the count reached zero, and each tick counts one second:
     // the next period's length is computed from the set times, so a second is lost per switch.
@@ -140,54 +119,42 @@ TEST(Clock, BedTimeRunsForDaysSwitchingAtTheSetTimes) {
                                       "01-01 07:00:04 game", "01-01 21:30:05 break", "01-02 07:00:06 game"}));
 }
 
-TEST(Clock, SimulatedWeekOfChangingModeKeepsItsRhythm) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("50", "10");
-    p.start();
-    p.advance(7LL * 86400 * 1000);
-    // Each game + break cycle lasts 3001 + 601 ticks.
-    const int64_t t = 7LL * 86400;
-    const int64_t cycle = 3001 + 601;
-    const int64_t into = t % cycle;
-    EXPECT_EQ(p.period(), into < 3001 ? "game" : "break");
-}
-
 TEST(Resume, RestartInTheMiddleOfAGameContinuesTheStoredPeriod) {
     Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.changing("60", "15");
+    p.plan("every 60 15");
     p.start();
     p.advance(620'000);  // 3600 - 620 = 2980 left; the last save was at 3000
     EXPECT_EQ(p.stored("FinalTime"), "3000");
     p.app.reset();  // the computer was switched off
     p.startProgram();
     EXPECT_EQ(p.app->consoleState, state::kPlanRunning);
-    EXPECT_FALSE(p.shown("frmBig"));
     p.advance(60'000);
-    EXPECT_FALSE(p.app->frmBig().timer1.enabled()) << "not yet";
+    EXPECT_EQ(p.status(), "game 3000") << "hidden, not yet counting";
     p.advance(1000);
-    EXPECT_EQ(p.period(), "game");
-    EXPECT_EQ(p.app->secondsLeft, 3000);
-    EXPECT_TRUE(p.app->frmBig().timer1.enabled());
+    EXPECT_EQ(p.status(), "game 3000 t1 t2");
     p.advance(3001'000);
-    EXPECT_EQ(p.period(), "break");
-    EXPECT_EQ(p.app->secondsLeft, 900);
+    EXPECT_EQ(p.status(), "break 900 shown locked t1 t2");
 }
 
-TEST(Resume, BedTimeComputesItsPeriodFromTheClockAgain) {
+TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     Plan p(DateTime{2026, 12, 6, 20, 0, 0});
-    p.bedTime("7", "0", "21", "0");
+    p.plan("bed 7 0 21 0");
     p.start();
     p.advance(1000);  // a game period is stored
     p.app.reset();
     p.sim.clock.setNow(DateTime{2026, 12, 6, 22, 0, 0});
     p.startProgram();
     p.advance(61'000);
-    EXPECT_EQ(p.period(), "break");
-    EXPECT_EQ(p.app->secondsLeft, 32400 - 61);
+    EXPECT_EQ(p.status(), "break 32339 shown locked t1 t2");
+    p.big().hide();  // the parent has left the lock screen and opens the console
+    p.console().show();
+    p.plan("every 30 10");
+    p.start();
+    EXPECT_EQ(p.period() + " " + std::to_string(p.app->secondsLeft), "game 1800");
 }
 
 TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
-    struct {
+    const struct {
         const char *game, *brk, *seconds, *period;
     } cases[] = {
         {"-1", "0", "1234", "game"},
@@ -199,23 +166,20 @@ TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
     };
     for (auto& c : cases) {
         Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-        p.changing("60", "15");
+        p.plan("every 60 15");
         p.start();
         p.app.reset();
         for (auto [name, v] :
              {std::pair{"GameTimeOn", c.game}, {"BreakTimeOn", c.brk}, {"FinalTime", c.seconds}}) {
             if (v) {
                 p.store(name, v);
-            } else {
-                p.app = nullptr;
-                qv::sim::SimRegistry& r = p.sim.registry;
-                r.writeString(kControls, name, "");
-                RegKey k;
-                r.openKey(reg::kCurrentUser, "Software\\Hollowmere\\Tarnwell\\Controls", reg::kKeyAllAccess,
-                          &k);
-                r.deleteValue(k, name);
-                r.closeKey(k);
+                continue;
             }
+            RegKey k;  // no value at all
+            p.sim.registry.openKey(reg::kCurrentUser, "Software\\Hollowmere\\Tarnwell\\Controls",
+                                   reg::kKeyAllAccess, &k);
+            p.sim.registry.deleteValue(k, name);
+            p.sim.registry.closeKey(k);
         }
         p.startProgram();
         p.advance(61'000);
@@ -223,23 +187,6 @@ TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
         p.advance(5'000);
         EXPECT_FALSE(p.ended());
     }
-}
-
-TEST(Resume, StartAfterAResumedBedTimePlanBeginsANewPlan) {
-    Plan p(DateTime{2026, 12, 6, 22, 0, 0});
-    p.bedTime("7", "0", "21", "0");
-    p.start();
-    p.advance(1000);  // the first tick stores the running break
-    p.app.reset();
-    p.startProgram();
-    p.advance(61'000);
-    ASSERT_EQ(p.period(), "break");
-    p.app->frmBig().hide();  // the parent has left the lock screen and opens the console
-    p.app->frmMain().show();
-    p.changing("30", "10");
-    p.start();
-    EXPECT_EQ(p.period(), "game");
-    EXPECT_EQ(p.app->secondsLeft, 1800);
 }
 
 }  // namespace qv::test

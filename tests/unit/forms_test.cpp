@@ -16,14 +16,15 @@ struct Probe : ui::Form {
         log.push_back("unload " + name());
         if (onUnloadDo) onUnloadDo();
     }
+    ~Probe() override { log.push_back("freed " + name()); }
     std::vector<std::string>& log;
     std::function<void()> onUnloadDo;
 };
 
 struct Model : ::testing::Test {
     sim::SimWorld world;
+    std::vector<std::string> log;  // outlives the session, which frees the forms
     ui::Session session{world.windowing, world.clock};
-    std::vector<std::string> log;
     Probe& make(const std::string& name) {
         return static_cast<Probe&>(session.load(std::make_unique<Probe>(session, name, log)));
     }
@@ -37,34 +38,28 @@ TEST_F(Model, FormsLoadOnceAndTheLastUnloadEndsTheProgram) {
     EXPECT_EQ(&slot(), &a);
     Probe& b = make("B");
     EXPECT_NE(a.nativeHandle(), 0u);
-    // An unload handler that unloads another window, and itself again, is harmless.
-    a.onUnloadDo = [&] {
+    a.onUnloadDo = [&] {  // an unload handler that unloads another window, and itself again
         session.unload(b);
         session.unload(a);
     };
     session.unload(a);
     EXPECT_EQ(slot.loaded(), nullptr);
     EXPECT_EQ(log, (std::vector<std::string>{"load A", "load B", "unload A", "unload B"}));
-    EXPECT_TRUE(session.ended());
-    EXPECT_TRUE(world.windowing.quitRequested());
+    EXPECT_TRUE(session.ended() && world.windowing.quitRequested());
     session.afterEvent();
-    Probe& again = slot();  // referring to it again loads a new one
-    EXPECT_TRUE(again.loaded());
+    EXPECT_TRUE(slot().loaded()) << "referring to it again loads a new one";
 }
 
 TEST_F(Model, OptionButtonsAreExclusiveWithinTheirContainer) {
     Probe& f = make("F");
     auto& frame1 = f.add(ui::Kind::Frame, "Frame1");
-    auto& frame2 = f.add(ui::Kind::Frame, "Frame2");
-    auto& a = f.add(ui::Kind::OptionButton, "a", &frame1);
-    auto& b = f.add(ui::Kind::OptionButton, "b", &frame1);
-    auto& c = f.add(ui::Kind::OptionButton, "c", &frame2);
+    auto &a = f.add(ui::Kind::OptionButton, "a", &frame1), &b = f.add(ui::Kind::OptionButton, "b", &frame1);
+    auto& c = f.add(ui::Kind::OptionButton, "c", &f.add(ui::Kind::Frame, "Frame2"));
     a.setValue(1);
     c.setValue(1);
     b.userClick();
-    EXPECT_EQ(a.value(), 0);
-    EXPECT_EQ(b.value(), 1);
-    EXPECT_EQ(c.value(), 1) << "another frame is another group";
+    EXPECT_EQ((std::vector<int>{a.value(), b.value(), c.value()}), (std::vector<int>{0, 1, 1}))
+        << "another frame is another group";
     frame1.setEnabled(false);
     EXPECT_TRUE(a.enabled());
     EXPECT_FALSE(a.effectivelyEnabled());
@@ -73,21 +68,20 @@ TEST_F(Model, OptionButtonsAreExclusiveWithinTheirContainer) {
 TEST_F(Model, InputEventsUpdateTheModelBeforeHandlersRun) {
     Probe& f = make("F");
     auto& box = f.add(ui::Kind::CheckBox, "box");
-    auto& combo = f.add(ui::Kind::ComboBox, "combo");
     std::vector<int> seen;
     box.onMouseDown = [&](const ui::Mouse&) { seen.push_back(box.value()); };
     box.onClick = [&] { seen.push_back(box.value()); };
     box.userMouseDown({});
     box.userClick();
     EXPECT_EQ(seen, (std::vector<int>{0, 1})) << "mouse down sees the state before the click";
+    auto& combo = f.add(ui::Kind::ComboBox, "combo");
     combo.addItem("5");
     combo.addItem("10");
-    combo.setText("77");  // a text that is not an item is kept
-    EXPECT_EQ(combo.text(), "77");
+    combo.setText("77");
+    EXPECT_EQ(combo.text(), "77") << "a text that is not an item is kept";
     combo.userSelect(1);
-    EXPECT_EQ(combo.text(), "10");
     combo.userSelect(7);  // out of range: ignored
-    EXPECT_EQ(combo.listIndex(), 1);
+    EXPECT_EQ(combo.text() + " " + std::to_string(combo.listIndex()), "10 1");
 }
 
 TEST_F(Model, TimersRunOnlyWhileEnabledAndLoaded) {
@@ -114,13 +108,6 @@ TEST_F(Model, TimersRunOnlyWhileEnabledAndLoaded) {
 TEST_F(Model, ATickInsideAnEventDoesNotFreeFormsTheEventStillUses) {
     Probe& host = make("Host");
     Probe& other = make("Other");
-    bool otherFreed = false;
-    struct Freed : ui::Form {  // tells when the session frees it
-        Freed(ui::Session& s, bool& flag) : ui::Form(s, "Freed"), flag(flag) {}
-        ~Freed() override { flag = true; }
-        bool& flag;
-    };
-    ui::Form& freed = session.load(std::make_unique<Freed>(session, otherFreed));
     int ticks = 0;
     ui::Timer& t = host.addTimer("T", 100, false);
     t.onTimer = [&] { ++ticks; };
@@ -128,13 +115,12 @@ TEST_F(Model, ATickInsideAnEventDoesNotFreeFormsTheEventStillUses) {
     {
         ui::Session::Event outer(session);  // e.g. a click whose handler opened a message box
         session.unload(other);
-        session.unload(freed);
         world.clock.advance(500);  // ticks arrive in the box's message loop
         EXPECT_EQ(ticks, 5);
-        EXPECT_FALSE(otherFreed) << "still alive while the outer event runs";
+        EXPECT_EQ(log.back(), "unload Other") << "still alive while the outer event runs";
     }
     session.afterEvent();
-    EXPECT_TRUE(otherFreed);
+    EXPECT_EQ(log.back(), "freed Other");
     EXPECT_EQ(session.findByName("Other"), nullptr);
     EXPECT_TRUE(host.loaded());
 }

@@ -5,6 +5,7 @@
 #include "platform/sim/registry.h"
 #include "platform/sim/system.h"
 #include "settings/reg_settings.h"
+#include "unit/world.h"
 #include "wincases/cases.h"
 
 namespace qv::test {
@@ -22,35 +23,27 @@ TEST_P(StoreCase, HoldsOnTheSimulatedRegistry) {
 INSTANTIATE_TEST_SUITE_P(All, StoreCase, ::testing::Range<size_t>(0, storecases::all().size()),
                          [](const auto& info) { return std::string(storecases::all()[info.param].name); });
 
-TEST(StartUpRegistration, WritesAndRemovesTheRunValue) {
+TEST(StartUpRegistration, WritesAndRemovesTheRunValueAndRefusedAccessIsSilent) {
     sim::SimRegistry reg;
     sim::SimSystem sys;
     CRegSettings s(reg, sys);
-    const std::string run = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     s.makeStartUp();
-    const auto* v = reg.findValue(run, "hollowmere");
+    const auto* v = reg.findValue(kRunKey, "hollowmere");
     ASSERT_NE(v, nullptr);
-    EXPECT_EQ(std::string(v->data.begin(), v->data.end()), "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe")
-        << "no quotes and no terminating NUL";
+    EXPECT_EQ(std::string(v->data.begin(), v->data.end()), kExe) << "no quotes and no terminating NUL";
     s.deleteStartUp();
-    EXPECT_EQ(reg.findValue(run, "Hollowmere"), nullptr);
+    EXPECT_EQ(reg.findValue(kRunKey, "Hollowmere"), nullptr);
     s.deleteStartUp();  // nothing to delete: silent
-
     sys.folder = "D:\\";
     s.makeStartUp();
-    EXPECT_EQ(reg.readString(run, "Hollowmere"), "D:\\\\Quorvane 1.0.exe")
+    EXPECT_EQ(reg.readString(kRunKey, "Hollowmere"), "D:\\\\Quorvane 1.0.exe")
         << "a drive's root keeps its separator";
-}
+    s.deleteStartUp();
 
-TEST(StartUpRegistration, RefusedAccessIsSilent) {
-    sim::SimRegistry reg;
-    sim::SimSystem sys;
     reg.denyLocalMachineWrites = true;
-    CRegSettings s(reg, sys);
     s.makeStartUp();
     s.deleteStartUp();
-    EXPECT_EQ(reg.findValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Hollowmere"),
-              nullptr);
+    EXPECT_EQ(reg.findValue(kRunKey, "Hollowmere"), nullptr);
     EXPECT_EQ(reg.openHandles(), 0u);
 }
 

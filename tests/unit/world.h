@@ -5,11 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/frm_main.h"
-#include "console/systray.h"
 #include "engine/app.h"
-#include "engine/password.h"
-#include "lock/frm_big.h"
 #include "platform/sim/platform.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
@@ -17,6 +13,17 @@
 namespace qv::test {
 
 constexpr const char* kControls = "HKCU\\Software\\Hollowmere\\Tarnwell\\Controls";
+constexpr const char* kListKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\ListOfGames";
+constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGames";
+constexpr const char* kRunKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kExe = "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe";
+
+// A list's items, each followed by ';'.
+inline std::string joined(const ui::Control& list) {
+    std::string s;
+    for (auto& item : list.items()) s += item + ";";
+    return s;
+}
 
 struct World {
     explicit World(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0}) : sim(start) {}
@@ -24,18 +31,22 @@ struct World {
     sim::SimWorld sim;
     std::unique_ptr<App> app;
 
-    // Starts the program as Windows would: a new process on the same machine.
+    // A new process on the same machine; the machine (registry, tray) stays between processes.
     App& startProgram() {
         app = std::make_unique<App>(sim.platform());
         sim.clock.afterTick = [this] { app->session().afterEvent(); };
         app->start();
         return *app;
     }
-    // The process ends when its last window is gone; the machine (registry, tray) stays.
     bool ended() const { return app && app->session().ended(); }
 
     std::string stored(const std::string& name, const std::string& def = "<missing>") const {
         return sim.registry.readString(kControls, name, def);
+    }
+    std::string storedAll(std::initializer_list<const char*> names) const {
+        std::string s;
+        for (const char* n : names) s.append(s.empty() ? "" : " ").append(stored(n));
+        return s;
     }
     void store(const std::string& name, const std::string& value) {
         sim.registry.writeString(kControls, name, value);
@@ -46,6 +57,20 @@ struct World {
         ui::Form* f = form(name);
         return f && f->visible();
     }
+    // What the user sees: the windows shown, the tray icon; the state and the stored Mode.
+    std::string look() {
+        std::string s;
+        for (ui::Form* f : app->session().loadedForms())
+            if (f->visible()) s += f->name() + " ";
+        return s + (sim.tray.hasIcon(999) ? "tray " : "") + "state " + std::to_string(app->consoleState) +
+               " Mode " + stored("Mode");
+    }
+    ui::Control& ctl(const std::string& formName, const std::string& control) {
+        return form(formName)->control(control);
+    }
+    FrmMain& console() { return app->frmMain(); }
+    ui::Control& main(const std::string& control) { return console().control(control); }
+
     // One user event, as the backend delivers it: forms it unloads are freed once it is done.
     template <class F>
     void event(F&& f) {
@@ -56,46 +81,41 @@ struct World {
         app->session().afterEvent();
     }
     void click(const std::string& formName, const std::string& control) {
-        event([&] { app->session().findByName(formName)->control(control).userClick(); });
+        event([&] { ctl(formName, control).userClick(); });
     }
-    // A mouse press on a control as Windows delivers it: mouse down, then the click, unless the
-    // mouse-down handler opened a modal dialog (which takes the button's release).
+    // Mouse down, then the click, unless the mouse-down handler opened a modal dialog (which
+    // takes the button's release).
     void press(const std::string& formName, const std::string& control, int button = 1) {
-        ui::Control& c = app->session().findByName(formName)->control(control);
+        ui::Control& c = ctl(formName, control);
         const size_t before = sim.dialogs.shown.size() + sim.dialogs.fileFilters.size();
         event([&] { c.userMouseDown(ui::Mouse{button, 0, 10, 10}); });
         if (sim.dialogs.shown.size() + sim.dialogs.fileFilters.size() == before && button == 1)
             event([&] { c.userClick(); });
     }
-    // Picks a drop-down item by its text, as the user would.
+    // Picks a console drop-down item by its text; a text that is no item is typed into the box.
     void pick(const std::string& control, const std::string& item) {
-        ui::Control& c = app->frmMain().control(control);
+        ui::Control& c = main(control);
         const auto& items = c.items();
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (items[i] == item) {
-                event([&] { c.userSelect(static_cast<int>(i)); });
-                return;
-            }
-        }
-        event([&] { c.userEdit(item); });  // not an item: typed into the list's box
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i] == item) return event([&] { c.userSelect(static_cast<int>(i)); });
+        event([&] { c.userEdit(item); });
     }
-    FrmMain& console() { return app->frmMain(); }
     void type(const std::string& formName, const std::string& control, const std::string& text) {
-        event([&] { app->session().findByName(formName)->control(control).userEdit(text); });
+        event([&] { ctl(formName, control).userEdit(text); });
     }
     void closeBox(const std::string& formName) {
-        event([&] { app->session().findByName(formName)->userClose(); });
+        event([&] { form(formName)->userClose(); });
     }
     void advance(int64_t ms) { sim.clock.advance(ms); }
+    void close() { click("frmMain", "Command2"); }
 
     // Ends the program with the console's Close, changes stored values, and starts it again.
     void restartWith(const std::vector<std::pair<std::string, std::string>>& values) {
-        click("frmMain", "Command2");
+        close();
         for (auto& [name, value] : values) store(name, value);
         startProgram();
     }
-
-    // Runs the whole first start: defaults, the password dialog, a password chosen.
+    // The whole first start: defaults, the password dialog, a password chosen.
     void completeFirstRun(const std::string& password = "secret") {
         startProgram();
         type("frmPassword", "txtPass1", password);
