@@ -153,16 +153,21 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     EXPECT_EQ(p.period() + " " + std::to_string(p.app->secondsLeft), "game 1800");
 }
 
-TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
+// The stored run state is the child's to edit: whatever it holds, the plan resumes with a defined
+// period of at most a whole game (60 min) or break (15 min).
+TEST(Resume, StoredRunStateGarbageGivesADefinedPeriodOfAtMostAWholeOne) {
     const struct {
         const char *game, *brk, *seconds, *period;
+        int left;
     } cases[] = {
-        {"-1", "0", "1234", "game"},
-        {"0", "-1", "77", "break"},
-        {nullptr, nullptr, nullptr, "break"},
-        {"abc", "xyz", "abc", "game"} /* no period stored: a fresh game */,
-        {"-1", "-1", "5", "break"},
-        {"1", "0", "99999999999999", "game"},
+        {"-1", "0", "1234", "game", 1234},
+        {"0", "-1", "77", "break", 77},
+        {nullptr, nullptr, nullptr, "break", 1},
+        {"abc", "xyz", "abc", "game", 3600} /* no period stored: a fresh game */,
+        {"-1", "-1", "5", "break", 5},
+        {"1", "0", "99999999999999", "game", 3600},
+        {"-1", "0", "99999", "game", 3600},
+        {"0", "-1", "3600", "break", 900},
     };
     for (auto& c : cases) {
         Plan p(DateTime{2026, 12, 6, 18, 0, 0});
@@ -183,7 +188,10 @@ TEST(Resume, StoredRunStateGarbageGivesADefinedPeriod) {
         }
         p.startProgram();
         p.advance(61'000);
-        EXPECT_EQ(p.period(), c.period) << (c.game ? c.game : "-") << "/" << (c.brk ? c.brk : "-");
+        EXPECT_EQ(p.period() + " " + std::to_string(p.app->secondsLeft),
+                  c.period + (" " + std::to_string(c.left)))
+            << (c.game ? c.game : "-") << "/" << (c.brk ? c.brk : "-") << "/"
+            << (c.seconds ? c.seconds : "-");
         p.advance(5'000);
         EXPECT_FALSE(p.ended());
     }
