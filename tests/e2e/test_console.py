@@ -247,7 +247,7 @@ class StartupRegistration(ConsoleTest):
         self.click(controls, "chkLaunch")
         self.wait_controls("the box to be checked", lambda c: c["chkLaunch"]["checked"] == 1)
         self.assertEqual(self.registered(), path)
-        self.assertEqual(self.case.reg_query_types(RUN_KEY).get("Hollowmere"), "REG_SZ")
+        self.assertEqual(self.case.reg_query(RUN_KEY, types=True).get("Hollowmere"), "REG_SZ")
         self.case.screenshot("registered")
         # checked again: the value goes
         self.click(controls, "chkLaunch")

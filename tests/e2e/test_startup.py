@@ -102,7 +102,7 @@ class FirstRun(ProgramTest):
         later = datetime.date.today()
         self.assertIn((date_values["StartMonth"], date_values["StartDay"]),
                       {(str(d.month), str(d.day)) for d in (today, later)})
-        types = self.case.reg_query_types()
+        types = self.case.reg_query(types=True)
         self.assertEqual({t for t in types.values()}, {"REG_SZ"})
 
 
