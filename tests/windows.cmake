@@ -52,13 +52,12 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
   # test name, script, test class, time limit in seconds (a case takes about 10 s; the cases of
   # a running plan wait for its periods and take up to about 90 s)
   set(QV_E2E_GROUPS
-    e2e_first_run test_startup FirstRun 90
+    e2e_first_run test_startup FirstRun 150
     e2e_password_change test_startup PasswordChange 180
     e2e_first_run_abandoned test_startup FirstRunAbandoned 150
-    e2e_second_start test_startup SecondStart 150
     e2e_bad_stored_settings test_startup BadStoredSettings 240
     e2e_console_layout test_console ConsoleLayout 180
-    e2e_console_modes test_console ModeSelection 120
+    e2e_console_modes test_console ModeSelection 180
     e2e_console_save test_console SaveThroughControls 180
     e2e_startup_registration test_console StartupRegistration 120
     e2e_changing_mode test_plan ChangingMode 240

@@ -3,6 +3,8 @@ found at their places, and the steps that bring the console up."""
 
 import re
 
+import harness
+
 CONSOLE = "Quorvane 1.0"
 PASSWORD_DIALOG = "Change password"
 LOCK_SCREEN = "Form1"
@@ -190,3 +192,42 @@ def complete_first_run(case, password="abc"):
     case.type(PASSWORD_DIALOG, "class:Edit:2", password)
     case.click(PASSWORD_DIALOG, "Change")
     return proc, case.wait_window(CONSOLE)
+
+
+def lock_screen(case):
+    """The program's visible lock screen covering the whole screen, with its controls, or None."""
+    screen = case.screen()
+    for w in case.windows(True, True):
+        r = w["rect"]
+        if w["text"] == LOCK_SCREEN and (r["x"], r["y"], r["w"], r["h"]) == (
+                0, 0, screen["width"], screen["height"]):
+            return w
+    return None
+
+
+class ConsoleTest(harness.CaseTest):
+    """A case that works the console, reached through the first run."""
+
+    def open_console(self):
+        self.proc, console = complete_first_run(self.case)
+        self.dpi = self.case.screen()["dpiX"]
+        self.controls = find_controls(console, self.dpi)
+        return self.controls
+
+    def hwnd(self, name):
+        return "hwnd:" + self.controls[name]["hwnd"]
+
+    def click(self, name):
+        """A real click (through the input queue) at the middle of the control."""
+        self.case.click(CONSOLE, self.hwnd(name), "--input")
+
+    def pick(self, name, item):
+        self.case.pick(CONSOLE, self.hwnd(name), item)
+
+    def wait_controls(self, what, probe):
+        """Waits until probe(the console's controls, as they are now) holds; returns them."""
+        def check():
+            console = self.case.window(CONSOLE)
+            found = find_controls(console, self.dpi) if console else {}
+            return found if found and probe(found) else None
+        return self.case.wait_for(what, check)
