@@ -127,22 +127,15 @@ def expected_rect(name, dpi):
     return px(left, dpi), px(top, dpi), px(width, dpi), px(height, dpi)
 
 
-def kind_fits(control, kind):
+def fits(control, kind, want):
+    """Of the kind's class and button style, and within a pixel of the expected rectangle; a
+    drop-down list's closed height comes from its font: no taller than its place."""
     cls, styles = NATIVE[kind]
-    return (control["class"].lower() == cls.lower() and
-            (styles is None or control.get("kind") in styles))
-
-
-def rect_fits(control, kind, want):
-    """Within a pixel of the expected rectangle. A drop-down list's closed height comes from its
-    font; it must not be taller than its place."""
-    pos = control["pos"]
-    x, y, w, h = want
-    if abs(pos["x"] - x) > 1 or abs(pos["y"] - y) > 1 or abs(pos["w"] - w) > 1:
-        return False
-    if kind == "C":
-        return 0 < pos["h"] <= h + 1
-    return abs(pos["h"] - h) <= 1
+    p, (x, y, w, h) = control["pos"], want
+    return (control["class"].lower() == cls.lower()
+            and (styles is None or control.get("kind") in styles)
+            and max(abs(p["x"] - x), abs(p["y"] - y), abs(p["w"] - w)) <= 1
+            and (0 < p["h"] <= h + 1 if kind == "C" else abs(p["h"] - h) <= 1))
 
 
 def find_controls(console, dpi):
@@ -152,7 +145,7 @@ def find_controls(console, dpi):
     found = {}
     for name, kind, *_ in LAYOUT:
         want = expected_rect(name, dpi)
-        hits = [c for c in children if kind_fits(c, kind) and rect_fits(c, kind, want)
+        hits = [c for c in children if fits(c, kind, want)
                 and c["hwnd"] not in {f["hwnd"] for f in found.values()}]
         if hits:
             found[name] = hits[0]

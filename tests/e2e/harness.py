@@ -188,7 +188,6 @@ class Case:
         self.procs = []
         self.steps = 0
         self.log = open(os.path.join(self.dir, "log.txt"), "w")
-        self.closed = False
         _live_cases.append(self)
         # Bring up the prefix's wineserver, services and desktop before the program: its start
         # then costs what it costs on a running system, and nothing races to boot the prefix.
@@ -230,10 +229,9 @@ class Case:
         self.reg_import({"LogPixels": int(dpi)}, r"HKCU\Control Panel\Desktop")
 
     def wait_exit(self, proc, timeout=ACTION_TIMEOUT):
-        try:
-            return proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise HarnessError("the program did not end within %ss" % timeout)
+        """Waits for a process to end; returns its exit code."""
+        self.wait_for("the end of process %d" % proc.pid, lambda: proc.poll() is not None, timeout)
+        return proc.returncode
 
     def stop(self):
         """Ends every process of the case's prefix, its wineserver included."""
@@ -247,14 +245,13 @@ class Case:
             proc.output.close()
 
     def close(self):
-        if not self.closed:
-            self.closed = True
+        if self in _live_cases:
+            _live_cases.remove(self)
             try:
                 self.stop()
             finally:
                 self.log.close()
                 shutil.rmtree(self.workdir, ignore_errors=True)
-                _live_cases.remove(self)
 
     # -- inspector --
 
@@ -280,8 +277,7 @@ class Case:
                 tops[-1]["controls"].append(o)
         return tops
 
-    def top_windows(self, visible=True):
-        return self.windows(visible)
+    top_windows = windows  # the program's top-level windows, without their controls
 
     def window(self, title, visible=True):
         """The program's top-level window with this caption, with its controls, or None."""

@@ -51,7 +51,9 @@ class PlanTest(ConsoleTest):
 
     def time_left(self):
         """(seconds shown by the lock screen's time-left label, Unix time of the reading)."""
-        label = time_left_label(lock_screen(self.case))
+        lock = lock_screen(self.case)
+        self.assertIsNotNone(lock, "the lock screen is up")
+        label = time_left_label(lock)
         self.assertTrue(label and label["visible"], "the lock screen shows the time left")
         return time_left_seconds(label["text"]), time.time()
 

@@ -1,33 +1,20 @@
 // inspector: eyes and hands for the end-to-end tests and the bench scripts. A console program that
 // runs in the Wine prefix of the program under test, reads other processes' windows and controls,
-// and acts on them as a user would.
+// and acts on them as a user would. Commands (see main for the positional arguments):
 //
-//   inspector list [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]
-//   inspector wait <title> [timeout] [--gone] [--enabled | --disabled] [--foreground]
-//                  [--items N --control SELECTOR] [--exe NAME]
-//   inspector click <title> <selector> [--input [--double] [--at X,Y]] [--exe NAME]
-//   inspector type <title> <selector> <text> [--exe NAME]
-//   inspector select <title> <list box selector> <item text> [--exe NAME]
-//   inspector pick <title> <drop-down list selector> <item text> [--exe NAME]
-//   inspector close <title> [--syscommand] [--exe NAME]
-//   inspector screen | foreground | procs --exe NAME
-//   inspector tray [--wait SECONDS] [--ready] | tray-click [left | right] | menu-keys
-//   <down|up|enter|escape>... inspector window <title> [seconds] | keys <seconds> | timechange [count]
+//   list [--exe NAME] [--title T] [--hwnd H] [--visible] [--top]   one JSON object per window
+//   wait <title> [timeout] [--gone | --enabled | --disabled | --foreground | --items N --control SEL]
+//   click <title> <sel> [--input [--double] [--at X,Y]]   BM_CLICK posted, or a real click
+//   type <title> <sel> <text> | select <title> <list box> <item> | pick <title> <drop-down> <item>
+//   close <title> [--syscommand] | screen | foreground | procs --exe NAME
+//   tray [--wait S] [--ready] | tray-click [right] | menu-keys <down|up|enter|escape>...
+//   window <title> [seconds] | keys <seconds> | timechange [count]   (another program's part)
 //
-// A <title> is a visible top-level window's caption, matched exactly, or "hwnd:0x1234". A
-// <selector> picks one control of that window: "hwnd:0x1234", "class:Edit:2" (the second control
-// of class Edit, from 1), or its caption, with or without its '&' marks.
-//
-// click posts a button's BM_CLICK, or with --input makes a real click through the input queue at
-// the control's centre or at --at X,Y (pixels from its top-left corner). type selects the text and
-// types each character. select sets a list box's item and posts the notification a click brings;
-// pick drops a drop-down list with a real click and clicks the item. wait ends when the window is
-// there (or gone) in the state asked. window, keys and timechange play another program: a plain
-// window, a keyboard hook that prints the keys that reach it, and the clock-change broadcast.
-//
-// list prints one JSON object per window; the other commands one line about what they did (with
-// "at", Unix time, where a moment matters). Exit code 0 on success; 1 with a message on stderr
-// when a window, control or wait was not found; 2 for a usage error.
+// --exe NAME limits windows to that program's. <title>: a visible top-level window's caption or
+// "hwnd:0x1234"; <sel>: "hwnd:0x1234", "class:Edit:2" (the second Edit, from 1) or a caption,
+// '&' marks ignored. Commands print one JSON line about what they did, with "at" (Unix time)
+// where a moment matters. Exit code 0; 1 with a message when something was not found; 2 for a
+// usage error.
 #define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
@@ -160,10 +147,9 @@ bool isClass(HWND h, const wchar_t* name) {
     return _wcsicmp(className(h).c_str(), name) == 0;
 }
 
-std::wstring stripMnemonics(const std::wstring& s) {
-    std::wstring r;
-    for (size_t i = 0; i < s.size(); ++i) r += s[i] == L'&' && i + 1 < s.size() ? s[++i] : s[i];
-    return r;
+std::wstring withoutMarks(std::wstring s) {
+    std::erase(s, L'&');
+    return s;
 }
 
 // Items of a combo or list box. The wide messages return whole strings across processes; the
@@ -253,7 +239,7 @@ std::string describe(HWND h, int depth) {
     ClientToScreen(h, &origin);
     std::wstring cls = className(h);
     Json j;
-    j.hex("hwnd", (uintptr_t)h).hex("top", (uintptr_t)GetAncestor(h, GA_ROOT)).num("depth", depth);
+    j.hex("hwnd", (uintptr_t)h).num("depth", depth);
     j.str("class", cls).str("text", windowText(h)).hex("style", (ULONG)style);
     j.rect("rect", r.left, r.top, r.right - r.left, r.bottom - r.top);
     j.rect("pos", pos.x, pos.y, r.right - r.left, r.bottom - r.top)
@@ -360,7 +346,7 @@ HWND findControl(HWND top, const std::wstring& sel) {
             continue;
         }
         std::wstring t = windowText(k);
-        if (t != sel && stripMnemonics(t) != stripMnemonics(sel)) continue;
+        if (t != sel && withoutMarks(t) != withoutMarks(sel)) continue;
         if (IsWindowVisible(k)) return k;
         if (!hidden) hidden = k;
     }
@@ -371,11 +357,12 @@ struct Target {
     HWND top = nullptr, control = nullptr;
 };
 
-int resolve(const Options& o, size_t needArgs, Target& t) {
-    if (o.args.size() < needArgs) return 2;
+// The window of the first argument and, for `targets` 2, the control of the second.
+int resolve(const Options& o, int targets, Target& t) {
+    if (!targets) return 0;
     t.top = findTop(o.args[0], o);
     if (!t.top) return fail(L"no visible window titled \"" + o.args[0] + L"\"");
-    if (needArgs >= 2 && !(t.control = findControl(t.top, o.args[1])))
+    if (targets == 2 && !(t.control = findControl(t.top, o.args[1])))
         return fail(L"no control \"" + o.args[1] + L"\" in \"" + o.args[0] + L"\"");
     return 0;
 }
@@ -389,7 +376,7 @@ Json action(const char* name, const Target& t) {
 
 // ---- commands ---------------------------------------------------------------------------
 
-int cmdList(const Options& o) {
+int cmdList(const Options& o, const Target&) {
     auto names = processNames();
     HWND only = handleOf(L"hwnd:" + o.get(L"--hwnd"));
     bool visible = o.has(L"--visible");
@@ -425,8 +412,7 @@ bool inState(HWND h, const Options& o) {
            (long long)(LONG_PTR)n == _wtoi64(o.get(L"--items").c_str());
 }
 
-int cmdWait(const Options& o) {
-    if (o.args.empty()) return 2;
+int cmdWait(const Options& o, const Target&) {
     double timeout = o.args.size() > 1 ? _wtof(o.args[1].c_str()) : 10;
     bool gone = o.has(L"--gone");
     auto seen = [&] {
@@ -457,9 +443,7 @@ void inputClick(HWND h, POINT p, bool twice = false) {
     SendInput(twice ? 5 : 3, in, sizeof(INPUT));
 }
 
-int cmdClick(const Options& o) {
-    Target t;
-    if (int rc = resolve(o, 2, t)) return rc;
+int cmdClick(const Options& o, const Target& t) {
     if (!IsWindowEnabled(t.control)) return fail(L"control \"" + o.args[1] + L"\" is disabled");
     Json done = action("click", t);  // before: the click may destroy the control
     if (o.has(L"--input")) {
@@ -476,9 +460,7 @@ int cmdClick(const Options& o) {
     return 0;
 }
 
-int cmdType(const Options& o) {
-    Target t;
-    if (int rc = resolve(o, 3, t)) return rc;
+int cmdType(const Options& o, const Target& t) {
     HWND edit = t.control;
     // an editable combo box keeps its text in a child edit
     if (HWND inner = FindWindowExW(edit, nullptr, L"Edit", nullptr)) edit = inner;
@@ -490,9 +472,7 @@ int cmdType(const Options& o) {
     return 0;
 }
 
-int cmdSelect(const Options& o) {
-    Target t;
-    if (int rc = resolve(o, 3, t)) return rc;
+int cmdSelect(const Options& o, const Target& t) {
     LRESULT i = send(t.control, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)o.args[2].c_str());
     if (i < 0) return fail(L"no item \"" + o.args[2] + L"\"");
     send(t.control, LB_SETCURSEL, i, 0);
@@ -511,9 +491,7 @@ HWND droppedList(HWND combo) {
     return nullptr;
 }
 
-int cmdPick(const Options& o) {
-    Target t;
-    if (int rc = resolve(o, 3, t)) return rc;
+int cmdPick(const Options& o, const Target& t) {
     HWND combo = t.control;
     if (!IsWindowEnabled(combo)) return fail(L"control \"" + o.args[1] + L"\" is disabled");
     LRESULT i = send(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)o.args[2].c_str());
@@ -551,19 +529,15 @@ int cmdPick(const Options& o) {
                     : fail(L"the click picked item " + std::to_wstring(sel) + L", not " + std::to_wstring(i));
 }
 
-int cmdClose(const Options& o) {
-    Target t;
-    if (int rc = resolve(o, 1, t)) return rc;
+int cmdClose(const Options& o, const Target& t) {
     out(action("close", t));
-    if (o.has(L"--syscommand"))
-        PostMessageW(t.top, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
-    else
-        PostMessageW(t.top, WM_CLOSE, 0, 0);
+    bool box = o.has(L"--syscommand");  // what the close box sends
+    PostMessageW(t.top, box ? WM_SYSCOMMAND : WM_CLOSE, box ? SC_CLOSE : 0, 0);
     return 0;
 }
 
 // The screen as programs see it: size in pixels and resolution in dots per inch.
-int cmdScreen(const Options&) {
+int cmdScreen(const Options&, const Target&) {
     SetProcessDPIAware();
     HDC dc = GetDC(nullptr);
     out(Json()
@@ -575,13 +549,13 @@ int cmdScreen(const Options&) {
     return 0;
 }
 
-int cmdForeground(const Options&) {
+int cmdForeground(const Options&, const Target&) {
     HWND h = GetForegroundWindow();
     out(Json().hex("hwnd", (uintptr_t)h).str("text", storedText(h)));
     return 0;
 }
 
-int cmdProcs(const Options& o) {
+int cmdProcs(const Options& o, const Target&) {
     int found = 0;
     for (auto& [pid, name] : processNames()) {
         if (_wcsicmp(name.c_str(), o.get(L"--exe").c_str()) != 0) continue;
@@ -610,7 +584,7 @@ std::vector<HWND> trayIcons() {
     return icons;
 }
 
-int cmdTray(const Options& o) {
+int cmdTray(const Options& o, const Target&) {
     // tells a caller that measures from outside that the watch has begun
     if (o.has(L"--ready")) out(Json().flag("ready", true).now());
     bool seen =
@@ -621,7 +595,7 @@ int cmdTray(const Options& o) {
 
 // Presses a mouse button on the first icon of Wine's tray window; the tray forwards it to the
 // icon's owner as its callback message.
-int cmdTrayClick(const Options& o) {
+int cmdTrayClick(const Options& o, const Target&) {
     bool right = !o.args.empty() && o.args[0] == L"right";
     auto icons = trayIcons();
     if (icons.empty()) return fail(L"no notification icon");
@@ -637,7 +611,7 @@ int cmdTrayClick(const Options& o) {
 
 // Pop-up menus of other processes can't be read here (the menu handle is the owner's), but they
 // take keys.
-int cmdMenuKeys(const Options& o) {
+int cmdMenuKeys(const Options& o, const Target&) {
     static const std::map<std::wstring, WORD> keys = {
         {L"down", VK_DOWN}, {L"up", VK_UP}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}};
     HWND menu = nullptr;
@@ -664,8 +638,7 @@ LRESULT CALLBACK plainWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // A plain top-level window of this process, shown until the time is up or it is closed. Prints
 // its handle first; a click on it prints a line.
-int cmdWindow(const Options& o) {
-    if (o.args.empty()) return 2;
+int cmdWindow(const Options& o, const Target&) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = plainWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -694,54 +667,59 @@ LRESULT CALLBACK spyKeys(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-int cmdKeys(const Options& o) {
+int cmdKeys(const Options& o, const Target&) {
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, spyKeys, GetModuleHandleW(nullptr), 0);
     if (!hook) return fail(L"could not install the hook");
     out(Json().flag("ready", true).now());
-    ULONGLONG deadline =
-        GetTickCount64() + (ULONGLONG)((o.args.empty() ? 10 : _wtof(o.args[0].c_str())) * 1000);
-    while (GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    SetTimer(nullptr, 0, (UINT)((o.args.empty() ? 10 : _wtof(o.args[0].c_str())) * 1000), nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) DispatchMessageW(&msg);
     UnhookWindowsHookEx(hook);
     return 0;
 }
 
 // Broadcasts WM_TIMECHANGE, as a change of the clock does.
-int cmdTimeChange(const Options& o) {
+int cmdTimeChange(const Options& o, const Target&) {
     int count = o.args.empty() ? 1 : _wtoi(o.args[0].c_str());
     for (int i = 0; i < count; ++i) PostMessageW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0);
     out(Json("timechange").num("count", count));
     return 0;
 }
 
+struct Command {
+    int (*run)(const Options&, const Target&);
+    size_t args;  // positional arguments needed at least
+    int targets;  // of which a window (1), or a window and its control (2), must be found first
+};
+
 }  // namespace
 
 int main() {
-    static const std::map<std::wstring, int (*)(const Options&)> commands = {{L"list", cmdList},
-                                                                             {L"wait", cmdWait},
-                                                                             {L"click", cmdClick},
-                                                                             {L"type", cmdType},
-                                                                             {L"select", cmdSelect},
-                                                                             {L"pick", cmdPick},
-                                                                             {L"close", cmdClose},
-                                                                             {L"screen", cmdScreen},
-                                                                             {L"foreground", cmdForeground},
-                                                                             {L"procs", cmdProcs},
-                                                                             {L"tray", cmdTray},
-                                                                             {L"tray-click", cmdTrayClick},
-                                                                             {L"menu-keys", cmdMenuKeys},
-                                                                             {L"window", cmdWindow},
-                                                                             {L"keys", cmdKeys},
-                                                                             {L"timechange", cmdTimeChange}};
+    static const std::map<std::wstring, Command> commands = {{L"list", {cmdList, 0, 0}},
+                                                             {L"wait", {cmdWait, 1, 0}},
+                                                             {L"click", {cmdClick, 2, 2}},
+                                                             {L"type", {cmdType, 3, 2}},
+                                                             {L"select", {cmdSelect, 3, 2}},
+                                                             {L"pick", {cmdPick, 3, 2}},
+                                                             {L"close", {cmdClose, 1, 1}},
+                                                             {L"screen", {cmdScreen, 0, 0}},
+                                                             {L"foreground", {cmdForeground, 0, 0}},
+                                                             {L"procs", {cmdProcs, 0, 0}},
+                                                             {L"tray", {cmdTray, 0, 0}},
+                                                             {L"tray-click", {cmdTrayClick, 0, 0}},
+                                                             {L"menu-keys", {cmdMenuKeys, 0, 0}},
+                                                             {L"window", {cmdWindow, 1, 0}},
+                                                             {L"keys", {cmdKeys, 0, 0}},
+                                                             {L"timechange", {cmdTimeChange, 0, 0}}};
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     auto cmd = argv && argc > 1 ? commands.find(argv[1]) : commands.end();
-    int rc = cmd == commands.end() ? 2 : cmd->second(parse(argc, argv));
-    if (rc == 2)
-        fprintf(stderr, "inspector: usage error; the commands are described in tests/e2e/ui_probe.cpp\n");
+    Options o = cmd == commands.end() ? Options() : parse(argc, argv);
+    Target t;
+    int rc =
+        cmd == commands.end() || o.args.size() < cmd->second.args ? 2 : resolve(o, cmd->second.targets, t);
+    if (!rc) rc = cmd->second.run(o, t);
+    if (rc == 2) fprintf(stderr, "inspector: usage error; the commands are described in ui_probe.cpp\n");
     return rc;
 }
