@@ -238,6 +238,7 @@ std::string describe(HWND h, int depth) {
     if (parent && parent != GetDesktopWindow()) ScreenToClient(parent, &pos);
     ClientToScreen(h, &origin);
     std::wstring cls = className(h);
+    auto is = [&](const wchar_t* name) { return _wcsicmp(cls.c_str(), name) == 0; };
     Json j;
     j.hex("hwnd", (uintptr_t)h).num("depth", depth);
     j.str("class", cls).str("text", windowText(h)).hex("style", (ULONG)style);
@@ -245,13 +246,13 @@ std::string describe(HWND h, int depth) {
     j.rect("pos", pos.x, pos.y, r.right - r.left, r.bottom - r.top)
         .rect("client", origin.x, origin.y, c.right, c.bottom);
     j.flag("visible", IsWindowVisible(h)).flag("enabled", IsWindowEnabled(h));
-    if (_wcsicmp(cls.c_str(), L"Button") == 0)
+    if (is(L"Button"))
         j.str("kind", kButtonKinds[style & BS_TYPEMASK]).num("checked", send(h, BM_GETCHECK, 0, 0));
-    else if (_wcsicmp(cls.c_str(), L"Edit") == 0)
+    else if (is(L"Edit"))
         j.flag("password", style & ES_PASSWORD).flag("readonly", style & ES_READONLY);
-    else if (_wcsicmp(cls.c_str(), L"ComboBox") == 0 || _wcsicmp(cls.c_str(), L"ListBox") == 0)
-        j.raw("items", itemsJson(h, _wcsicmp(cls.c_str(), L"ComboBox") == 0));
-    else if (_wcsicmp(cls.c_str(), WC_LISTVIEWW) == 0)
+    else if (is(L"ComboBox") || is(L"ListBox"))
+        j.raw("items", itemsJson(h, is(L"ComboBox")));
+    else if (is(WC_LISTVIEWW))
         listView(h, j);
     return j.text();
 }
@@ -567,15 +568,12 @@ int cmdProcs(const Options& o, const Target&) {
 
 // Wine shows notification icons in a top-level window of its own when there is no tray on the X
 // side: "Wine System Tray", with one child window per icon, shown while it holds an icon.
-HWND trayWindow() {
-    for (HWND h : windows())
-        if (storedText(h) == L"Wine System Tray") return h;
-    return nullptr;
-}
-
-std::vector<HWND> trayIcons() {
+std::vector<HWND> trayIcons(bool* trayFound = nullptr) {
     std::vector<HWND> icons;
-    HWND tray = trayWindow();
+    HWND tray = nullptr;
+    for (HWND h : windows())
+        if (!tray && storedText(h) == L"Wine System Tray") tray = h;
+    if (trayFound) *trayFound = tray != nullptr;
     if (!tray || !IsWindowVisible(tray)) return icons;
     auto kids = windows(tray);
     for (HWND k : kids)
@@ -589,7 +587,9 @@ int cmdTray(const Options& o, const Target&) {
     if (o.has(L"--ready")) out(Json().flag("ready", true).now());
     bool seen =
         waitUntil([] { return !trayIcons().empty(); }, _wtof(o.get(L"--wait", L"0").c_str()) * 1000, 5);
-    out(Json().flag("tray", trayWindow() != nullptr).flag("icon", seen).now());
+    bool tray = false;
+    trayIcons(&tray);
+    out(Json().flag("tray", tray).flag("icon", seen).now());
     return seen ? 0 : 1;
 }
 
