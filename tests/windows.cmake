@@ -57,13 +57,12 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_kill_bed_time_mode test_kills KillAndRestart.test_bed_time_mode 300
     e2e_escapes test_escapes LockedLockScreen 240
     e2e_stored_run_state test_escapes StoredRunState 180
-    e2e_first_run test_startup FirstRun 90
+    e2e_first_run test_startup FirstRun 150
     e2e_password_change test_startup PasswordChange 180
     e2e_first_run_abandoned test_startup FirstRunAbandoned 150
-    e2e_second_start test_startup SecondStart 150
     e2e_bad_stored_settings test_startup BadStoredSettings 240
     e2e_console_layout test_console ConsoleLayout 180
-    e2e_console_modes test_console ModeSelection 120
+    e2e_console_modes test_console ModeSelection 180
     e2e_console_save test_console SaveThroughControls 180
     e2e_startup_registration test_console StartupRegistration 120
     e2e_changing_mode test_plan ChangingMode 240

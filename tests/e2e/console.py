@@ -3,6 +3,8 @@ found at their places, and the steps that bring the console up."""
 
 import re
 
+import harness
+
 CONSOLE = "Quorvane 1.0"
 PASSWORD_DIALOG = "Change password"
 LOCK_SCREEN = "Form1"
@@ -125,22 +127,15 @@ def expected_rect(name, dpi):
     return px(left, dpi), px(top, dpi), px(width, dpi), px(height, dpi)
 
 
-def kind_fits(control, kind):
+def fits(control, kind, want):
+    """Of the kind's class and button style, and within a pixel of the expected rectangle; a
+    drop-down list's closed height comes from its font: no taller than its place."""
     cls, styles = NATIVE[kind]
-    return (control["class"].lower() == cls.lower() and
-            (styles is None or control.get("kind") in styles))
-
-
-def rect_fits(control, kind, want):
-    """Within a pixel of the expected rectangle. A drop-down list's closed height comes from its
-    font; it must not be taller than its place."""
-    pos = control["pos"]
-    x, y, w, h = want
-    if abs(pos["x"] - x) > 1 or abs(pos["y"] - y) > 1 or abs(pos["w"] - w) > 1:
-        return False
-    if kind == "C":
-        return 0 < pos["h"] <= h + 1
-    return abs(pos["h"] - h) <= 1
+    p, (x, y, w, h) = control["pos"], want
+    return (control["class"].lower() == cls.lower()
+            and (styles is None or control.get("kind") in styles)
+            and max(abs(p["x"] - x), abs(p["y"] - y), abs(p["w"] - w)) <= 1
+            and (0 < p["h"] <= h + 1 if kind == "C" else abs(p["h"] - h) <= 1))
 
 
 def find_controls(console, dpi):
@@ -150,7 +145,7 @@ def find_controls(console, dpi):
     found = {}
     for name, kind, *_ in LAYOUT:
         want = expected_rect(name, dpi)
-        hits = [c for c in children if kind_fits(c, kind) and rect_fits(c, kind, want)
+        hits = [c for c in children if fits(c, kind, want)
                 and c["hwnd"] not in {f["hwnd"] for f in found.values()}]
         if hits:
             found[name] = hits[0]
@@ -190,3 +185,42 @@ def complete_first_run(case, password="abc"):
     case.type(PASSWORD_DIALOG, "class:Edit:2", password)
     case.click(PASSWORD_DIALOG, "Change")
     return proc, case.wait_window(CONSOLE)
+
+
+def lock_screen(case):
+    """The program's visible lock screen covering the whole screen, with its controls, or None."""
+    screen = case.screen()
+    for w in case.windows(True, True):
+        r = w["rect"]
+        if w["text"] == LOCK_SCREEN and (r["x"], r["y"], r["w"], r["h"]) == (
+                0, 0, screen["width"], screen["height"]):
+            return w
+    return None
+
+
+class ConsoleTest(harness.CaseTest):
+    """A case that works the console, reached through the first run."""
+
+    def open_console(self):
+        self.proc, console = complete_first_run(self.case)
+        self.dpi = self.case.screen()["dpiX"]
+        self.controls = find_controls(console, self.dpi)
+        return self.controls
+
+    def hwnd(self, name):
+        return "hwnd:" + self.controls[name]["hwnd"]
+
+    def click(self, name):
+        """A real click (through the input queue) at the middle of the control."""
+        self.case.click(CONSOLE, self.hwnd(name), "--input")
+
+    def pick(self, name, item):
+        self.case.pick(CONSOLE, self.hwnd(name), item)
+
+    def wait_controls(self, what, probe):
+        """Waits until probe(the console's controls, as they are now) holds; returns them."""
+        def check():
+            console = self.case.window(CONSOLE)
+            found = find_controls(console, self.dpi) if console else {}
+            return found if found and probe(found) else None
+        return self.case.wait_for(what, check)

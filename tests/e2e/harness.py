@@ -1,16 +1,13 @@
 """End-to-end harness: runs the Windows build of Quorvane under Wine on a virtual X display.
 
 One template Wine prefix is booted per test run; every case works in its own copy of it, so each
-case starts with a clean registry. The program is watched and driven from outside through the
-inspector (tests/e2e/ui_probe.cpp), the registry is read with `wine reg query` and seeded with
-`wine reg import`, and each step leaves a screenshot in the case's artifacts folder.
+case starts with a clean registry. The program is watched and driven through the inspector
+(tests/e2e/ui_probe.cpp), the registry is read with `wine reg query` and seeded with
+`wine reg import`, and steps leave screenshots in the case's artifacts folder.
 
-Command line of this module (used by CMake):
-    harness.py boot-template --template DIR
-        boots a fresh template prefix into DIR (replacing what is there)
-    harness.py run --template DIR [--artifacts DIR] -- PROGRAM.exe [ARGS...]
-        runs a console program under Wine in a copy of the template and passes its output and
-        exit code through
+    harness.py boot-template --template DIR      boots a fresh template prefix into DIR
+    harness.py run --template DIR -- PROGRAM.exe [ARGS...]
+        runs a console program under Wine in a copy of the template; passes its exit code on
 """
 
 import argparse
@@ -26,12 +23,12 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 
 CONTROLS_KEY = r"HKCU\Software\Hollowmere\Tarnwell\Controls"
 APP_KEY = r"HKCU\Software\Hollowmere\Tarnwell"
 
-# Time limits (seconds). Generous enough for a loaded 2-core machine; every wait ends early as
-# soon as its condition holds.
+# Time limits (seconds), generous for a loaded 2-core machine; waits end as soon as they can.
 START_TIMEOUT = 30
 ACTION_TIMEOUT = 15
 INSPECTOR_TIMEOUT = 30
@@ -42,12 +39,9 @@ class HarnessError(AssertionError):
 
 
 def run_quiet(cmd, env, timeout, what=None):
-    """Runs a command; returns (exit code, stdout, stderr) as text.
-
-    Output goes through files, not pipes: the first Wine process of a prefix starts the
-    wineserver and Wine's service processes, which inherit its output handles and would keep a
-    pipe open long after the command itself has ended.
-    """
+    """Runs a command; returns (exit code, stdout, stderr) as text. Output goes through files: the
+    first Wine process of a prefix starts the wineserver and services, which inherit its output
+    handles and would keep a pipe open long after the command has ended."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         try:
             rc = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
@@ -56,36 +50,40 @@ def run_quiet(cmd, env, timeout, what=None):
             raise HarnessError("%s did not finish within %ss" % (what or cmd[0], timeout))
         out.seek(0)
         err.seek(0)
-        return (rc, out.read().decode("utf-8", errors="replace"),
-                err.read().decode("utf-8", errors="replace"))
+        return rc, out.read().decode(errors="replace"), err.read().decode(errors="replace")
 
 
 def wine_env(prefix, display):
     env = dict(os.environ)
-    env.update(
-        WINEPREFIX=prefix,
-        DISPLAY=display,
-        WINEDEBUG="-all",
-        # no Mono or Gecko installers, no update prompts
-        WINEDLLOVERRIDES="mscoree,mshtml=",
-        WINEARCH="win64",
-        LC_ALL="C.UTF-8",  # ANSI code page 1252
-    )
+    # no Mono or Gecko installers; LC_ALL gives the ANSI code page 1252
+    env.update(WINEPREFIX=prefix, DISPLAY=display, WINEDEBUG="-all", WINEARCH="win64",
+               WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
     return env
 
 
-# ---- X display ----------------------------------------------------------------------------
+def copy_template(template):
+    """A temporary folder holding a copy of the template prefix as "prefix"."""
+    workdir = tempfile.mkdtemp(prefix="qv-e2e-")
+    subprocess.run(["cp", "-a", template, os.path.join(workdir, "prefix")], check=True)
+    return workdir
+
+
+def end_prefix(env):
+    """Ends every process of a prefix, its wineserver included."""
+    run_quiet(["wineserver", "-k"], env, 60)
+    try:
+        run_quiet(["wineserver", "-w"], env, 30)
+    except HarnessError:
+        pass
+
 
 class Display:
     """A virtual X display: the one given, or an Xvfb started on a free display number."""
 
     def __init__(self, given=None):
-        self.proc = None
+        self.proc, self.name = None, given
         if given:
-            self.name = given
             return
-        if not shutil.which("Xvfb"):
-            raise HarnessError("Xvfb is not installed")
         rfd, wfd = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -95,11 +93,9 @@ class Display:
         number = b""
         deadline = time.monotonic() + 20
         while not number.endswith(b"\n"):
-            if time.monotonic() > deadline or self.proc.poll() is not None:
-                raise HarnessError("Xvfb did not start")
             chunk = os.read(rfd, 16)
-            if not chunk:
-                raise HarnessError("Xvfb did not report its display")
+            if not chunk or time.monotonic() > deadline:
+                raise HarnessError("Xvfb did not start")
             number += chunk
         os.close(rfd)
         self.name = ":" + number.decode().strip()
@@ -115,8 +111,6 @@ class Display:
         self.proc = None
 
 
-# ---- template prefix ----------------------------------------------------------------------
-
 def boot_template(path, display):
     """Boots a new Wine prefix into path; replaces what was there."""
     tmp = path + ".booting"
@@ -128,60 +122,40 @@ def boot_template(path, display):
     # a crash ends the program at once instead of waiting behind Wine's crash dialog
     run_quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
                "/t", "REG_DWORD", "/d", "0", "/f"], env, 60)
-    # wait for the prefix's wineserver to write the registry and leave
-    run_quiet(["wineserver", "-w"], env, 120)
+    run_quiet(["wineserver", "-w"], env, 120)  # the registry written to disk
     if not os.path.exists(os.path.join(tmp, "user.reg")):
         raise HarnessError("wineboot left no registry in " + tmp)
     shutil.rmtree(path, ignore_errors=True)
     os.rename(tmp, path)
 
 
-def ensure_template(path, display):
+def ensure_template(path, display, boot_anyway=False):
     """Boots the template prefix unless another test of this run already did."""
     os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if not os.path.exists(os.path.join(path, "user.reg")):
+        if boot_anyway or not os.path.exists(os.path.join(path, "user.reg")):
             boot_template(path, display)
 
 
-# ---- registry files -----------------------------------------------------------------------
-
 def reg_file_text(key, values):
-    """Text of a .reg file that sets values under key: strings, an int as a REG_DWORD, None
-    deletes the value."""
-    lines = ["Windows Registry Editor Version 5.00", "", "[" + expand_root(key) + "]"]
+    """A .reg file that sets values under key: strings, an int as a REG_DWORD; None deletes."""
+    key = re.sub(r"^HKCU\\", r"HKEY_CURRENT_USER\\", re.sub(r"^HKLM\\", r"HKEY_LOCAL_MACHINE\\", key))
+    lines = ["Windows Registry Editor Version 5.00", "", "[%s]" % key]
+    quote = lambda s: '"%s"' % str(s).replace("\\", "\\\\").replace('"', '\\"')  # noqa: E731
     for name, value in values.items():
-        quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"'
         if value is None:
-            lines.append(quoted + "=-")
+            lines.append(quote(name) + "=-")
         elif isinstance(value, int) and not isinstance(value, bool):
-            lines.append(quoted + "=dword:%08x" % (value & 0xFFFFFFFF))
+            lines.append(quote(name) + "=dword:%08x" % (value & 0xFFFFFFFF))
         else:
-            lines.append(quoted + '="' + str(value).replace("\\", "\\\\").replace('"', '\\"') + '"')
+            lines.append(quote(name) + "=" + quote(value))
     return "\r\n".join(lines) + "\r\n"
-
-
-def expand_root(key):
-    return re.sub(r"^HKCU\\", r"HKEY_CURRENT_USER\\", re.sub(r"^HKLM\\", r"HKEY_LOCAL_MACHINE\\", key))
 
 
 _REG_LINE = re.compile(r"^    (.*?)    (REG_[A-Z_]+)    ?(.*)$")
 
-
-def parse_reg_query(text):
-    """Values of one key from `reg query` output: {name: (type, data)}; the default value is ''."""
-    values = {}
-    for line in text.splitlines():
-        m = _REG_LINE.match(line.rstrip("\r"))
-        if m:
-            name = "" if m.group(1) == "(Default)" else m.group(1)
-            values[name] = (m.group(2), m.group(3))
-    return values
-
-
-# Cases not closed yet: ended at exit too, so that a test run stopped half-way (a ctest timeout
-# sends SIGTERM) leaves no program or wineserver behind.
+# Cases not closed yet: ended at exit too, so that a run stopped half-way leaves nothing behind.
 _live_cases = []
 
 
@@ -194,32 +168,26 @@ def _close_live_cases():
             pass
 
 
-# ---- one case -----------------------------------------------------------------------------
-
 class Case:
     """A clean prefix, the program under test and the inspector, for one test case."""
 
-    def __init__(self, name, exe, inspector, template, display, artifacts, keep_prefix=False):
+    def __init__(self, name, exe, inspector, template, display, artifacts):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
         self.exe = os.path.abspath(exe)
         self.exe_name = os.path.basename(self.exe)
         # how the program is started: its path for Wine and the folder it starts in
-        self.exe_command = self.exe
-        self.exe_cwd = os.path.dirname(self.exe)
+        self.exe_command, self.exe_cwd = self.exe, os.path.dirname(self.exe)
         self.inspector_exe = os.path.abspath(inspector)
         self.display = display
-        self.keep_prefix = keep_prefix
         self.dir = os.path.join(artifacts, self.name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
-        self.workdir = tempfile.mkdtemp(prefix="qv-e2e-")
+        self.workdir = copy_template(template)
         self.prefix = os.path.join(self.workdir, "prefix")
-        subprocess.run(["cp", "-a", template, self.prefix], check=True)
         self.env = wine_env(self.prefix, display)
         self.procs = []
         self.steps = 0
         self.log = open(os.path.join(self.dir, "log.txt"), "w")
-        self.closed = False
         _live_cases.append(self)
         # Bring up the prefix's wineserver, services and desktop before the program: its start
         # then costs what it costs on a running system, and nothing races to boot the prefix.
@@ -232,24 +200,21 @@ class Case:
         out = open(os.path.join(self.dir, "program-%d.out" % (len(self.procs) + 1)), "wb")
         proc = subprocess.Popen(["wine", self.exe_command], cwd=self.exe_cwd, env=self.env,
                                 stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-        proc.started_at = time.time()
-        proc.output = out
+        proc.started_at, proc.output = time.time(), out
         self.procs.append(proc)
         self.note("started %s (pid %d)" % (self.exe_name, proc.pid))
         return proc
 
     def install(self, folder="Quorvane", extra=()):
-        """Copies the program, the sound.wav beside it and the extra files into a folder of the
-        prefix's drive C:, from where later starts run it; returns that folder's Windows path."""
+        """Copies the program, the sound.wav beside it and the extra files into a folder of drive
+        C:, from where later starts run it; returns that folder's Windows path."""
         target = os.path.join(self.prefix, "drive_c", folder)
         os.makedirs(target, exist_ok=True)
         sound = os.path.join(os.path.dirname(self.exe), "sound.wav")
         for path in [self.exe] + ([sound] if os.path.exists(sound) else []) + list(extra):
             shutil.copy(path, target)
         windows_folder = "C:\\" + folder.replace("/", "\\")
-        self.exe_command = windows_folder + "\\" + self.exe_name
-        self.exe_cwd = target
-        self.note("installed into %s" % windows_folder)
+        self.exe_command, self.exe_cwd = windows_folder + "\\" + self.exe_name, target
         return windows_folder
 
     def prefix_path(self, windows_path):
@@ -260,19 +225,17 @@ class Case:
         return os.path.join(self.prefix, "drive_c", *[p for p in rest.split("\\") if p])
 
     def set_dpi(self, dpi):
-        """Sets the screen resolution Windows programs see (the display scaling), for programs
-        started from now on."""
+        """The screen resolution (display scaling) for programs started from now on."""
         self.reg_import({"LogPixels": int(dpi)}, r"HKCU\Control Panel\Desktop")
 
     def wait_exit(self, proc, timeout=ACTION_TIMEOUT):
-        try:
-            return proc.wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise HarnessError("the program did not end within %ss" % timeout)
+        """Waits for a process to end; returns its exit code."""
+        self.wait_for("the end of process %d" % proc.pid, lambda: proc.poll() is not None, timeout)
+        return proc.returncode
 
     def stop(self):
         """Ends every process of the case's prefix, its wineserver included."""
-        run_quiet(["wineserver", "-k"], self.env, 60)
+        end_prefix(self.env)
         for proc in self.procs:
             try:
                 proc.wait(10)
@@ -280,50 +243,41 @@ class Case:
                 proc.kill()
                 proc.wait(5)
             proc.output.close()
-        try:
-            run_quiet(["wineserver", "-w"], self.env, 30)
-        except HarnessError:
-            pass
 
     def close(self):
-        if self.closed:
-            return
-        self.closed = True
-        try:
-            self.stop()
-        finally:
-            self.log.close()
-            if not self.keep_prefix:
-                shutil.rmtree(self.workdir, ignore_errors=True)
+        if self in _live_cases:
             _live_cases.remove(self)
+            try:
+                self.stop()
+            finally:
+                self.log.close()
+                shutil.rmtree(self.workdir, ignore_errors=True)
 
     # -- inspector --
 
     def inspect(self, *args, check=True, timeout=INSPECTOR_TIMEOUT):
         """Runs the inspector; returns (exit code, list of JSON objects it printed)."""
-        cmd = ["wine", self.inspector_exe] + [str(a) for a in args]
-        rc, out, err = run_quiet(cmd, self.env, timeout, "inspector " + str(args[0]))
-        objs = [json.loads(line) for line in map(str.strip, out.splitlines())
-                if line.startswith("{")]
+        rc, out, err = run_quiet(["wine", self.inspector_exe] + [str(a) for a in args], self.env,
+                                 timeout, "inspector " + str(args[0]))
         if check and rc != 0:
             raise HarnessError("inspector %s failed (%d): %s" % (" ".join(map(str, args)), rc,
                                                                  err.strip()))
-        return rc, objs
+        return rc, [json.loads(line) for line in out.splitlines() if line.startswith("{")]
 
     def windows(self, visible=True, controls=False, *filters):
         """The program's top-level windows; with controls, each has a 'controls' list of its
         descendants (slower: a console with all its lists takes about a second)."""
-        args = ["list", "--exe", self.exe_name] + (["--visible"] if visible else []) + \
-            ([] if controls else ["--top"]) + list(filters)
-        _, objs = self.inspect(*args)
+        _, objs = self.inspect("list", "--exe", self.exe_name, *(["--visible"] if visible else []),
+                               *([] if controls else ["--top"]), *filters)
         tops = []
         for o in objs:
             if o["depth"] == 0:
-                o["controls"] = []
-                tops.append(o)
+                tops.append(dict(o, controls=[]))
             elif tops:
                 tops[-1]["controls"].append(o)
         return tops
+
+    top_windows = windows  # the program's top-level windows, without their controls
 
     def window(self, title, visible=True):
         """The program's top-level window with this caption, with its controls, or None."""
@@ -332,46 +286,39 @@ class Case:
 
     def message_boxes(self):
         """Visible message boxes of the program, each with a 'message' field: its texts."""
-        boxes = []
-        for top in self.windows():
-            if top["class"] == "#32770":
-                for w in self.windows(True, True, "--hwnd", top["hwnd"]):
-                    w["message"] = "\n".join(c["text"] for c in w["controls"]
-                                             if c["class"].lower() == "static" and c["text"])
-                    boxes.append(w)
+        boxes = [w for top in self.windows() if top["class"] == "#32770"
+                 for w in self.windows(True, True, "--hwnd", top["hwnd"])]
+        for w in boxes:
+            w["message"] = "\n".join(c["text"] for c in w["controls"]
+                                     if c["class"].lower() == "static" and c["text"])
         return boxes
 
     def screen(self):
         """{"width", "height", "dpiX", "dpiY"} of the screen as programs see it."""
         return self.inspect("screen")[1][0]
 
-    def top_windows(self, visible=True):
-        """The program's top-level windows, without their controls."""
-        return self.windows(visible, False)
-
     def tray(self):
         _, objs = self.inspect("tray", check=False)
-        return objs[0] if objs else {"icon": False}
+        return objs[-1] if objs else {"icon": False}
+
+    def act(self, command, title, *args):
+        """An inspector command on a window of the program (click, pick, type, close)."""
+        self.note("%s %r" % (command, (title,) + args))
+        return self.inspect(command, "--exe", self.exe_name, title, *args)[1]
 
     def click(self, title, selector, *opts):
-        self.note("click %r in %r" % (selector, title))
-        self.inspect("click", title, selector, "--exe", self.exe_name, *opts)
+        self.act("click", title, selector, *opts)
 
     def pick(self, title, selector, item):
         """Picks an item of a drop-down list as a user does: drops the list, clicks the item."""
-        self.note("pick %r in %r of %r" % (item, selector, title))
-        self.inspect("pick", title, selector, item, "--exe", self.exe_name)
+        self.act("pick", title, selector, item)
 
-    def type(self, title, selector, text, chars=True):
-        self.note("type %r into %r of %r" % (text, selector, title))
-        self.inspect("type", title, selector, text, "--exe", self.exe_name,
-                     *(["--chars"] if chars else []))
+    def type(self, title, selector, text):
+        self.act("type", title, selector, text)
 
     def close_window(self, title, syscommand=False):
         """Closes a window: WM_CLOSE, or with syscommand the close box's SC_CLOSE."""
-        self.note("close %r" % title)
-        self.inspect("close", title, "--exe", self.exe_name,
-                     *(["--syscommand"] if syscommand else []))
+        self.act("close", title, *(["--syscommand"] if syscommand else []))
 
     # -- waiting --
 
@@ -388,10 +335,9 @@ class Case:
             time.sleep(interval)
 
     def watch(self, title, timeout, gone=False, *state, exe=None):
-        """Starts watching, in the background, for the program's window with this caption to
-        become visible (or, with gone, to stop being visible), and to be in the state given by
-        the inspector's wait options (e.g. "--disabled"); exe watches another program's window.
-        Returns a Watch."""
+        """Starts watching in the background for the window with this caption to become visible
+        (or, with gone, to stop being visible) in the state given by the inspector's wait options
+        (e.g. "--disabled"); exe watches another program's window. Returns a Watch."""
         return Watch(self, title, timeout, gone, state, exe)
 
     def wait_window(self, title, timeout=START_TIMEOUT):
@@ -414,33 +360,27 @@ class Case:
 
     # -- registry --
 
-    def reg_query(self, key=CONTROLS_KEY):
-        """{name: data} of the string values under key; None when the key does not exist."""
-        values = self._reg_query(key)
-        return None if values is None else {name: data for name, (_, data) in values.items()}
-
-    def reg_query_types(self, key=CONTROLS_KEY):
-        values = self._reg_query(key)
-        return None if values is None else {name: kind for name, (kind, _) in values.items()}
-
-    def _reg_query(self, key):
+    def reg_query(self, key=CONTROLS_KEY, types=False):
+        """{name: data} (with types, {name: type}) of the values under key, the default value
+        named ''; None when the key does not exist."""
         # Right after the program ends, a query can fail while the prefix's services wind down;
         # only a missing key is an answer.
         for _ in range(3):
             rc, out, err = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT,
                                      "reg query")
             if rc == 0:
-                return parse_reg_query(out)
+                found = [_REG_LINE.match(line.rstrip("\r")) for line in out.splitlines()]
+                return {("" if m.group(1) == "(Default)" else m.group(1)): m.group(2 if types else 3)
+                        for m in found if m}
             if "unable to find" in (out + err).lower():
                 return None
             time.sleep(0.5)
         return None
 
     def reg_import(self, values, key=CONTROLS_KEY):
-        path = os.path.join(self.workdir, "seed-%d.reg" % time.monotonic_ns())
+        path = os.path.join(self.dir, "seed-%d.reg" % time.monotonic_ns())
         with open(path, "w", encoding="utf-16") as f:  # UTF-16 with its byte-order mark
             f.write(reg_file_text(key, values))
-        shutil.copy(path, os.path.join(self.dir, "seed.reg"))
         rc, _, err = run_quiet(["wine", "reg", "import", path], self.env, INSPECTOR_TIMEOUT,
                                "reg import")
         if rc != 0:
@@ -467,12 +407,9 @@ class Case:
         """Screenshot plus the window list and the registry, for a failure report."""
         self.screenshot(step)
         try:
-            _, objs = self.inspect("list", check=False)
-            with open(os.path.join(self.dir, "%02d-%s-windows.jsonl" % (self.steps, step)), "w") as f:
-                for o in objs:
-                    f.write(json.dumps(o) + "\n")
-            with open(os.path.join(self.dir, "%02d-%s-registry.json" % (self.steps, step)), "w") as f:
-                json.dump(self.reg_query(), f, indent=1)
+            with open(os.path.join(self.dir, "%02d-%s.json" % (self.steps, step)), "w") as f:
+                json.dump({"windows": self.inspect("list", check=False)[1],
+                           "registry": self.reg_query()}, f, indent=1)
         except Exception as e:  # the report must not hide the failure that asked for it
             self.note("snapshot incomplete: %s" % e)
 
@@ -482,16 +419,14 @@ class Watch:
     stamps the moment it saw the change, so short-lived states are not missed."""
 
     def __init__(self, case, title, timeout, gone, state=(), exe=None):
-        self.case = case
+        self.case, self.timeout = case, timeout
         self.what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
-        self.timeout = timeout
         self.out = os.path.join(case.workdir, "watch-%d.out" % time.monotonic_ns())
         with open(self.out, "w") as out:
             self.proc = subprocess.Popen(
                 ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe",
                  exe or case.exe_name] + (["--gone"] if gone else []) + list(state),
                 env=case.env, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-        self.started_at = time.time()
         case.note("watching for " + self.what)
 
     def result(self, extra=30):
@@ -502,7 +437,7 @@ class Watch:
             self.proc.kill()
             self.proc.wait()
         with open(self.out) as f:
-            lines = [l for l in f.read().splitlines() if l.startswith("{")]
+            lines = [line for line in f.read().splitlines() if line.startswith("{")]
         if self.proc.returncode != 0 or not lines:
             self.case.snapshot("watch-timeout")
             raise HarnessError("timed out after %ss waiting for %s" % (self.timeout, self.what))
@@ -510,49 +445,26 @@ class Watch:
         self.case.note("seen %s at %.3f" % (self.what, at))
         return at
 
-    def cancel(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-
-
-# ---- test-run configuration -----------------------------------------------------------------
 
 class Config:
     """Options shared by the cases of one test run (set by configure())."""
-    exe = None
-    inspector = None
-    template = None
-    artifacts = None
-    display = None
-    keep_prefix = False
-    fake_shutdown = None
-    test_game = None
+    exe = inspector = template = artifacts = display = fake_shutdown = test_game = None
     _display = None
 
     @classmethod
-    def display_name(cls):
+    def new_case(cls, name):
         if cls._display is None:
             cls._display = Display(cls.display)
-        return cls._display.name
-
-    @classmethod
-    def new_case(cls, name):
-        display = cls.display_name()
-        ensure_template(cls.template, display)
-        return Case(name, cls.exe, cls.inspector, cls.template, display, cls.artifacts,
-                    cls.keep_prefix)
+        ensure_template(cls.template, cls._display.name)
+        return Case(name, cls.exe, cls.inspector, cls.template, cls._display.name, cls.artifacts)
 
 
-def add_common_options(parser):
-    parser.add_argument("--exe", help="the program under test (x86_64 build)")
-    parser.add_argument("--inspector", required=True, help="inspector.exe")
-    parser.add_argument("--template", help="template prefix (booted when missing)")
-    parser.add_argument("--artifacts", help="folder for screenshots and logs")
-    parser.add_argument("--display", help="use this X display instead of starting Xvfb")
-    parser.add_argument("--keep-prefix", action="store_true", help="keep each case's prefix")
-    parser.add_argument("--fake-shutdown", help="stand-in shutdown.exe that records its calls")
-    parser.add_argument("--test-game", help="stand-in game that records its start and its input")
+class CaseTest(unittest.TestCase):
+    """Each test gets a case, a clean prefix of its own, closed when it finishes."""
+
+    def setUp(self):
+        self.case = Config.new_case(self.id().split(".", 1)[1])
+        self.addCleanup(self.case.close)
 
 
 def _stop_on_signal(signum, _frame):
@@ -568,68 +480,52 @@ def configure(argv):
     signal.signal(signal.SIGTERM, _stop_on_signal)
     signal.signal(signal.SIGINT, _stop_on_signal)
     parser = argparse.ArgumentParser(add_help=False)
-    add_common_options(parser)
+    for option in ("--exe", "--inspector", "--template", "--artifacts", "--display",
+                   "--fake-shutdown", "--test-game"):
+        parser.add_argument(option)
     opts, rest = parser.parse_known_args(argv[1:])
-    if not opts.exe or not os.path.exists(opts.exe):
-        raise SystemExit("--exe: no such program: %s" % opts.exe)
+    if not opts.exe or not os.path.exists(opts.exe) or not opts.inspector:
+        raise SystemExit("--exe and --inspector are needed: %s" % opts.exe)
     base = os.path.dirname(os.path.abspath(opts.exe))
-    Config.exe = opts.exe
-    Config.inspector = opts.inspector
+    Config.exe, Config.inspector, Config.display = opts.exe, opts.inspector, opts.display
     Config.template = os.path.abspath(opts.template or os.path.join(base, "e2e-prefix"))
     Config.artifacts = os.path.abspath(opts.artifacts or os.path.join(base, "e2e-artifacts"))
-    Config.display = opts.display
-    Config.keep_prefix = opts.keep_prefix
     Config.fake_shutdown = opts.fake_shutdown and os.path.abspath(opts.fake_shutdown)
     Config.test_game = opts.test_game and os.path.abspath(opts.test_game)
     return [argv[0]] + rest
 
 
-# ---- command line ----------------------------------------------------------------------------
-
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    sub = parser.add_subparsers(dest="command", required=True)
-    boot = sub.add_parser("boot-template")
-    boot.add_argument("--template", required=True)
-    boot.add_argument("--display")
-    run = sub.add_parser("run")
-    run.add_argument("--template", required=True)
-    run.add_argument("--display")
-    run.add_argument("--artifacts")
-    run.add_argument("--timeout", type=float, default=120)
-    run.add_argument("program", nargs=argparse.REMAINDER)
-    opts = parser.parse_args(argv[1:])
-
+    parser.add_argument("command", choices=["boot-template", "run"])
+    parser.add_argument("--template", required=True)
+    parser.add_argument("--display")
+    parser.add_argument("--timeout", type=float, default=120)
+    cut = argv.index("--") if "--" in argv else len(argv)
+    opts, program = parser.parse_args(argv[1:cut]), argv[cut + 1:]
+    template = os.path.abspath(opts.template)
     display = Display(opts.display)
     if opts.command == "boot-template":
-        with open(os.path.abspath(opts.template) + ".lock", "w") as lock:
-            fcntl.flock(lock, fcntl.LOCK_EX)
-            started = time.monotonic()
-            boot_template(os.path.abspath(opts.template), display.name)
-        print("template prefix booted in %.1f s: %s" % (time.monotonic() - started, opts.template))
+        started = time.monotonic()
+        ensure_template(template, display.name, boot_anyway=True)
+        print("template prefix booted in %.1f s: %s" % (time.monotonic() - started, template))
         return 0
 
-    program = [a for a in opts.program if a != "--"]
     if not program:
-        parser.error("run: no program given")
-    ensure_template(os.path.abspath(opts.template), display.name)
-    workdir = tempfile.mkdtemp(prefix="qv-run-")
-    prefix = os.path.join(workdir, "prefix")
-    subprocess.run(["cp", "-a", os.path.abspath(opts.template), prefix], check=True)
-    env = wine_env(prefix, display.name)
+        parser.error("run: no program given after --")
+    ensure_template(template, display.name)
+    workdir = copy_template(template)
+    env = wine_env(os.path.join(workdir, "prefix"), display.name)
     try:
-        # the prefix's services start here, away from our output (see run_quiet)
-        run_quiet(["wine", "cmd", "/c", "exit"], env, 60)
+        run_quiet(["wine", "cmd", "/c", "exit"], env, 60)  # services started away from our output
         proc = subprocess.Popen(["wine"] + program, env=env, stdin=subprocess.DEVNULL)
         try:
-            rc = proc.wait(opts.timeout)
+            return proc.wait(opts.timeout)
         except subprocess.TimeoutExpired:
             print("harness: %s did not finish within %ss" % (program[0], opts.timeout))
-            rc = 124
-        return rc
+            return 124
     finally:
-        run_quiet(["wineserver", "-k"], env, 60)
-        run_quiet(["wineserver", "-w"], env, 30)
+        end_prefix(env)
         shutil.rmtree(workdir, ignore_errors=True)
 
 

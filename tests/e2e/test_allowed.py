@@ -1,10 +1,7 @@
 """Allowed games and programs, on the Windows program under Wine: a stored list shown by the
-console and by the lock screen with each program's icon; a double-click there starts the program,
-which gets the screen to itself until it ends or game time does; and the list edited through the
-console's dialogs is stored at once.
-
-A stand-in game (tests/e2e/test_game.cpp) plays the listed programs: it records its start, its
-command line and the presses of its button in a log beside it.
+console and the lock screen with the programs' icons; a program started there by a double-click
+has the screen until it or game time ends; the list edited through the console's dialogs is
+stored at once. A stand-in game (test_game.cpp) logs its start, command line and clicks.
 
     python3 test_allowed.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
         --test-game test_game.exe [--template DIR] [--artifacts DIR] [unittest arguments]
@@ -20,7 +17,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Config  # noqa: E402
-from console import CONSOLE, LOCK_SCREEN, complete_first_run, find_controls  # noqa: E402
+from console import CONSOLE, LOCK_SCREEN, ConsoleTest  # noqa: E402
 
 LIST_KEY = harness.APP_KEY + r"\ListOfGames"
 PATH_KEY = harness.APP_KEY + r"\PathOfGames"
@@ -72,12 +69,9 @@ def double_click_item(case, view, index):
     """Double-clicks an item of the lock screen's list at its icon, as a user does; returns the
     Unix time of the click."""
     icon, client = view["icons"][index], view["client"]
-    case.note("double-click item %d of the lock screen's list" % index)
-    _, done = case.inspect("click", LOCK_SCREEN, "hwnd:" + view["hwnd"], "--input", "--double",
-                           "--exe", case.exe_name, "--at", "%d,%d" % (
-                               icon["x"] + icon["w"] // 2 - client["x"],
-                               icon["y"] + icon["h"] // 2 - client["y"]))
-    return done[0]["at"]
+    return case.act("click", LOCK_SCREEN, "hwnd:" + view["hwnd"], "--input", "--double", "--at",
+                    "%d,%d" % (icon["x"] + icon["w"] // 2 - client["x"],
+                               icon["y"] + icon["h"] // 2 - client["y"]))[0]["at"]
 
 
 def green_share(case, rect):
@@ -91,23 +85,12 @@ def green_share(case, rect):
     return sum(1 for p in rgb if p == b"\x00\xff\x00") / max(len(rgb), 1)
 
 
-class AllowedTest(unittest.TestCase):
+class AllowedTest(ConsoleTest):
     def setUp(self):
         if not Config.test_game:
             self.skipTest("needs --test-game")
-        self.case = Config.new_case(self.id().split(".", 1)[1])
-        self.addCleanup(self.case.close)
+        super().setUp()
         self.folder = self.case.install()
-
-    def open_console(self):
-        self.proc, console = complete_first_run(self.case)
-        self.controls = find_controls(console, self.case.screen()["dpiX"])
-
-    def hwnd(self, name):
-        return "hwnd:" + self.controls[name]["hwnd"]
-
-    def click(self, name):
-        self.case.click(CONSOLE, self.hwnd(name), "--input")
 
 
 class LaunchFromLockScreen(AllowedTest):
@@ -136,8 +119,8 @@ class LaunchFromLockScreen(AllowedTest):
         self.assertEqual(self.controls["lstAllowed"]["items"], ["Test game", "Gone"])
 
         self.click("optOnlyListed")
-        self.case.pick(CONSOLE, self.hwnd("cmbGameTime"), "1")
-        self.case.pick(CONSOLE, self.hwnd("cmbBreakTime"), "5")
+        self.pick("cmbGameTime", "1")
+        self.pick("cmbBreakTime", "5")
         self.click("Command1")  # Start
         game_ends = time.monotonic() + 60
         _, view = self.case.wait_for("the lock screen with its list",
@@ -224,17 +207,16 @@ class EditThroughDialogs(AllowedTest):
         install_game(self.case, self.RACER)
         self.open_console()
         self.click("cmdAdd")
-        self.add_through_file_dialog(self.PUZZLE)
-        self.assertEqual(stored_list(self.case), [("puzzle.exe", self.PUZZLE)])
-        self.add_through_file_dialog(self.RACER)
-        self.assertEqual(stored_list(self.case),
-                         [("puzzle.exe", self.PUZZLE), ("racer.exe", self.RACER)])
+        stored = []
+        for path in (self.PUZZLE, self.RACER):
+            self.add_through_file_dialog(path)
+            stored.append((path.rsplit("\\", 1)[1], path))
+            self.assertEqual(stored_list(self.case), stored)
         self.case.click(ADD_DIALOG, "Close")
         self.case.wait_for("the dialog closed", lambda: not self.case.window(ADD_DIALOG))
 
         # Changing a name moves the entry to the end.
-        self.case.inspect("select", CONSOLE, self.hwnd("lstAllowed"), "puzzle.exe", "--exe",
-                          self.case.exe_name)
+        self.case.act("select", CONSOLE, self.hwnd("lstAllowed"), "puzzle.exe")
         self.click("Command3")  # Edit
         name = self.dialog_boxes(EDIT_DIALOG)["name"]
         self.case.type(EDIT_DIALOG, "hwnd:" + name["hwnd"], "Puzzle")
@@ -245,8 +227,7 @@ class EditThroughDialogs(AllowedTest):
         self.assertEqual(self.console_items(), ["racer.exe", "Puzzle"])
 
         for name, left in (("racer.exe", [("Puzzle", self.PUZZLE)]), ("Puzzle", [])):
-            self.case.inspect("select", CONSOLE, self.hwnd("lstAllowed"), name, "--exe",
-                              self.case.exe_name)
+            self.case.act("select", CONSOLE, self.hwnd("lstAllowed"), name)
             self.click("cmdDelete")
             self.case.wait_for("%r deleted" % name, lambda: stored_list(self.case) == left)
         self.assertEqual(self.console_items(), [])

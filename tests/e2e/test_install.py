@@ -40,10 +40,9 @@ def version():
     return "%s.%s" % (major, minor)
 
 
-class Install(unittest.TestCase):
+class Install(harness.CaseTest):
     def setUp(self):
-        self.case = Config.new_case(self.id().split(".", 1)[1])
-        self.addCleanup(self.case.close)
+        super().setUp()
         # The shortcut would otherwise also become a menu entry of the build machine's desktop.
         self.case.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
         self.folder = self.case.prefix_path(INSTALL_DIR)
@@ -55,22 +54,14 @@ class Install(unittest.TestCase):
             "quorvane.ico": os.path.join(SOURCE, "res", "quorvane.ico"),
         }
 
-    # -- steps --
-
     def run_setup(self):
-        self.case.note("setup /S")
-        rc, _, _ = harness.run_quiet(["wine", setup_exe, "/S"], self.case.env, SETUP_TIMEOUT, "setup")
-        self.case.note("setup ended with %d" % rc)
-        return rc
+        return harness.run_quiet(["wine", setup_exe, "/S"], self.case.env, SETUP_TIMEOUT, "setup")[0]
 
     def start_uninstaller(self, silent):
-        """Starts the uninstaller that the uninstall entry names; returns its Popen.
-
-        Started plainly, the uninstaller copies itself to the temporary folder, starts the copy
-        with `_?=<install folder>` and returns at once. This does the same, so that the process
-        waited for is the one that does the work. The folder must come last and unquoted, which
-        Wine's command line from separate arguments does not allow (it quotes an argument with
-        spaces), so a batch file starts the copy and passes on its exit code."""
+        """Starts the uninstaller that the uninstall entry names; returns its Popen. Started
+        plainly, it copies itself to the temporary folder, starts the copy with `_?=<install
+        folder>` and returns at once; this does the same, so that the process waited for does the
+        work. The folder must come last, unquoted, so a batch file starts the copy."""
         uninstaller = self.case.reg_query(UNINSTALL_KEY)["UninstallString"].strip('"')
         temp = r"C:\windows\temp\qv-uninstall"
         os.makedirs(self.case.prefix_path(temp), exist_ok=True)
@@ -79,19 +70,12 @@ class Install(unittest.TestCase):
         with open(self.case.prefix_path(batch), "w", newline="\r\n") as f:
             f.write('@"%s\\%s"%s _?=%s\n@exit %%errorlevel%%\n'
                     % (temp, UNINSTALLER, " /S" if silent else "", INSTALL_DIR))
-        self.case.note("uninstaller%s" % (" /S" if silent else ""))
         return subprocess.Popen(["wine", "cmd", "/c", batch], env=self.case.env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
     def end_uninstaller(self, proc):
-        try:
-            rc = proc.wait(SETUP_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            raise harness.HarnessError("the uninstaller did not end in %ss" % SETUP_TIMEOUT)
-        self.case.note("uninstaller ended with %d" % rc)
-        return rc
+        return self.case.wait_exit(proc, SETUP_TIMEOUT)
 
     def uninstall_silently(self):
         return self.end_uninstaller(self.start_uninstaller(silent=True))
@@ -99,22 +83,16 @@ class Install(unittest.TestCase):
     def uninstaller_window(self, text):
         """Waits for a visible window of the uninstaller with an enabled control that shows this
         text (or a text that contains it); returns it with its controls."""
-        def probe():
-            _, objs = self.case.inspect("list", "--exe", UNINSTALLER, "--visible")
-            for top in (o for o in objs if o["depth"] == 0):
-                controls = [o for o in objs if o["top"] == top["hwnd"] and o["depth"] > 0]
-                if any(text in c["text"].replace("&", "") and c["enabled"] for c in controls):
-                    top["controls"] = controls
-                    return top
-        return self.case.wait_for("the uninstaller's window with %r" % text, probe)
+        return self.case.wait_for("the uninstaller's window with %r" % text, lambda: next((
+            w for w in self.case.windows(True, True, "--exe", UNINSTALLER)
+            if any(text in c["text"].replace("&", "") and c["enabled"] for c in w["controls"])),
+            None))
 
     def press(self, window, button):
-        self.case.note("press %r" % button)
-        self.case.inspect("click", "hwnd:" + window["hwnd"], button, "--exe", UNINSTALLER)
+        self.case.click("hwnd:" + window["hwnd"], button, "--exe", UNINSTALLER)
 
     def start_installed_program(self):
-        self.case.exe_command = INSTALL_DIR + "\\" + self.case.exe_name
-        self.case.exe_cwd = self.folder
+        self.case.exe_command, self.case.exe_cwd = INSTALL_DIR + "\\" + self.case.exe_name, self.folder
         proc = self.case.start()
         self.case.wait_window(PASSWORD_DIALOG)
         return proc
@@ -127,8 +105,6 @@ class Install(unittest.TestCase):
 
     def installed_files(self):
         return sorted(os.listdir(self.folder)) if os.path.isdir(self.folder) else []
-
-    # -- checks --
 
     def assert_installed(self):
         self.assertEqual(self.installed_files(), sorted(list(self.sources) + [UNINSTALLER]))
@@ -150,25 +126,31 @@ class Install(unittest.TestCase):
         self.assertAlmostEqual(int(entry["EstimatedSize"], 16), total / 1024, delta=5,
                                msg="EstimatedSize in KiB")
 
-    def test_silent_install_start_and_uninstall(self):
+    def test_install_refusals_while_running_and_both_removals(self):
         self.assertEqual(self.run_setup(), 0)
         self.assert_installed()
-
-        # The installed program starts into its first run.
         proc = self.start_installed_program()
         self.case.screenshot("installed program's first run")
 
-        # While it runs, neither the uninstaller nor a new setup goes ahead.
+        # While Quorvane runs, neither a silent removal nor a new setup goes ahead, and a removal
+        # by hand says why.
         self.assertNotEqual(self.uninstall_silently(), 0, "uninstaller while Quorvane runs")
-        self.assert_installed()
         self.assertNotEqual(self.run_setup(), 0, "setup while Quorvane runs")
+        uninstaller = self.start_uninstaller(silent=False)
+        box = self.uninstaller_window("Quorvane is running")
+        self.case.screenshot("refused while running")
+        self.assertIn("choose Exit", " ".join(c["text"] for c in box["controls"]))
+        self.press(box, "OK")
+        self.assertNotEqual(self.end_uninstaller(uninstaller), 0)
+        self.assert_installed()
         self.assertIsNone(proc.poll(), "Quorvane still runs")
 
+        # Once it has ended, a silent removal takes everything but the settings and the other
+        # programs' start-up values.
         self.end_program(proc)
         self.case.reg_import({"Message": "kept"})
         run_value = INSTALL_DIR + "\\" + self.case.exe_name
         self.case.reg_import({"Hollowmere": run_value, "Other": r"C:\other.exe"}, RUN_KEY)
-
         self.assertEqual(self.uninstall_silently(), 0)
         self.assertFalse(os.path.exists(self.folder), "install folder removed: %s"
                          % self.installed_files())
@@ -178,22 +160,12 @@ class Install(unittest.TestCase):
         self.assertNotIn("Hollowmere", run)
         self.assertEqual(run.get("Other"), r"C:\other.exe", "other programs' start-up values stay")
         settings = self.case.reg_query() or {}
-        self.assertEqual(settings.get("Message"), "kept", "a silent removal keeps the settings")
-        self.assertEqual(settings.get("Made"), "1", "the first run's values stay too")
+        self.assertEqual((settings.get("Message"), settings.get("Made")), ("kept", "1"),
+                         "a silent removal keeps the settings")
 
-    def test_uninstall_by_hand_explains_a_refusal_and_can_delete_the_settings(self):
+        # Installed again and removed by hand, answering No to keeping the settings.
         self.assertEqual(self.run_setup(), 0)
-        proc = self.start_installed_program()
-        uninstaller = self.start_uninstaller(silent=False)
-        box = self.uninstaller_window("Quorvane is running")
-        self.case.screenshot("refused while running")
-        message = " ".join(c["text"] for c in box["controls"])
-        self.assertIn("choose Exit", message)
-        self.press(box, "OK")
-        self.assertNotEqual(self.end_uninstaller(uninstaller), 0)
         self.assert_installed()
-
-        self.end_program(proc)
         uninstaller = self.start_uninstaller(silent=False)
         self.press(self.uninstaller_window("Uninstall"), "Uninstall")
         question = self.uninstaller_window("Keep Quorvane's settings")

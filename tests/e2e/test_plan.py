@@ -1,9 +1,8 @@
-"""A running plan of the Windows program under Wine: the lock screen of a Changing-mode plan
-started from the console and its count-down, the shutdown when game time is over, and a plan
-resumed about a minute after the program starts again.
+"""A running plan of the Windows program under Wine: the lock screen of a Changing-mode plan and
+its count-down, the shutdown when game time is over, and a plan resumed a minute after a start.
 
-The program runs from a folder of the prefix's drive C: with a stand-in shutdown.exe beside it,
-which the program's "shutdown.exe -s -f" finds first; it only records its command line.
+The program runs from a folder of drive C: with a stand-in shutdown.exe beside it, which its
+"shutdown.exe -s -f" finds first and which only records its command line.
 
     python3 test_plan.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
         --fake-shutdown shutdown.exe [--template DIR] [--artifacts DIR] [unittest arguments]
@@ -17,8 +16,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Config  # noqa: E402
-from console import (CONSOLE, LOCK_SCREEN, complete_first_run, find_controls,  # noqa: E402
-                     time_left_label, time_left_seconds)
+from console import (CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen, time_left_label,  # noqa: E402
+                     time_left_seconds)
 
 # A store left by a completed first run (password "abc") and a Changing-mode plan started with
 # "Allow only listed games and programs": a game period of 1234 s was running at the last exit.
@@ -35,26 +34,13 @@ RESUMED_GAME = {
 RESUME_DELAY = 61
 
 
-class PlanTest(unittest.TestCase):
+class PlanTest(ConsoleTest):
     def setUp(self):
         if not Config.fake_shutdown:
             self.skipTest("needs --fake-shutdown")
-        self.case = Config.new_case(self.id().split(".", 1)[1])
-        self.addCleanup(self.case.close)
-        self.folder = self.case.install(extra=[Config.fake_shutdown])
-        self.calls_file = self.case.prefix_path(self.folder + "\\shutdown-calls.txt")
-
-    def open_console(self):
-        self.proc, console = complete_first_run(self.case)
-        self.dpi = self.case.screen()["dpiX"]
-        self.controls = find_controls(console, self.dpi)
-        return self.controls
-
-    def hwnd(self, name):
-        return "hwnd:" + self.controls[name]["hwnd"]
-
-    def click(self, name):
-        self.case.click(CONSOLE, self.hwnd(name), "--input")
+        super().setUp()
+        folder = self.case.install(extra=[Config.fake_shutdown])
+        self.calls_file = self.case.prefix_path(folder + "\\shutdown-calls.txt")
 
     def shutdown_calls(self):
         """Argument lists the stand-in shutdown.exe was started with."""
@@ -63,22 +49,12 @@ class PlanTest(unittest.TestCase):
         with open(self.calls_file, encoding="latin-1") as f:
             return [line.split()[1:] for line in f.read().splitlines() if line.strip()]
 
-    def lock_screen(self):
-        """The program's visible window that covers the whole screen, with its controls."""
-        screen = self.case.screen()
-        for w in self.case.windows(True, True):
-            r = w["rect"]
-            if (r["x"], r["y"], r["w"], r["h"]) == (0, 0, screen["width"], screen["height"]):
-                return w
-        return None
-
     def time_left(self):
         """(seconds shown by the lock screen's time-left label, Unix time of the reading)."""
-        lock = self.lock_screen()
+        lock = lock_screen(self.case)
         self.assertIsNotNone(lock, "the lock screen is up")
         label = time_left_label(lock)
-        self.assertIsNotNone(label, "the lock screen shows the time left")
-        self.assertTrue(label["visible"])
+        self.assertTrue(label and label["visible"], "the lock screen shows the time left")
         return time_left_seconds(label["text"]), time.time()
 
     def assert_counts_down(self, first, later):
@@ -91,14 +67,14 @@ class PlanTest(unittest.TestCase):
 class ChangingMode(PlanTest):
     def test_break_covers_the_screen_counts_down_and_gives_way_to_game_time(self):
         self.open_console()
-        self.case.pick(CONSOLE, self.hwnd("cmbGameTime"), "0")
-        self.case.pick(CONSOLE, self.hwnd("cmbBreakTime"), "1")
+        self.pick("cmbGameTime", "0")
+        self.pick("cmbBreakTime", "1")
         self.case.type(CONSOLE, self.hwnd("txtMessage"), "Time for a break")
         appears = self.case.watch(LOCK_SCREEN, 30)
         self.click("Command1")  # Start
         shown_at = appears.result()
         # A game period of 0 minutes ends on the first tick of the clock: a break of 60 s follows.
-        lock = self.case.wait_for("the lock screen", self.lock_screen)
+        lock = self.case.wait_for("the lock screen", lambda: lock_screen(self.case))
         self.case.screenshot("break")
         self.assertIsNone(self.case.window(CONSOLE), "the console is hidden")
         self.assertIn("Time for a break", [c["text"] for c in lock["controls"]])
@@ -112,50 +88,39 @@ class ChangingMode(PlanTest):
 
         # 60 s of break, switched on the 61st tick: game time with "Allow everthing" hides it.
         gone_at = self.case.watch(LOCK_SCREEN, 90, gone=True).result()
-        self.assertTrue(55 <= gone_at - shown_at <= 75,
-                        "break lasted %.1f s" % (gone_at - shown_at))
+        self.assertTrue(55 <= gone_at - shown_at <= 75, "break lasted %.1f s" % (gone_at - shown_at))
         # and the game period of 0 minutes ends at once: the next break
         back_at = self.case.watch(LOCK_SCREEN, 20).result()
         self.assertLess(back_at - gone_at, 10)
-        self.case.screenshot("next break")
         self.assertTrue(55 <= self.time_left()[0] <= 60)
         self.assertEqual(self.shutdown_calls(), [], "no shutdown without the box checked")
         self.assertIsNone(self.proc.poll(), "the program runs on")
 
 
 class Shutdown(PlanTest):
-    def wait_shutdown(self):
-        calls = self.case.wait_for("shutdown.exe to be started", self.shutdown_calls, timeout=20)
+    def shuts_down(self, option, picks):
+        """Starts a plan of this mode and these lists with the shutdown box checked; the stand-in
+        is called once, and the lock screen holds a break."""
+        self.open_console()
+        self.click(option)
+        self.wait_controls("the mode's lists", lambda c: c[picks[0][0]]["enabled"])
+        for name, item in picks:
+            self.pick(name, item)
+        self.click("chkShutDown")
+        self.wait_controls("the box checked", lambda c: c["chkShutDown"]["checked"] == 1)
+        self.click("Command1")
+        self.case.wait_for("shutdown.exe to be started", self.shutdown_calls, timeout=20)
         time.sleep(3)  # no second call follows
         self.assertEqual(self.shutdown_calls(), [["-s", "-f"]])
-        return calls
+        self.assertIsNotNone(lock_screen(self.case), "a break under the lock screen")
 
     def test_one_time_plan_waiting_for_its_start_shuts_down_at_once(self):
-        self.open_console()
-        self.click("optOneTime")
-        self.case.wait_for("the One time lists", lambda: find_controls(
-            self.case.window(CONSOLE), self.dpi)["cmbStartTimeH"]["enabled"])
         # midnight at the end of today (hour 24) lies ahead whatever the time; the date lists
         # show today after the first run
-        self.case.pick(CONSOLE, self.hwnd("cmbStartTimeH"), "24")
-        self.case.pick(CONSOLE, self.hwnd("cmbStartTimeM"), "0")
-        self.click("chkShutDown")
-        self.case.wait_for("the box to be checked", lambda: find_controls(
-            self.case.window(CONSOLE), self.dpi)["chkShutDown"]["checked"] == 1)
-        self.click("Command1")
-        self.wait_shutdown()
-        self.case.screenshot("waiting for the start")
-        self.assertIsNotNone(self.lock_screen(), "the wait is a break under the lock screen")
+        self.shuts_down("optOneTime", [("cmbStartTimeH", "24"), ("cmbStartTimeM", "0")])
 
     def test_changing_mode_shuts_down_when_a_game_period_ends(self):
-        self.open_console()
-        self.case.pick(CONSOLE, self.hwnd("cmbGameTime"), "0")
-        self.click("chkShutDown")
-        self.case.wait_for("the box to be checked", lambda: find_controls(
-            self.case.window(CONSOLE), self.dpi)["chkShutDown"]["checked"] == 1)
-        self.click("Command1")
-        self.wait_shutdown()
-        self.assertIsNotNone(self.lock_screen(), "the break follows")
+        self.shuts_down("optEveryday", [("cmbGameTime", "0")])
 
 
 class Resume(PlanTest):
@@ -165,7 +130,6 @@ class Resume(PlanTest):
         appears = self.case.watch(LOCK_SCREEN, RESUME_DELAY + 30)
         self.case.wait_tray_icon()
         self.assertEqual(self.case.top_windows(), [], "nothing shown at start")
-        self.case.screenshot("started hidden")
         shown_at = appears.result(extra=10)
         waited = shown_at - proc.started_at
         self.assertTrue(RESUME_DELAY - 3 <= waited <= RESUME_DELAY + 10,
@@ -174,10 +138,8 @@ class Resume(PlanTest):
         self.case.screenshot("resumed")
         # the stored period goes on: 1234 s = 0:20:34 when it was restarted
         self.assertTrue(1234 - 10 <= first[0] <= 1234, first)
-        lock = self.lock_screen()
-        self.assertTrue(
-            any(c["class"] == "SysListView32" and c["visible"] for c in lock["controls"]),
-            "only listed programs: the list is shown during game time")
+        self.assertTrue(any(c["class"] == "SysListView32" and c["visible"] for c in lock_screen(
+            self.case)["controls"]), "only listed programs: the list is shown during game time")
         time.sleep(3)
         self.assert_counts_down(first, self.time_left())
         self.assertEqual(self.case.reg_query().get("Mode"), "2")

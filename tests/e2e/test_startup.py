@@ -1,5 +1,5 @@
-"""Start-up roads of the Windows program under Wine: the first run with its password dialog,
-the normal start into the notification area, and starts over damaged stored settings.
+"""Start-up roads of the Windows program under Wine: the first run with its password dialog, the
+normal start into the notification area, and starts over damaged stored settings.
 
     python3 test_startup.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
         [--template DIR] [--artifacts DIR] [--display :N] [unittest arguments, e.g. FirstRun]
@@ -12,10 +12,8 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Config  # noqa: E402
+from console import CONSOLE, PASSWORD_DIALOG  # noqa: E402
 
-PASSWORD_DIALOG = "Change password"
-CONSOLE = "Quorvane 1.0"
 MISMATCH = "Passwords do not match"
 
 # What the first run writes, StartMonth and StartDay (today's date) aside.
@@ -27,24 +25,11 @@ FIRST_RUN_VALUES = {
     "BreakTimeOn": "0", "GameTimeOn": "0", "FinalTime": "0",
 }
 
-# Every value the program keeps under Controls.
-ALL_CONTROLS = sorted(list(FIRST_RUN_VALUES) + ["StartMonth", "StartDay", "Password"])
+# Stored passwords: per character, the length of its decimal ANSI code, then the code.
+ABC = "297298299"
 
 
-def encode_password(text, codepage="cp1252"):
-    """The stored form: per character, the length of its decimal ANSI code, then the code."""
-    return "".join(str(len(str(b))) + str(b) for b in text.encode(codepage))
-
-
-class ProgramTest(unittest.TestCase):
-    """Each test gets a clean prefix of its own; the program is ended when it finishes."""
-
-    def setUp(self):
-        self.case = Config.new_case(self.id().split(".", 1)[1])
-        self.addCleanup(self.case.close)
-
-    # -- steps shared by the cases --
-
+class StartupTest(harness.CaseTest):
     def start_first_run(self):
         """Starts on the clean prefix and waits for the password dialog."""
         proc = self.case.start()
@@ -55,18 +40,10 @@ class ProgramTest(unittest.TestCase):
     def enter_passwords(self, first, second):
         self.case.type(PASSWORD_DIALOG, "class:Edit:1", first)
         self.case.type(PASSWORD_DIALOG, "class:Edit:2", second)
-        self.case.screenshot("passwords typed")
         self.case.click(PASSWORD_DIALOG, "Change")
 
-    def complete_first_run(self, password="abc"):
-        proc, _ = self.start_first_run()
-        self.enter_passwords(password, password)
-        console = self.case.wait_window(CONSOLE)
-        self.case.screenshot("console")
-        return proc, console
-
-    def visible_titles(self):
-        return sorted(w["text"] for w in self.case.windows())
+    def edits(self, window):
+        return [c for c in window["controls"] if c["class"].lower() == "edit"]
 
     def registry(self):
         return self.case.reg_query() or {}
@@ -74,157 +51,114 @@ class ProgramTest(unittest.TestCase):
     def assert_alive(self, proc):
         self.assertIsNone(proc.poll(), "the program ended (exit code %s)" % proc.poll())
 
+    def assert_first_run_state(self):
+        values = self.registry()
+        self.assertEqual(values.get("Mode"), "6")
+        self.assertNotIn("Password", values)
 
-class FirstRun(ProgramTest):
-    def test_only_the_password_dialog_is_shown_and_the_defaults_are_stored(self):
+
+class FirstRun(StartupTest):
+    def test_defaults_then_different_passwords_refused_then_equal_ones_stored(self):
         today = datetime.date.today()
         proc, dialog = self.start_first_run()
-
-        edits = [c for c in dialog["controls"] if c["class"].lower() == "edit"]
-        self.assertEqual(len(edits), 2, "two password boxes")
-        for e in edits:
-            self.assertTrue(e["visible"] and e["enabled"])
-            self.assertTrue(e["password"], "entries are masked")
+        self.assertEqual(len(self.edits(dialog)), 2, "two password boxes")
+        for e in self.edits(dialog):
+            self.assertTrue(e["visible"] and e["enabled"] and e["password"], "masked entries")
             self.assertEqual(e["text"], "")
         buttons = {c["text"].replace("&", "") for c in dialog["controls"]
                    if c["class"].lower() == "button" and c["visible"]}
         self.assertTrue({"Change", "Cancel"} <= buttons, buttons)
-
-        # The dialog is and stays the program's only visible window.
-        self.case.holds("only the password dialog visible",
-                        lambda: self.visible_titles() == [PASSWORD_DIALOG], duration=2)
-        self.assert_alive(proc)
+        self.case.holds("only the password dialog visible", lambda: [
+            w["text"] for w in self.case.windows()] == [PASSWORD_DIALOG], duration=2)
 
         values = self.case.reg_query()
-        self.assertIsNotNone(values, "the Controls key exists")
-        date_values = {k: values.pop(k, None) for k in ("StartMonth", "StartDay")}
+        dates = (values.pop("StartMonth", None), values.pop("StartDay", None))
         self.assertEqual(values, FIRST_RUN_VALUES, "first-run values (no Password among them)")
         later = datetime.date.today()
-        self.assertIn((date_values["StartMonth"], date_values["StartDay"]),
-                      {(str(d.month), str(d.day)) for d in (today, later)})
-        types = self.case.reg_query_types()
-        self.assertEqual({t for t in types.values()}, {"REG_SZ"})
+        self.assertIn(dates, {(str(d.month), str(d.day)) for d in (today, later)})
+        self.assertEqual(set(self.case.reg_query(types=True).values()), {"REG_SZ"})
 
+        # Different passwords: a message, nothing stored, the dialog keeps both entries.
+        self.enter_passwords("abc", "abd")
+        box = self.case.wait_for("the mismatch message", lambda: [
+            b for b in self.case.message_boxes() if MISMATCH in b["message"]])[0]
+        self.case.screenshot("mismatch message")
+        self.assert_first_run_state()
+        self.case.click("hwnd:" + box["hwnd"], "OK")
+        self.case.wait_for("the message box to close", lambda: not self.case.message_boxes())
+        dialog = self.case.window(PASSWORD_DIALOG)
+        self.assertEqual([e["text"] for e in self.edits(dialog)], ["abc", "abd"])
+        self.assertIsNone(self.case.window(CONSOLE))
+        self.assert_first_run_state()
 
-class PasswordChange(ProgramTest):
-    def test_equal_passwords_are_stored_and_open_the_console(self):
-        proc, console = self.complete_first_run("abc")
-        self.assertTrue(console["visible"])
-        self.case.wait_for("the password dialog to close",
-                           lambda: self.case.window(PASSWORD_DIALOG) is None)
+        # Equal ones, with a space, a digit and an accent (codes 65 98 32 57 233): stored per
+        # character; the dialog gives way to the console.
+        self.enter_passwords("Ab 9\u00e9", "Ab 9\u00e9")
+        self.case.wait_window(CONSOLE)
+        self.case.wait_for("the dialog to close", lambda: not self.case.window(PASSWORD_DIALOG))
+        self.case.screenshot("console")
         values = self.registry()
-        self.assertEqual(values.get("Mode"), "5")
-        self.assertEqual(values.get("Password"), "297298299")
+        self.assertEqual((values.get("Mode"), values.get("Password")), ("5", "2652982322573233"))
         self.assert_alive(proc)
 
-    def test_password_with_space_digit_and_accent_is_encoded_per_character(self):
-        password = "Ab 9\u00e9"  # codes 65 98 32 57 233
-        self.complete_first_run(password)
-        self.assertEqual(self.registry().get("Password"), "2652982322573233")
-        self.assertEqual(encode_password(password), "2652982322573233")
 
-    def test_change_password_twice_in_a_row_shows_empty_boxes(self):
-        self.complete_first_run("abc")
+class PasswordChange(StartupTest):
+    def test_change_twice_shows_empty_boxes_close_ends_idle_and_next_start_hides(self):
+        proc, _ = self.start_first_run()
+        self.enter_passwords("abc", "abc")
+        self.case.wait_window(CONSOLE)
+        self.assertEqual(self.registry().get("Password"), ABC)
         self.case.click(CONSOLE, "Change password")
         self.case.wait_window(PASSWORD_DIALOG)
         self.case.type(PASSWORD_DIALOG, "class:Edit:1", "zzz")
         self.case.type(PASSWORD_DIALOG, "class:Edit:2", "zzz")
         self.case.click(CONSOLE, "Change password")  # pressed again while the dialog is open
         self.case.wait_for("both boxes emptied on the screen", lambda: [
-            c["text"] for c in self.case.window(PASSWORD_DIALOG)["controls"]
-            if c["class"].lower() == "edit"] == ["", ""])
+            e["text"] for e in self.edits(self.case.window(PASSWORD_DIALOG))] == ["", ""])
         self.enter_passwords("new", "new")
         self.case.wait_for("the new password stored",
-                           lambda: self.registry().get("Password") == encode_password("new"))
+                           lambda: self.registry().get("Password") == "311031013119")
 
-    def test_different_passwords_are_refused_and_nothing_is_stored(self):
-        proc, _ = self.start_first_run()
-        self.enter_passwords("abc", "abd")
-        box = self.case.wait_for("the mismatch message", lambda: [
-            b for b in self.case.message_boxes() if MISMATCH in b["message"]])[0]
-        self.case.screenshot("mismatch message")
-        values = self.registry()
-        self.assertNotIn("Password", values)
-        self.assertEqual(values.get("Mode"), "6")
-
-        self.case.click("hwnd:" + box["hwnd"], "OK")
-        self.case.wait_for("the message box to close", lambda: not self.case.message_boxes())
-        dialog = self.case.window(PASSWORD_DIALOG)
-        self.assertIsNotNone(dialog, "the dialog stays open")
-        self.assertEqual([c["text"] for c in dialog["controls"] if c["class"].lower() == "edit"],
-                         ["abc", "abd"], "with both entries")
-        self.assertIsNone(self.case.window(CONSOLE))
-        self.assertNotIn("Password", self.registry())
-        self.assert_alive(proc)
-
-
-class FirstRunAbandoned(ProgramTest):
-    def assert_first_run_again(self):
-        values = self.registry()
-        self.assertEqual(values.get("Mode"), "6")
-        self.assertNotIn("Password", values)
-
-    def test_cancel_ends_the_program_and_the_next_start_asks_again(self):
-        proc, _ = self.start_first_run()
-        self.case.type(PASSWORD_DIALOG, "class:Edit:1", "abc")
-        self.case.click(PASSWORD_DIALOG, "Cancel")
+        # Close ends the program with no plan running; the next start waits hidden in the tray.
+        self.case.click(CONSOLE, "Close")
         self.case.wait_exit(proc)
-        self.assert_first_run_again()
-
-        self.start_first_run()
-        self.assert_first_run_again()
-
-    def test_close_box_ends_the_program(self):
-        proc, _ = self.start_first_run()
-        self.case.close_window(PASSWORD_DIALOG, syscommand=True)
-        self.case.wait_exit(proc)
-        self.assert_first_run_again()
-
-
-class SecondStart(ProgramTest):
-    def test_second_start_waits_hidden_in_the_tray(self):
-        self.complete_first_run("abc")
-        self.case.stop()  # as if the computer had been switched off
-
+        self.assertEqual(self.registry().get("Mode"), "5")
         proc = self.case.start()
         self.case.wait_tray_icon()
         self.case.wait_for('"Mode" = "5"', lambda: self.registry().get("Mode") == "5")
         self.case.screenshot("idle in the tray")
-        self.case.holds("no visible window of the program", lambda: self.visible_titles() == [],
-                        duration=2)
-        self.assertEqual(self.registry().get("Password"), "297298299")
+        self.case.holds("no visible window", lambda: not self.case.windows(), duration=2)
+        self.assertEqual(self.registry().get("Password"), "311031013119")
         self.assert_alive(proc)
 
-    def test_close_in_the_console_ends_the_program_idle(self):
-        proc, _ = self.complete_first_run("abc")
-        self.case.click(CONSOLE, "Close")
+
+class FirstRunAbandoned(StartupTest):
+    def test_cancel_and_the_close_box_end_the_program_and_the_next_start_asks_again(self):
+        proc, _ = self.start_first_run()
+        self.case.type(PASSWORD_DIALOG, "class:Edit:1", "abc")
+        self.case.click(PASSWORD_DIALOG, "Cancel")
         self.case.wait_exit(proc)
-        values = self.registry()
-        self.assertEqual(values.get("Mode"), "5")
-        self.assertEqual(values.get("Password"), "297298299")
+        self.assert_first_run_state()
+
+        proc, _ = self.start_first_run()
+        self.case.close_window(PASSWORD_DIALOG, syscommand=True)
+        self.case.wait_exit(proc)
+        self.assert_first_run_state()
 
 
-def _bad_settings_test(value):
-    def test(self):
-        self.case.reg_import({name: value for name in ALL_CONTROLS})
-        proc = self.case.start()
-        self.case.wait_for("a notification icon or a window",
-                           lambda: self.case.tray().get("icon") or self.case.windows()
-                           or proc.poll() is not None, timeout=harness.START_TIMEOUT)
-        self.case.screenshot("started")
-        self.assert_alive(proc)
-        self.case.holds("the program running", lambda: proc.poll() is None, duration=4)
-        self.case.screenshot("still running")
-    return test
-
-
-class BadStoredSettings(ProgramTest):
-    """Every Controls value damaged; the program must still come up."""
-    test_empty_values = _bad_settings_test("")
-    test_letters = _bad_settings_test("abc")
-    test_huge_numbers = _bad_settings_test("99999999999999999999")
-    test_negative_numbers = _bad_settings_test("-2147483649")
-    test_long_text = _bad_settings_test("7" * 4096 + "x")
+class BadStoredSettings(StartupTest):
+    def test_every_value_damaged_the_program_still_comes_up(self):
+        names = list(FIRST_RUN_VALUES) + ["StartMonth", "StartDay", "Password"]
+        for value in ("", "abc", "99999999999999999999", "-2147483649", "7" * 4096 + "x"):
+            with self.subTest(value=value[:20]):
+                self.case.stop()
+                self.case.reg_import({name: value for name in names})
+                proc = self.case.start()
+                self.case.wait_for("a notification icon or a window", lambda: (
+                    self.case.tray().get("icon") or self.case.windows() or proc.poll() is not None),
+                    timeout=harness.START_TIMEOUT)
+                self.case.screenshot("started")
+                self.case.holds("the program running", lambda: proc.poll() is None, duration=4)
 
 
 if __name__ == "__main__":
