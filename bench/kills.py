@@ -25,10 +25,10 @@ MODES = ("Changing", "One time", "Bed time")
 
 
 def chain(mode, kills, rng, make_case, results, lock):
-    case = make_case(mode)
-    plan = None
+    plan = KilledPlan("begin")  # the test's steps, on a case of our own
+    plan.case = make_case(mode)
     try:
-        plan = KilledPlan(case, mode)
+        plan.begin(mode)
         for i in range(kills):
             delay = rng.uniform(0, 60)
             try:
@@ -47,9 +47,7 @@ def chain(mode, kills, rng, make_case, results, lock):
         with lock:
             results.append((mode, -1, 0, None, traceback.format_exc(limit=3)))
     finally:
-        if plan:
-            plan.close()
-        case.close()
+        plan.case.close()
 
 
 def main():

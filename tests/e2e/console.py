@@ -2,6 +2,7 @@
 found at their places, and the steps that bring the console up."""
 
 import re
+import time
 
 import harness
 
@@ -224,3 +225,18 @@ class ConsoleTest(harness.CaseTest):
             found = find_controls(console, self.dpi) if console else {}
             return found if found and probe(found) else None
         return self.case.wait_for(what, check)
+
+    def start_plan(self, option, picks, allowance="optOnlyListed"):
+        """Selects a mode and what is allowed, picks the mode's lists and presses Start."""
+        for name in (option, allowance):
+            self.click(name)
+        for name, item in picks:
+            self.wait_controls(name + " enabled", lambda c: c[name]["enabled"])
+            self.pick(name, item)
+        self.click("Command1")
+
+    def time_left(self):
+        """(seconds shown by the lock screen, when), or None while it is not up."""
+        lock = lock_screen(self.case)
+        label = lock and time_left_label(lock)
+        return label and (time_left_seconds(label["text"]), time.time())

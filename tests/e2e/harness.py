@@ -22,6 +22,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -204,6 +205,26 @@ class Case:
         self.procs.append(proc)
         self.note("started %s (pid %d)" % (self.exe_name, proc.pid))
         return proc
+
+    def spawn(self, *args):
+        """Runs the inspector as another program (a window, a keyboard hook) until the case ends;
+        returns its Popen with .first, the first JSON line it printed, and .lines, the later ones
+        as they come."""
+        proc = subprocess.Popen(["wine", self.inspector_exe] + [str(a) for a in args],
+                                env=self.env, stdout=subprocess.PIPE, stdin=subprocess.DEVNULL,
+                                text=True)
+        proc.first, proc.lines = json.loads(proc.stdout.readline()), []
+
+        def read():
+            for line in proc.stdout:
+                if line.startswith("{"):
+                    proc.lines.append(json.loads(line))
+        threading.Thread(target=read, daemon=True).start()
+        return proc
+
+    def enabled(self, hwnd):
+        """Whether a top-level window (of any program) is enabled."""
+        return self.inspect("list", "--hwnd", hwnd, "--top")[1][0]["enabled"]
 
     def install(self, folder="Quorvane", extra=()):
         """Copies the program, the sound.wav beside it and the extra files into a folder of drive

@@ -6,43 +6,22 @@ on another program's windows.
         [--template DIR] [--artifacts DIR] [unittest arguments, e.g. TrayMenu]
 """
 
-import json
 import os
-import subprocess
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Config  # noqa: E402
-from console import (CONSOLE, LOCK_SCREEN, complete_first_run, find_controls,  # noqa: E402
-                     time_left_label, time_left_seconds)
+from console import CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
 
 REQUEST = "Password request"
 ABOUT = "About Quorvane"
 MASTER = "tarpikwell5"
 
 
-class GuardTest(unittest.TestCase):
-    def setUp(self):
-        self.case = Config.new_case(self.id().split(".", 1)[1])
-        self.addCleanup(self.case.close)
-
-    # -- the program --
-
-    def open_console(self):
-        self.proc, console = complete_first_run(self.case)
-        self.controls = find_controls(console, self.case.screen()["dpiX"])
-
-    def click(self, name):
-        self.case.click(CONSOLE, "hwnd:" + self.controls[name]["hwnd"], "--input")
-
-    def start_plan(self, allowance, game, brk="5"):
-        """Changing mode with these lists, started with the console's Start."""
-        self.click(allowance)
-        self.case.pick(CONSOLE, "hwnd:" + self.controls["cmbGameTime"]["hwnd"], game)
-        self.case.pick(CONSOLE, "hwnd:" + self.controls["cmbBreakTime"]["hwnd"], brk)
-        self.click("Command1")
+class GuardTest(ConsoleTest):
+    def start_changing(self, allowance, game, brk="5"):
+        self.start_plan("optEveryday", [("cmbGameTime", game), ("cmbBreakTime", brk)], allowance)
         self.case.wait_for('"Mode" = "2"', lambda: self.mode() == "2")
 
     def mode(self):
@@ -65,30 +44,8 @@ class GuardTest(unittest.TestCase):
     def shown(self, title):
         return self.case.window(title) is not None
 
-    def lock_screen(self):
-        screen = self.case.screen()
-        for w in self.case.windows(True, True):
-            r = w["rect"]
-            if w["text"] == LOCK_SCREEN and (r["w"], r["h"]) == (screen["width"], screen["height"]):
-                return w
-        return None
-
-    def time_left(self):
-        return time_left_seconds(time_left_label(self.lock_screen())["text"])
-
-    # -- another program --
-
     def other_window(self, title):
-        """Opens a window of another program (the inspector); returns its handle."""
-        proc = subprocess.Popen(["wine", self.case.inspector_exe, "window", title, "600"],
-                                env=self.case.env, stdout=subprocess.PIPE,
-                                stdin=subprocess.DEVNULL, text=True)
-        self.addCleanup(proc.kill)
-        return json.loads(proc.stdout.readline())["hwnd"]
-
-    def enabled(self, hwnd):
-        _, objs = self.case.inspect("list", "--hwnd", hwnd, "--top")
-        return objs[0]["enabled"]
+        return self.case.spawn("window", title, "600").first["hwnd"]
 
 
 class TrayMenu(GuardTest):
@@ -123,8 +80,8 @@ class TrayMenu(GuardTest):
 class PlanFromTheTray(GuardTest):
     def test_exit_keeps_the_plan_for_the_next_start_and_stop_ends_it(self):
         self.open_console()
-        self.start_plan("optEverything", "5")  # game time, lock screen hidden: the tray is free
-        self.assertIsNone(self.lock_screen())
+        self.start_changing("optEverything", "5")  # game time, lock screen hidden: the tray is free
+        self.assertIsNone(lock_screen(self.case))
         self.menu(4)  # Stop, Help, About, Exit
         self.answer("abc")
         self.case.wait_exit(self.proc)
@@ -145,33 +102,33 @@ class LockScreenExit(GuardTest):
     def test_cancel_locks_again_and_the_master_password_opens_the_console(self):
         other = self.other_window("Other program")
         self.open_console()
-        self.start_plan("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
-        self.case.wait_for("the lock screen", self.lock_screen)
-        self.case.wait_for("the other program's window disabled", lambda: not self.enabled(other))
+        self.start_changing("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
+        self.case.wait_for("the lock screen", lambda: lock_screen(self.case))
+        self.case.wait_for("the other program's window disabled", lambda: not self.case.enabled(other))
         self.case.screenshot("locked")
 
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         request = self.case.wait_window(REQUEST)
         self.assertTrue(request["enabled"])
-        self.assertFalse(self.lock_screen()["enabled"], "the lock screen waits behind the request")
-        self.assertFalse(self.enabled(other))
+        self.assertFalse(lock_screen(self.case)["enabled"], "the lock screen waits behind the request")
+        self.assertFalse(self.case.enabled(other))
         self.answer("abd")
-        before = self.time_left()
+        before = self.time_left()[0]
         self.case.click(REQUEST, "Cancel")
         self.case.wait_for("the lock screen locked again", lambda: not self.shown(REQUEST) and (
-            self.lock_screen() or {}).get("enabled"))
-        self.case.holds("the other window disabled", lambda: not self.enabled(other), duration=1.5)
-        self.assertLess(self.time_left(), before, "the count-down went on")
+            lock_screen(self.case) or {}).get("enabled"))
+        self.case.holds("the other window disabled", lambda: not self.case.enabled(other), duration=1.5)
+        self.assertLess(self.time_left()[0], before, "the count-down went on")
 
         late = self.other_window("Started while locked")
-        self.case.wait_for("the new window disabled", lambda: not self.enabled(late), timeout=3)
+        self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=3)
 
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         self.answer(MASTER)
         self.case.wait_window(CONSOLE)
-        self.case.wait_for("the lock screen gone", lambda: self.lock_screen() is None)
+        self.case.wait_for("the lock screen gone", lambda: lock_screen(self.case) is None)
         self.case.wait_for("both windows enabled again",
-                           lambda: self.enabled(other) and self.enabled(late))
+                           lambda: self.case.enabled(other) and self.case.enabled(late))
         self.assertEqual(self.mode(), "5")
         self.case.screenshot("console")
 
