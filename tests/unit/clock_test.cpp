@@ -45,10 +45,6 @@ TEST(Clock, SignalsRingAtTheListedMoments) {
     }
     // Game: 50..0 every 10 s (60 is never reached after a count-down step); break: 10..0 every 2 s.
     EXPECT_EQ(rings, (std::vector<int32_t>{50, 40, 30, 20, 10, 0, 10, 8, 6, 4, 2, 0}));
-    ASSERT_GE(p.sim.sound.commands.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(p.sim.sound.commands.begin(), p.sim.sound.commands.begin() + 3),
-              (std::vector<std::string>{"close voice1", "open  type waveaudio alias voice1", "play voice1"}))
-        << "no sound file: an empty path";
     // A sound file is opened by its short path.
     p.sim.sound.files.insert("C:\\Program Files\\Quorvane\\sound.wav");
     p.sim.sound.commands.clear();
