@@ -1,10 +1,7 @@
-// Start-up with whatever the settings key holds: the program comes up, a plan is started from the
-// console and runs for a few minutes, and a program on the lock screen's list is started.
-//
-// Each line is one value: a section letter (C Controls, L ListOfGames, P PathOfGames), a type
-// letter, then name=data. Types: s text (NUL added), t text without its NUL, d number as a DWORD,
-// b bytes as binary, n no type; any other letter is taken as the type code itself with the bytes
-// as data. An empty name is the section's unnamed value.
+// Start-up with whatever the settings key holds; then a plan from the console, and a listed program.
+// A line is one value: section (C Controls, L ListOfGames, P PathOfGames), type, name=data. Types: s
+// text (NUL added), t text without NUL, d number as a DWORD, b binary, n none; another letter is the
+// type code itself. An empty name is the section's unnamed value.
 #include <string>
 
 #include "input.h"

@@ -30,8 +30,7 @@ struct Plan : World {
              {std::pair{"cmbStartH", sh}, {"cmbStartM", sm}, {"cmbBedH", bh}, {"cmbBedM", bm}})
             pick(list, v);
     }
-    // A plan in words: "every GAME BREAK", "once MONTH DAY HOUR MINUTE TOTAL" or "bed SH SM BH BM",
-    // optionally followed by "listed" (only listed programs) or "all" (everything allowed).
+    // "every GAME BREAK", "once MONTH DAY HOUR MINUTE TOTAL" or "bed SH SM BH BM", then "listed"/"all".
     void plan(const std::string& words) {
         std::istringstream in(words);
         std::string kind, a[6];

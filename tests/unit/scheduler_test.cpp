@@ -41,64 +41,17 @@ TEST(StartMode, FirstPeriodOfEveryModeAtChosenMoments) {
     }
 }
 
-TEST(StartMode, PresentationFollowsThePeriodAndTheAllowance) {
-    const struct {
-        DateTime now;
-        const char *plan, *box, *status;
-        bool list, timeShown;
-        int labelTop;
-    } cases[] = {
-        {{2026, 12, 6, 6, 0, 0}, "bed 7 0 21 0", nullptr, "break 3600 shown locked t1 t2", false, true, 500},
-        {{2026, 12, 6, 8, 0, 0},
-         "bed 7 0 21 0 listed",
-         nullptr,
-         "game 46800 shown locked t1 t2",
-         true,
-         true,
-         11520 / 8 + 500},
-        {{2026, 12, 6, 18, 0, 0}, "every 90 30", nullptr, "game 5400 t1 t2", false, true, 0},  // screen free
-        {{2026, 12, 6, 10, 0, 0}, "every 5 5", "chkShowTime", "game 300 t1 t2", false, false, 0},
-        // A plan started outside game time with the box checked shuts down at once.
-        {{2026, 12, 6, 10, 0, 0}, "once 1 1 12 0 60", "chkShutDown", "over shown locked", false, false, 500},
-    };
-    for (auto& c : cases) {
-        Plan p(c.now);
-        p.plan(c.plan);
-        if (c.box) p.press("frmMain", c.box);
-        p.start();
-        EXPECT_EQ(p.status(), c.status) << c.plan;
-        EXPECT_FALSE(p.shown("frmMain"));
-        EXPECT_EQ(p.big().control("lblTimeLeft").visible(), c.timeShown) << c.plan;
-        if (c.labelTop) {  // the list is shown only with listed programs, the exit below it
-            EXPECT_EQ(p.big().control("ListView1").visible(), c.list) << c.plan;
-            EXPECT_EQ(p.big().control("Label1").rect().top, c.labelTop) << c.plan;
-        }
-        EXPECT_EQ(p.sim.shutdown.runs, (c.box && std::string(c.box) == "chkShutDown"
-                                            ? std::vector<std::string>{"shutdown.exe -s -f"}
-                                            : std::vector<std::string>{}));
-    }
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("every 90 30");
+TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
+    Plan p(DateTime{2026, 12, 6, 8, 0, 0});
+    p.plan("bed 7 0 21 0 listed");
+    p.press("frmMain", "chkShowTime");
     p.start();
-    EXPECT_EQ(p.big().control("lblTimeLeft").text(), " 1: 30: 0");
-    EXPECT_EQ(p.big().control("lblMessage").text(), "");
-    p.advance(10'000);  // Start pressed again recomputes from the console
-    p.console().show();
-    p.pick("cmbGameTime", "10");
-    p.start();
-    EXPECT_EQ(p.app->secondsLeft, 600);
+    EXPECT_EQ(p.status(), "game 46800 shown locked t1 t2");
+    EXPECT_TRUE(p.big().control("ListView1").visible());
+    EXPECT_FALSE(p.big().control("lblTimeLeft").visible());
 }
 
-TEST(StartMode, LockScreenLookWithAndWithoutPicture) {
-    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
-    p.plan("bed 7 0 21 0");
-    p.type("frmMain", "txtMessage", "Homework first");
-    p.start();
-    EXPECT_EQ(p.big().control("lblMessage").text(), "Homework first");
-    EXPECT_EQ(p.big().control("lblMessage").foreColour(), ui::rgb(168, 229, 252));
-    EXPECT_EQ(p.big().control("ListView1").backColour(), ui::rgb(239, 0, 133));
-    EXPECT_EQ(p.big().picture(), 0u);
-
+TEST(StartMode, APictureGoneBeforeTheStartLeavesThePlainLockScreen) {
     Plan q(DateTime{2026, 12, 6, 6, 0, 0});
     q.plan("bed 7 0 21 0");
     q.sim.pictures.pictures.insert("C:\\sky.jpg");
@@ -108,7 +61,6 @@ TEST(StartMode, LockScreenLookWithAndWithoutPicture) {
     q.start();
     EXPECT_EQ(q.status(), "break 3600 shown locked t1 t2");
     EXPECT_EQ(q.big().picture(), 0u);
-    EXPECT_EQ(q.big().control("Label1").foreColour(), ui::kSysButtonText);
 }
 
 TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
@@ -132,17 +84,6 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
     p.plan("once 829 1 1 0 60");
     p.start();
     EXPECT_EQ(p.status(), "break 2147483647 shown locked t1 t2");
-}
-
-TEST(LockScreen, LaysItselfOutOverTheScreen) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});  // a 1024 x 768 screen at 15 twips per pixel
-    auto rect = [&](const ui::Rect& r) { return std::vector<int>{r.left, r.top, r.width, r.height}; };
-    EXPECT_EQ(rect(p.big().control("ListView1").rect()), (std::vector<int>{50, 50, 15310, 1440}));
-    EXPECT_EQ(rect(p.big().control("Label1").rect()), (std::vector<int>{14360, 1940, 1005, 375}));
-    EXPECT_EQ(rect(p.big().control("lblMessage").rect()), (std::vector<int>{2680, 3440, 10000, 1575}));
-    EXPECT_EQ(rect(p.big().control("lblTimeLeft").rect()), (std::vector<int>{3180, 7680, 9000, 2895}));
-    EXPECT_EQ(rect(p.big().rect()), (std::vector<int>{0, 0, 15360, 11520}));
-    EXPECT_EQ(p.status(), "over") << "loaded hidden, timers off";
 }
 
 TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {

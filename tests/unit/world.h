@@ -83,8 +83,7 @@ struct World {
     void click(const std::string& formName, const std::string& control) {
         event([&] { ctl(formName, control).userClick(); });
     }
-    // Mouse down, then the click, unless the mouse-down handler opened a modal dialog (which
-    // takes the button's release).
+    // Mouse down, then the click unless the handler opened a modal dialog (it takes the release).
     void press(const std::string& formName, const std::string& control, int button = 1) {
         ui::Control& c = ctl(formName, control);
         const size_t before = sim.dialogs.shown.size() + sim.dialogs.fileFilters.size();
