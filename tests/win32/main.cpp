@@ -12,8 +12,7 @@ static int g_failures = 0;
 
 void qvcheck::fail(const char* file, int line, const std::string& what) {
     ++g_failures;
-    const char* base = std::strrchr(file, '/');
-    std::printf("  FAILED %s:%d: %s\n", base ? base + 1 : file, line, what.c_str());
+    std::printf("  FAILED %s:%d: %s\n", file, line, what.c_str());
 }
 
 void qvcheck::pumpFor(int ms) {

@@ -18,24 +18,14 @@ std::string exePath() {
     return std::string(buf, GetModuleFileNameA(nullptr, buf, MAX_PATH));
 }
 
-std::string tempPath(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
-}
-
 }  // namespace
 
-CHECK_CASE(folders_twips_and_the_file_dialog_filter) {
+CHECK_CASE(folders_and_the_file_dialog_filter) {
     const char* folders[][2] = {
         {"C:\\Quorvane 1.0.exe", "C:\\"},
         {"C:\\Program Files\\Quorvane\\Quorvane 1.0.exe", "C:\\Program Files\\Quorvane"},
         {"\\\\server\\share\\q.exe", "\\\\server\\share"}};
     for (auto& [exe, folder] : folders) CHECK_EQ(Win32System::folderOf(exe), std::string(folder));
-    Win32System s;
-    CHECK_EQ(s.twipsPerPixelX() * s.dpiX(), 1440);               // 96, 120 and 144 dpi divide evenly
-    s.loadLibrary(s.programFolder() + "\\no-such-library.dll");  // silently nothing
-
     CHECK_EQ(Win32Dialogs::filterForDialog("Pictures |*.jpg;*.bmp;*.gif"),
              std::string("Pictures \0*.jpg;*.bmp;*.gif\0\0", 29));
     CHECK_EQ(Win32Dialogs::filterForDialog("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0\0", 13));
@@ -62,33 +52,30 @@ CHECK_CASE(processes_wait_terminate_once_and_show_their_windows) {
 
 CHECK_CASE(keyboard_hook_replaces_the_earlier_one) {
     Win32KeyboardHook k;
-    int first = 0, second = 0;
+    int seen[2] = {0, 0};
     uint32_t error = 99;
-    const uintptr_t a = k.install([&](const KeyEvent& e) { return e.vkCode == VK_F24 && ++first; }, &error);
-    CHECK(a != 0 && error == 0);
-    const uintptr_t b = k.install([&](const KeyEvent& e) { return e.vkCode == VK_F24 && ++second; }, &error);
-    auto press = [] {
+    uintptr_t hooks[2];
+    for (int i : {0, 1})
+        hooks[i] =
+            k.install([&seen, i](const KeyEvent& e) { return e.vkCode == VK_F24 && ++seen[i]; }, &error);
+    CHECK(hooks[0] != 0 && error == 0);
+    // After each step, the keys (press and release) each hook has seen: the first hook is gone, not
+    // left behind; uninstalling with its old handle leaves the hook in place.
+    for (auto [uninstall, second] : {std::pair{uintptr_t{0}, 2}, {hooks[0], 4}, {hooks[1], 4}}) {
+        if (uninstall) k.uninstall(uninstall);
         keybd_event(VK_F24, 0, 0, 0);
         keybd_event(VK_F24, 0, KEYEVENTF_KEYUP, 0);
         qvcheck::pumpFor(200);
-    };
-    press();
-    CHECK_EQ(first, 0);   // the first hook is gone, not left behind
-    CHECK_EQ(second, 2);  // press and release both seen
-    k.uninstall(a);       // an old handle: the hook in place stays
-    press();
-    CHECK_EQ(second, 4);
-    k.uninstall(b);
-    press();
-    CHECK_EQ(second, 4);
-    CHECK(!k.keyDown(VK_F24));
+        CHECK_EQ(seen[0], 0);
+        CHECK_EQ(seen[1], second);
+    }
 }
 
 CHECK_CASE(what_is_not_a_picture_gives_no_picture) {
-    const std::string text = tempPath("qv-not-a-picture.gif");
+    const std::string text = exePath() + ".gif";
     std::ofstream(text) << "plain text";
     Win32Pictures pics;
-    CHECK_EQ(pics.load(tempPath("qv-missing.jpg"), 0, 0), PictureHandle{0});
+    CHECK_EQ(pics.load(exePath() + ".missing.jpg", 0, 0), PictureHandle{0});
     CHECK_EQ(pics.load(text, 0, 0), PictureHandle{0});
     DeleteFileA(text.c_str());
 }

@@ -62,39 +62,7 @@ CHECK_CASE(a_dialog_opened_on_mouse_down_takes_the_click) {
     CHECK_EQ(f.control("chk").value(), 1);  // as the handler left it
 }
 
-CHECK_CASE(text_set_by_code_raises_no_event_and_lists_show_any_text) {
-    World w;
-    int changes = 0;
-    ui::Form& f = w.load([&](ui::Form& f) {
-        f.add(Kind::TextBox, "txt", nullptr, "", Rect{120, 120, 3000, 375}).onChange = [&] { ++changes; };
-        f.add(Kind::ComboBox, "cmb", nullptr, "", Rect{120, 600, 855, 315});
-        f.add(Kind::ListBox, "lst", nullptr, "", Rect{120, 1200, 3000, 1230});
-        f.add(Kind::ListView, "lv", nullptr, "", Rect{50, 2500, 5000, 1440});
-    });
-    f.control("txt").setText("A friend in need");
-    CHECK_EQ(changes, 0);
-    // A drop-down list shows a text set before its items, and keeps it when they are replaced.
-    ui::Control &cmb = f.control("cmb"), &lst = f.control("lst"), &lv = f.control("lv");
-    cmb.setText("31");
-    for (const char* item : {"1", "2", "3"}) cmb.addItem(item);
-    cmb.clear();
-    cmb.addItem("5");
-    CHECK_EQ(SendMessageA(w.hwnd(cmb), CB_GETCOUNT, 0, 0), LRESULT{1});
-    CHECK_EQ(text(w.hwnd(cmb)), std::string("31"));
-    cmb.setListIndex(0);
-    CHECK_EQ(text(w.hwnd(cmb)), std::string("5"));
-    lst.addItem("Chess");
-    lst.setListIndex(0);
-    lst.setListIndex(-1);
-    CHECK_EQ(SendMessageA(w.hwnd(lst), LB_GETCURSEL, 0, 0), LRESULT{LB_ERR});
-    // Clearing the list view clears its images too, so refilling it does not pile them up.
-    lv.addItem("Chess", 0);
-    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(w.hwnd(lv), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    lv.clear();
-    CHECK_EQ(ImageList_GetImageCount(images), 0);
-}
-
-CHECK_CASE(tab_order_follows_the_tab_index_enter_and_escape_press_their_buttons_and_handlers_may_fail) {
+CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
     World w;
     int enter = 0, cancel = 0;
     ui::Form& f = w.load([&](ui::Form& f) {
@@ -111,6 +79,8 @@ CHECK_CASE(tab_order_follows_the_tab_index_enter_and_escape_press_their_buttons_
         ok.tabIndex = 1;
         ok.onClick = [&] { ++enter; };
         f.add(Kind::TextBox, "txtPass1", nullptr, "", Rect{120, 1200, 3000, 375}).tabIndex = 0;
+        f.add(Kind::ComboBox, "cmb", nullptr, "", Rect{3600, 120, 855, 315});
+        f.add(Kind::ListView, "lv", nullptr, "", Rect{50, 2500, 5000, 1440});
     });
     f.show();
     HWND form = w.hwnd(f), txt = w.hwnd(f.control("txtPass1")), ok = w.hwnd(f.control("Command1")),
@@ -129,6 +99,22 @@ CHECK_CASE(tab_order_follows_the_tab_index_enter_and_escape_press_their_buttons_
     key(no, VK_RETURN);  // Enter on a focused button presses that button
     CHECK_EQ(enter, 1);
     CHECK_EQ(cancel, 2);
+
+    // A drop-down list shows a text set before its items, and keeps it when they are replaced.
+    ui::Control &cmb = f.control("cmb"), &lv = f.control("lv");
+    cmb.setText("31");
+    for (const char* item : {"1", "2", "3"}) cmb.addItem(item);
+    cmb.clear();
+    cmb.addItem("5");
+    CHECK_EQ(SendMessageA(w.hwnd(cmb), CB_GETCOUNT, 0, 0), LRESULT{1});
+    CHECK_EQ(text(w.hwnd(cmb)), std::string("31"));
+    cmb.setListIndex(0);
+    CHECK_EQ(text(w.hwnd(cmb)), std::string("5"));
+    // Clearing the list view clears its images too, so refilling it does not pile them up.
+    lv.addItem("Chess", 0);
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(w.hwnd(lv), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    lv.clear();
+    CHECK_EQ(ImageList_GetImageCount(images), 0);
 }
 
 CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_ignored) {
@@ -150,19 +136,4 @@ CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_
     CHECK(xs == (std::vector<float>{10 * tpp, 517 * tpp}));
     CHECK(tray.notify(TrayOp::Delete, r));
     CHECK(!Win32Tray::isCallbackWindow(r.window));
-}
-
-CHECK_CASE(coloured_labels_are_transparent) {
-    World w;
-    ui::Form& f = w.load([](ui::Form& f) {
-        f.add(Kind::Label, "lbl", nullptr, "Message", Rect{120, 120, 3000, 500});
-    });
-    f.control("lbl").setColours(ui::rgb(168, 229, 252), ui::rgb(35, 60, 91), true);
-    HDC dc = CreateCompatibleDC(nullptr);
-    const LRESULT brush = SendMessageA(w.hwnd(f), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(w.hwnd(f.control("lbl"))));
-    CHECK(reinterpret_cast<HGDIOBJ>(brush) == GetStockObject(NULL_BRUSH));
-    CHECK_EQ(GetBkMode(dc), TRANSPARENT);
-    CHECK_EQ(GetTextColor(dc), RGB(168, 229, 252));
-    DeleteDC(dc);
 }
