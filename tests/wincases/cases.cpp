@@ -73,11 +73,11 @@ STORE_CASE(TextRoundTripsButZeroBytesReadAsTheDefaultAndStarIsTheUnnamedValue, f
     c.eq(c.s.GetSetting("Controls", "Message", "1"), "", "empty text read back");
     c.writeRaw("Controls", "Blank", reg::kSz, "");
     c.eq(c.s.GetSetting("Controls", "Blank", "dflt"), "dflt", "zero bytes");
-    c.s.SaveSetting("Controls", "Accents", accents);
-    c.s.SaveSetting("Controls", "Message", longText);
-    c.eq(c.s.GetSetting("Controls", "Accents"), accents, "ANSI text");
-    c.that(c.s.GetSetting("Controls", "Message") == longText, "long text");
-    c.that(c.rows("Controls") == "Accents=" + accents + ",Message=" + longText, "long text through get-all");
+    c.s.SaveSetting("Text", "Accents", accents);
+    c.s.SaveSetting("Text", "Message", longText);
+    c.eq(c.s.GetSetting("Text", "Accents"), accents, "ANSI text");
+    c.that(c.s.GetSetting("Text", "Message") == longText, "long text");
+    c.that(c.rows("Text") == "Accents=" + accents + ",Message=" + longText, "long text through get-all");
     c.that(c.s.SaveSetting("Controls", "*", "default text"), "write the unnamed value");
     c.eq(c.s.GetSetting("Controls", "*", "d"), "default text", "read the unnamed value");
     c.eq(c.s.GetSetting("Controls", "Star", "d"), "d", "not a value named *");
