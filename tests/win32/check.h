@@ -1,9 +1,7 @@
-// A small self-contained checker for the Win32 backend: the checks run inside a real (or Wine's)
-// window system, where a test framework for the cross compiler is not at hand.
+// A small checker for the Win32 backend, whose checks run inside a real (or Wine's) window system.
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,11 +16,7 @@ inline bool add(const char* name, void (*fn)()) {
     return cases.emplace_back(name, fn), true;
 }
 void fail(const char* file, int line, const std::string& what);
-// Runs the thread's message loop until done() or until ms have passed; false on time-out.
-bool pumpUntil(const std::function<bool()>& done, int ms);
-inline void pumpFor(int ms) {
-    pumpUntil([] { return false; }, ms);
-}
+void pumpFor(int ms);  // runs the thread's message loop for ms
 
 template <class A, class B>
 void checkEq(const A& a, const B& b, const char* as, const char* bs, const char* file, int line) {

@@ -12,13 +12,12 @@ static int g_failures = 0;
 
 void qvcheck::fail(const char* file, int line, const std::string& what) {
     ++g_failures;
-    const char* base = std::strrchr(file, '/');
-    std::printf("  FAILED %s:%d: %s\n", base ? base + 1 : file, line, what.c_str());
+    std::printf("  FAILED %s:%d: %s\n", file, line, what.c_str());
 }
 
-bool qvcheck::pumpUntil(const std::function<bool()>& done, int ms) {
-    for (const DWORD end = GetTickCount() + static_cast<DWORD>(ms); !done();) {
-        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
+void qvcheck::pumpFor(int ms) {
+    for (const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+         static_cast<int>(end - GetTickCount()) > 0;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) continue;  // a check that ends a session posts one
@@ -27,7 +26,6 @@ bool qvcheck::pumpUntil(const std::function<bool()>& done, int ms) {
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    return true;
 }
 
 int main(int argc, char** argv) {

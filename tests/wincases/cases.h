@@ -12,8 +12,7 @@ namespace qv::storecases {
 
 struct Case {
     const char* name;
-    // The case relies on values coming back in creation order, as Windows keeps them; Wine keeps
-    // a key's values sorted by name instead.
+    // The case needs values back in creation order, as Windows keeps them (Wine sorts them).
     bool needsCreationOrder;
     // Returns the failures; each case works under its own application key.
     std::function<std::vector<std::string>(IRegistry&, ISystemInfo&, const std::string& appName)> run;

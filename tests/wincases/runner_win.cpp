@@ -12,19 +12,15 @@ int main() {
     qv::win32::Win32System sys;
     // Wine's ntdll exports its version; Windows' does not.
     const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    int passed = 0, failed = 0, skipped = 0, n = 0;
+    int failed = 0, run = 0;
     for (const auto& c : qv::storecases::all()) {
-        const std::string app = "Case" + std::to_string(++n);
-        if (wine && c.needsCreationOrder) {
-            ++skipped;
-            std::printf("skip %s (Wine enumerates values in name order)\n", c.name);
-            continue;
-        }
-        const auto failures = c.run(reg, sys, app);
-        std::printf("%s %s\n", failures.empty() ? "ok  " : "FAIL", c.name);
+        const bool skip = wine && c.needsCreationOrder;  // Wine keeps a key's values in name order
+        const auto failures =
+            skip ? std::vector<std::string>{} : c.run(reg, sys, "Case" + std::to_string(++run));
+        std::printf("%s %s\n", skip ? "skip" : failures.empty() ? "ok  " : "FAIL", c.name);
         for (auto& f : failures) std::printf("     %s\n", f.c_str());
-        ++(failures.empty() ? passed : failed);
+        failed += !failures.empty();
     }
-    std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
+    std::printf("%d failed of %d run\n", failed, run);
     return failed ? 1 : 0;
 }
