@@ -1,6 +1,7 @@
 """The console window as the end-to-end cases see it: its layout as data, the native controls
 found at their places, and the steps that bring the console up."""
 
+import os
 import re
 import time
 
@@ -13,67 +14,19 @@ LOCK_SCREEN = "Form1"
 # Client area in twips.
 CLIENT = (9855, 9225)
 
-# The console's controls: name, kind, containing frame, caption, left, top, width, height (twips,
-# relative to the frame or to the client area). Kinds: F frame, B push button, K check box,
-# O option button, C drop-down list, L label, T text box, LB list box.
-LAYOUT = [
-    ("Frame6", "F", "", " Modes ", 240, 240, 4815, 5535),
-    ("optEveryday", "O", "Frame6", "Changing mode", 120, 240, 1935, 375),
-    ("Label12", "L", "Frame6", "Game time (in minutes)", 600, 750, 2295, 255),
-    ("cmbGameTime", "C", "Frame6", "", 3000, 720, 855, 315),
-    ("Label13", "L", "Frame6", "Break time (in minutes)", 600, 1080, 2295, 255),
-    ("cmbBreakTime", "C", "Frame6", "", 3000, 1080, 855, 315),
-    ("optOneTime", "O", "Frame6", "One time mode", 120, 1440, 2415, 375),
-    ("Label14", "L", "Frame6", "Start at", 600, 1845, 735, 255),
-    ("Label10", "L", "Frame6", "(hour minute)", 1440, 1845, 1215, 255),
-    ("cmbStartTimeH", "C", "Frame6", "", 2760, 1800, 855, 315),
-    ("cmbStartTimeM", "C", "Frame6", "", 3840, 1800, 855, 315),
-    ("Label9", "L", "Frame6", "(month day)", 1440, 2205, 1095, 255),
-    ("cmbStartDateM", "C", "Frame6", "", 2760, 2160, 855, 315),
-    ("cmbStartDateD", "C", "Frame6", "", 3840, 2160, 855, 315),
-    ("Label1", "L", "Frame6", "Total time (in minutes)", 600, 2640, 2175, 255),
-    ("cmbTotalTime", "C", "Frame6", "", 2760, 2640, 855, 315),
-    ("optBedTime", "O", "Frame6", "Bed time mode", 120, 2880, 2295, 375),
-    ("Label15", "L", "Frame6", "Start time the computer can be on", 600, 3240, 3375, 255),
-    ("Label16", "L", "Frame6", "(hour minute)", 1200, 3480, 1215, 255),
-    ("cmbStartH", "C", "Frame6", "", 2520, 3480, 855, 315),
-    ("cmbStartM", "C", "Frame6", "", 3480, 3480, 855, 315),
-    ("Label2", "L", "Frame6", "Latest time the computer can be on", 600, 3840, 3375, 255),
-    ("Label6", "L", "Frame6", "(hour minute)", 1200, 4200, 1215, 255),
-    ("cmbBedH", "C", "Frame6", "", 2520, 4200, 855, 315),
-    ("cmbBedM", "C", "Frame6", "", 3480, 4200, 855, 315),
-    ("chkShutDown", "K", "Frame6", "Shut down the computer when the game time is over",
-     120, 4800, 3735, 495),
-    ("Frame2", "F", "", " Allowed Games and Programs ", 240, 5880, 4815, 1935),
-    ("lstAllowed", "LB", "Frame2", "", 240, 480, 3015, 1230),
-    ("cmdAdd", "B", "Frame2", "Add new", 3480, 480, 1095, 350),
-    ("Command3", "B", "Frame2", "Edit", 3480, 960, 1095, 350),
-    ("cmdDelete", "B", "Frame2", "Delete", 3480, 1440, 1095, 350),
-    ("Frame4", "F", "", " Allowance ", 240, 7920, 4815, 1095),
-    ("optOnlyListed", "O", "Frame4", "Allow only listed games and programs", 240, 240, 3615, 375),
-    ("optEverything", "O", "Frame4", "Allow everthing", 240, 600, 2775, 375),
-    ("Frame8", "F", "", " Commands ", 5160, 240, 4455, 2175),
-    ("Command1", "B", "Frame8", "Start", 240, 480, 1695, 375),
-    ("Command8", "B", "Frame8", "Help", 2400, 480, 1695, 375),
-    ("Command2", "B", "Frame8", "Close", 240, 960, 1695, 375),
-    ("Command4", "B", "Frame8", "Minimize", 2400, 960, 1695, 375),
-    ("chkLaunch", "K", "Frame8", "Launch on Windows Startup", 240, 1800, 3735, 255),
-    ("Frame3", "F", "", " Password ", 5160, 2520, 4455, 975),
-    ("Command6", "B", "Frame3", "Change password", 2400, 360, 1695, 375),
-    ("Frame7", "F", "", " Sounds ", 5160, 3600, 4455, 1455),
-    ("chkRingStart", "K", "Frame7", "Signal when game time begins", 120, 480, 3735, 255),
-    ("chkRingEnd", "K", "Frame7", "Signal when game time is about to end", 120, 720, 3735, 375),
-    ("Frame5", "F", "", " Locked screen ", 5160, 5160, 4455, 3855),
-    ("chkShowTime", "K", "Frame5", "Show time left on the locked screen", 240, 360, 3615, 255),
-    ("chkBackPicture", "K", "Frame5", "Background picture", 240, 840, 2535, 255),
-    ("Command7", "B", "Frame5", "Edit", 3000, 840, 1095, 375),
-    ("lblBackPicture", "L", "Frame5", "None", 480, 1080, 3135, 255),
-    ("Label3", "L", "Frame5", "Message", 240, 1440, 975, 255),
-    ("txtMessage", "T", "Frame5", "", 240, 1680, 3855, 1935),
-    # holds the stored password; placed below the client area, never seen
-    ("lblPassword", "L", "", None, 4800, 20000, 1935, 495),
-]
-
+# The console's controls as the program's layout table places them: name, kind, containing frame,
+# caption, left, top, width, height (twips, relative to the frame or to the client area). Kinds:
+# F frame, B push button, K check box, O option button, C drop-down list, L label, T text box,
+# LB list box. The cases check that the native controls realise that table.
+KINDS = {"Frame": "F", "Button": "B", "CheckBox": "K", "OptionButton": "O", "ComboBox": "C",
+         "Label": "L", "TextBox": "T", "ListBox": "LB"}
+_ROW = re.compile(r'\{"(\w+)",\s*Kind::(\w+),\s*"(\w*)",\s*"([^"]*)",\s*"[^"]*",\s*'
+                  r'(\d+),\s*(\d+),\s*(\d+),\s*(\d+),')
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "console",
+                       "frm_main.cpp"), encoding="utf-8") as _f:
+    # lblPassword holds the stored password: its caption is not the table's
+    LAYOUT = [(name, KINDS[kind], frame, None if name == "lblPassword" else text, *map(int, rect))
+              for name, kind, frame, text, *rect in _ROW.findall(_f.read())]
 ROWS = {row[0]: row for row in LAYOUT}
 
 # The mode lists, by the option button that enables them.
