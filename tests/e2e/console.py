@@ -38,21 +38,6 @@ MODE_LISTS = {
 }
 ALL_MODE_LISTS = set().union(*MODE_LISTS.values())
 
-PLAY_MINUTES = ["0", "1", "5", "10", "15", "20", "30", "40", "50", "60", "70", "80", "90", "100",
-                "120", "140", "160", "180", "210", "240", "270", "300", "350", "400"]
-HOURS = [str(h) for h in range(1, 25)]
-MINUTES = [str(m) for m in range(60)]
-# Items of the drop-down lists (the day list depends on the month).
-LIST_ITEMS = {
-    "cmbGameTime": PLAY_MINUTES,
-    "cmbBreakTime": PLAY_MINUTES,
-    "cmbTotalTime": ["0", "1", "10", "20", "30", "45", "60", "90", "120", "150", "180", "210",
-                     "240", "300", "360", "420"],
-    "cmbStartDateM": [str(m) for m in range(1, 13)],
-    "cmbStartTimeH": HOURS, "cmbStartH": HOURS, "cmbBedH": HOURS,
-    "cmbStartTimeM": MINUTES, "cmbStartM": MINUTES, "cmbBedM": MINUTES,
-}
-
 # Native kinds: window class and, for buttons, the style families that fit.
 NATIVE = {
     "F": ("Button", {"groupbox"}),
