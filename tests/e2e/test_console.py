@@ -47,31 +47,6 @@ class ConsoleLayout(ConsoleTest):
         self.assertGreaterEqual(found["lblPassword"]["pos"]["y"], client["h"],
                                 "the password label lies below the client area")
 
-        # Controls overlap no more than their places do (a few share a pixel row) and lie inside
-        # their frames; the frames lie inside the client area.
-        def box(c):
-            p = c["pos"]
-            return p["x"], p["y"], p["x"] + p["w"], p["y"] + p["h"]
-
-        def overlap(a, b):
-            return max(0, min(min(a[2], b[2]) - max(a[0], b[0]), min(a[3], b[3]) - max(a[1], b[1])))
-
-        def planned(name):
-            x, y, w, h = expected_rect(name, dpi)
-            return x, y, x + w, y + h
-
-        shown = [row for row in LAYOUT if row[0] != "lblPassword"]
-        for i, (a, kind, frame, *_) in enumerate(shown):
-            inner = box(found[a])
-            outer = box(found[frame]) if frame else (0, 0, client["w"], client["h"])
-            self.assertTrue(outer[0] <= inner[0] and outer[1] <= inner[1] and
-                            inner[2] <= outer[2] and inner[3] <= outer[3],
-                            "%s inside %s" % (a, frame or "the client area"))
-            for b, other_kind, *_ in shown[i + 1:]:
-                if "F" not in (kind, other_kind):
-                    self.assertLessEqual(overlap(inner, box(found[b])),
-                                         overlap(planned(a), planned(b)) + 1, "%s and %s" % (a, b))
-
     def test_layout_at_96_dpi(self):
         self.assertEqual(self.case.screen()["dpiX"], 96, "the prefix's default resolution")
         self.check_layout(96)
