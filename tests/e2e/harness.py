@@ -321,9 +321,31 @@ class Case:
         return self._poll(what, probe, duration, interval, True)
 
     def watch(self, title, timeout, gone=False, *state, exe=None):
-        """A Watch for the window with this caption to show (or, with gone, to go) in the state of
-        the inspector's wait options (e.g. "--disabled"); exe: another program's window."""
-        return Watch(self, title, timeout, gone, state, exe)
+        """Watches in the background for the window with this caption to show (or, with gone, to
+        go) in the state of the inspector's wait options (e.g. "--disabled"); exe: another program's
+        window. The inspector stamps the change, so short-lived states are not missed: the Popen's
+        result() is that Unix time, or raises when it was not seen in time."""
+        what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
+        proc = subprocess.Popen(
+            ["wine", self.inspector_exe, "wait", title, str(timeout), "--exe", exe or self.exe_name,
+             *(["--gone"] if gone else []), *state], env=self.env, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
+        self.note("watching for " + what)
+
+        def result(extra=30):
+            try:
+                out = proc.communicate(timeout=timeout + extra)[0]
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                out = proc.communicate()[0]
+            lines = [line for line in out.splitlines() if line.startswith("{")]
+            if proc.returncode != 0 or not lines:
+                self.snapshot("watch-timeout")
+                raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
+            self.note("seen %s at %.3f" % (what, json.loads(lines[-1])["at"]))
+            return json.loads(lines[-1])["at"]
+        proc.result = result
+        return proc
 
     def wait_window(self, title, timeout=START_TIMEOUT):
         return self.wait_for("window %r" % title, lambda: self.window(title), timeout)
@@ -388,35 +410,6 @@ class Case:
                            "registry": self.reg_query()}, f, indent=1)
         except Exception as e:  # the report must not hide the failure that asked for it
             self.note("snapshot incomplete: %s" % e)
-
-
-class Watch:
-    """An inspector waiting for a window in the background; it stamps when it saw the change, so
-    short-lived states are not missed."""
-
-    def __init__(self, case, title, timeout, gone, state=(), exe=None):
-        self.case, self.timeout = case, timeout
-        self.what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
-        self.proc = subprocess.Popen(
-            ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe", exe or case.exe_name,
-             *(["--gone"] if gone else []), *state], env=case.env, stdout=subprocess.PIPE,
-            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
-        case.note("watching for " + self.what)
-
-    def result(self, extra=30):
-        """The Unix time at which the change was seen; raises when it was not seen in time."""
-        try:
-            out = self.proc.communicate(timeout=self.timeout + extra)[0]
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            out = self.proc.communicate()[0]
-        lines = [line for line in out.splitlines() if line.startswith("{")]
-        if self.proc.returncode != 0 or not lines:
-            self.case.snapshot("watch-timeout")
-            raise HarnessError("timed out after %ss waiting for %s" % (self.timeout, self.what))
-        at = json.loads(lines[-1])["at"]
-        self.case.note("seen %s at %.3f" % (self.what, at))
-        return at
 
 
 class Config:
