@@ -1,19 +1,17 @@
 """End-to-end harness: runs the Windows build of Quorvane under Wine on a virtual X display.
 
-One template Wine prefix is booted per test run; every case works in its own copy of it, so each
-case starts with a clean registry. The program is watched and driven through the inspector
-(tests/e2e/ui_probe.cpp), the registry is read with `wine reg query` and seeded with
-`wine reg import`, and steps leave screenshots in the case's artifacts folder.
+Every case works in its own copy of one template Wine prefix booted per test run, so each starts
+with a clean registry. The program is driven through the inspector (tests/e2e/ui_probe.cpp).
 
     harness.py boot-template --template DIR      boots a fresh template prefix into DIR
-    harness.py run --template DIR -- PROGRAM.exe [ARGS...]
-        runs a console program under Wine in a copy of the template; passes its exit code on
+    harness.py run --template DIR -- PROGRAM.exe [ARGS...]   runs a console program in a copy
 """
 
 import argparse
 import atexit
 import datetime
 import fcntl
+import functools
 import json
 import os
 import re
@@ -40,9 +38,8 @@ class HarnessError(AssertionError):
 
 
 def run_quiet(cmd, env, timeout, what=None):
-    """Runs a command; returns (exit code, stdout, stderr) as text. Output goes through files: the
-    first Wine process of a prefix starts the wineserver and services, which inherit its output
-    handles and would keep a pipe open long after the command has ended."""
+    """Runs a command; returns (exit code, stdout, stderr). Output goes through files: the first
+    Wine process of a prefix starts services that inherit its handles and would hold a pipe open."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         try:
             rc = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
@@ -55,11 +52,9 @@ def run_quiet(cmd, env, timeout, what=None):
 
 
 def wine_env(prefix, display):
-    env = dict(os.environ)
     # no Mono or Gecko installers; LC_ALL gives the ANSI code page 1252
-    env.update(WINEPREFIX=prefix, DISPLAY=display, WINEDEBUG="-all", WINEARCH="win64",
-               WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
-    return env
+    return dict(os.environ, WINEPREFIX=prefix, DISPLAY=display, WINEDEBUG="-all", WINEARCH="win64",
+                WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
 
 
 def copy_template(template):
@@ -91,15 +86,10 @@ class Display:
             pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(wfd)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n"):
-            chunk = os.read(rfd, 16)
-            if not chunk or time.monotonic() > deadline:
-                raise HarnessError("Xvfb did not start")
-            number += chunk
-        os.close(rfd)
-        self.name = ":" + number.decode().strip()
+        with os.fdopen(rfd) as f:
+            self.name = ":" + f.readline().strip()  # empty when Xvfb ended without a display
+        if self.name == ":":
+            raise HarnessError("Xvfb did not start")
         atexit.register(self.stop)
 
     def stop(self):
@@ -112,46 +102,27 @@ class Display:
         self.proc = None
 
 
-def boot_template(path, display):
-    """Boots a new Wine prefix into path; replaces what was there."""
-    tmp = path + ".booting"
-    shutil.rmtree(tmp, ignore_errors=True)
-    env = wine_env(tmp, display)
-    rc, _, err = run_quiet(["wineboot", "-i"], env, 180)
-    if rc != 0:
-        raise HarnessError("wineboot failed: " + err[-2000:])
-    # a crash ends the program at once instead of waiting behind Wine's crash dialog
-    run_quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
-               "/t", "REG_DWORD", "/d", "0", "/f"], env, 60)
-    run_quiet(["wineserver", "-w"], env, 120)  # the registry written to disk
-    if not os.path.exists(os.path.join(tmp, "user.reg")):
-        raise HarnessError("wineboot left no registry in " + tmp)
-    shutil.rmtree(path, ignore_errors=True)
-    os.rename(tmp, path)
-
-
 def ensure_template(path, display, boot_anyway=False):
-    """Boots the template prefix unless another test of this run already did."""
+    """Boots the template prefix into path unless another test of this run already did."""
     os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if boot_anyway or not os.path.exists(os.path.join(path, "user.reg")):
-            boot_template(path, display)
-
-
-def reg_file_text(key, values):
-    """A .reg file that sets values under key: strings, an int as a REG_DWORD; None deletes."""
-    key = re.sub(r"^HKCU\\", r"HKEY_CURRENT_USER\\", re.sub(r"^HKLM\\", r"HKEY_LOCAL_MACHINE\\", key))
-    lines = ["Windows Registry Editor Version 5.00", "", "[%s]" % key]
-    quote = lambda s: '"%s"' % str(s).replace("\\", "\\\\").replace('"', '\\"')  # noqa: E731
-    for name, value in values.items():
-        if value is None:
-            lines.append(quote(name) + "=-")
-        elif isinstance(value, int) and not isinstance(value, bool):
-            lines.append(quote(name) + "=dword:%08x" % (value & 0xFFFFFFFF))
-        else:
-            lines.append(quote(name) + "=" + quote(value))
-    return "\r\n".join(lines) + "\r\n"
+        if not boot_anyway and os.path.exists(os.path.join(path, "user.reg")):
+            return
+        tmp = path + ".booting"
+        shutil.rmtree(tmp, ignore_errors=True)
+        env = wine_env(tmp, display)
+        rc, _, err = run_quiet(["wineboot", "-i"], env, 180)
+        if rc != 0:
+            raise HarnessError("wineboot failed: " + err[-2000:])
+        # a crash ends the program at once instead of waiting behind Wine's crash dialog
+        run_quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                   "/t", "REG_DWORD", "/d", "0", "/f"], env, 60)
+        run_quiet(["wineserver", "-w"], env, 120)  # the registry written to disk
+        if not os.path.exists(os.path.join(tmp, "user.reg")):
+            raise HarnessError("wineboot left no registry in " + tmp)
+        shutil.rmtree(path, ignore_errors=True)
+        os.rename(tmp, path)
 
 
 _REG_LINE = re.compile(r"^    (.*?)    (REG_[A-Z_]+)    ?(.*)$")
@@ -178,23 +149,21 @@ class Case:
         self.exe_name = os.path.basename(self.exe)
         # how the program is started: its path for Wine and the folder it starts in
         self.exe_command, self.exe_cwd = self.exe, os.path.dirname(self.exe)
-        self.inspector_exe = os.path.abspath(inspector)
-        self.display = display
+        self.inspector_exe, self.display = os.path.abspath(inspector), display
         self.dir = os.path.join(artifacts, self.name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
         self.workdir = copy_template(template)
         self.prefix = os.path.join(self.workdir, "prefix")
         self.env = wine_env(self.prefix, display)
-        self.procs = []
-        self.steps = 0
+        self.procs, self.steps = [], 0
         self.log = open(os.path.join(self.dir, "log.txt"), "w")
         _live_cases.append(self)
-        # Bring up the prefix's wineserver, services and desktop before the program: its start
-        # then costs what it costs on a running system, and nothing races to boot the prefix.
+        # services and desktop up first: the program's start then costs what it does on a running
+        # system, and nothing races to boot the prefix
         self.inspect("tray", check=False, timeout=START_TIMEOUT)
 
-    # -- program --
+    # -- programs --
 
     def start(self):
         """Starts the program; returns its Popen (the Wine process is the program itself)."""
@@ -207,28 +176,18 @@ class Case:
         return proc
 
     def spawn(self, *args):
-        """Runs the inspector as another program (a window, a keyboard hook) until the case ends;
-        returns its Popen with .first, the first JSON line it printed, and .lines, the later ones
-        as they come."""
-        proc = subprocess.Popen(["wine", self.inspector_exe] + [str(a) for a in args],
-                                env=self.env, stdout=subprocess.PIPE, stdin=subprocess.DEVNULL,
-                                text=True)
+        """Runs the inspector as another program (a window, a key hook); returns its Popen with
+        .first, its first JSON line, and .lines, the later ones."""
+        proc = subprocess.Popen(["wine", self.inspector_exe, *map(str, args)], env=self.env,
+                                stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
         proc.first, proc.lines = json.loads(proc.stdout.readline()), []
-
-        def read():
-            for line in proc.stdout:
-                if line.startswith("{"):
-                    proc.lines.append(json.loads(line))
-        threading.Thread(target=read, daemon=True).start()
+        threading.Thread(target=lambda: proc.lines.extend(
+            json.loads(line) for line in proc.stdout if line.startswith("{")), daemon=True).start()
         return proc
 
-    def enabled(self, hwnd):
-        """Whether a top-level window (of any program) is enabled."""
-        return self.inspect("list", "--hwnd", hwnd, "--top")[1][0]["enabled"]
-
     def install(self, folder="Quorvane", extra=()):
-        """Copies the program, the sound.wav beside it and the extra files into a folder of drive
-        C:, from where later starts run it; returns that folder's Windows path."""
+        """Copies the program, its sound.wav and extra into a folder of C:, from where later starts
+        run it; returns that folder's Windows path."""
         target = os.path.join(self.prefix, "drive_c", folder)
         os.makedirs(target, exist_ok=True)
         sound = os.path.join(os.path.dirname(self.exe), "sound.wav")
@@ -278,16 +237,15 @@ class Case:
 
     def inspect(self, *args, check=True, timeout=INSPECTOR_TIMEOUT):
         """Runs the inspector; returns (exit code, list of JSON objects it printed)."""
-        rc, out, err = run_quiet(["wine", self.inspector_exe] + [str(a) for a in args], self.env,
-                                 timeout, "inspector " + str(args[0]))
+        args = [str(a) for a in args]
+        rc, out, err = run_quiet(["wine", self.inspector_exe, *args], self.env, timeout,
+                                 "inspector " + args[0])
         if check and rc != 0:
-            raise HarnessError("inspector %s failed (%d): %s" % (" ".join(map(str, args)), rc,
-                                                                 err.strip()))
+            raise HarnessError("inspector %s failed (%d): %s" % (" ".join(args), rc, err.strip()))
         return rc, [json.loads(line) for line in out.splitlines() if line.startswith("{")]
 
     def windows(self, visible=True, controls=False, *filters):
-        """The program's top-level windows; with controls, each has a 'controls' list of its
-        descendants (slower: a console with all its lists takes about a second)."""
+        """The program's top-level windows; with controls, each with a 'controls' list (slower)."""
         _, objs = self.inspect("list", "--exe", self.exe_name, *(["--visible"] if visible else []),
                                *([] if controls else ["--top"]), *filters)
         tops = []
@@ -298,12 +256,15 @@ class Case:
                 tops[-1]["controls"].append(o)
         return tops
 
-    top_windows = windows  # the program's top-level windows, without their controls
+    top_windows = windows
 
     def window(self, title, visible=True):
         """The program's top-level window with this caption, with its controls, or None."""
-        found = self.windows(visible, True, "--title", title)
-        return found[0] if found else None
+        return next(iter(self.windows(visible, True, "--title", title)), None)
+
+    def enabled(self, hwnd):
+        """Whether a top-level window (of any program) is enabled."""
+        return self.inspect("list", "--hwnd", hwnd, "--top")[1][0]["enabled"]
 
     def message_boxes(self):
         """Visible message boxes of the program, each with a 'message' field: its texts."""
@@ -319,23 +280,17 @@ class Case:
         return self.inspect("screen")[1][0]
 
     def tray(self):
-        _, objs = self.inspect("tray", check=False)
-        return objs[-1] if objs else {"icon": False}
+        return (self.inspect("tray", check=False)[1] or [{"icon": False}])[-1]
 
     def act(self, command, title, *args):
-        """An inspector command on a window of the program (click, pick, type, close)."""
+        """An inspector command on a window of the program (click, pick, type, close, select)."""
         self.note("%s %r" % (command, (title,) + args))
         return self.inspect(command, "--exe", self.exe_name, title, *args)[1]
 
-    def click(self, title, selector, *opts):
-        self.act("click", title, selector, *opts)
-
-    def pick(self, title, selector, item):
-        """Picks an item of a drop-down list as a user does: drops the list, clicks the item."""
-        self.act("pick", title, selector, item)
-
-    def type(self, title, selector, text):
-        self.act("type", title, selector, text)
+    # click(title, selector, *opts), pick(title, drop-down, item), type(title, selector, text)
+    click = functools.partialmethod(act, "click")
+    pick = functools.partialmethod(act, "pick")
+    type = functools.partialmethod(act, "type")
 
     def close_window(self, title, syscommand=False):
         """Closes a window: WM_CLOSE, or with syscommand the close box's SC_CLOSE."""
@@ -343,23 +298,54 @@ class Case:
 
     # -- waiting --
 
-    def wait_for(self, what, probe, timeout=ACTION_TIMEOUT, interval=0.1):
-        """Polls probe() until it returns a true value, which is returned."""
-        deadline = time.monotonic() + timeout
+    def _poll(self, what, probe, seconds, interval, hold):
+        """Polls probe() until it returns a true value, or with hold for `seconds` while it does."""
+        deadline = time.monotonic() + seconds
         while True:
             value = probe()
-            if value:
+            if hold and not value:
+                self.snapshot("broken")
+                raise AssertionError("%s stopped holding" % what)
+            if (value and not hold) or time.monotonic() > deadline:
+                if not value:
+                    self.snapshot("timeout")
+                    raise HarnessError("timed out after %ss waiting for %s" % (seconds, what))
                 return value
-            if time.monotonic() > deadline:
-                self.snapshot("timeout")
-                raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
             time.sleep(interval)
 
+    def wait_for(self, what, probe, timeout=ACTION_TIMEOUT, interval=0.1):
+        return self._poll(what, probe, timeout, interval, False)
+
+    def holds(self, what, probe, duration, interval=0.25):
+        """Checks that probe() stays true for duration seconds; returns its last value."""
+        return self._poll(what, probe, duration, interval, True)
+
     def watch(self, title, timeout, gone=False, *state, exe=None):
-        """Starts watching in the background for the window with this caption to become visible
-        (or, with gone, to stop being visible) in the state given by the inspector's wait options
-        (e.g. "--disabled"); exe watches another program's window. Returns a Watch."""
-        return Watch(self, title, timeout, gone, state, exe)
+        """Watches in the background for the window with this caption to show (or, with gone, to
+        go) in the state of the inspector's wait options (e.g. "--disabled"); exe: another program's
+        window. The inspector stamps the change, so short-lived states are not missed: the Popen's
+        result() is that Unix time, or raises when it was not seen in time."""
+        what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
+        proc = subprocess.Popen(
+            ["wine", self.inspector_exe, "wait", title, str(timeout), "--exe", exe or self.exe_name,
+             *(["--gone"] if gone else []), *state], env=self.env, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
+        self.note("watching for " + what)
+
+        def result(extra=30):
+            try:
+                out = proc.communicate(timeout=timeout + extra)[0]
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                out = proc.communicate()[0]
+            lines = [line for line in out.splitlines() if line.startswith("{")]
+            if proc.returncode != 0 or not lines:
+                self.snapshot("watch-timeout")
+                raise HarnessError("timed out after %ss waiting for %s" % (timeout, what))
+            self.note("seen %s at %.3f" % (what, json.loads(lines[-1])["at"]))
+            return json.loads(lines[-1])["at"]
+        proc.result = result
+        return proc
 
     def wait_window(self, title, timeout=START_TIMEOUT):
         return self.wait_for("window %r" % title, lambda: self.window(title), timeout)
@@ -367,28 +353,13 @@ class Case:
     def wait_tray_icon(self, timeout=START_TIMEOUT):
         return self.wait_for("a notification icon", lambda: self.tray().get("icon"), timeout)
 
-    def holds(self, what, probe, duration, interval=0.25):
-        """Checks that probe() stays true for duration seconds; returns its last value."""
-        deadline = time.monotonic() + duration
-        while True:
-            value = probe()
-            if not value:
-                self.snapshot("broken")
-                raise AssertionError("%s stopped holding" % what)
-            if time.monotonic() > deadline:
-                return value
-            time.sleep(interval)
-
     # -- registry --
 
     def reg_query(self, key=CONTROLS_KEY, types=False):
-        """{name: data} (with types, {name: type}) of the values under key, the default value
-        named ''; None when the key does not exist."""
-        # Right after the program ends, a query can fail while the prefix's services wind down;
-        # only a missing key is an answer.
+        """{name: data} (with types, {name: type}) under key, the default named ''; None when the
+        key is missing. Retried: just after the program ends, services winding down can fail it."""
         for _ in range(3):
-            rc, out, err = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT,
-                                     "reg query")
+            rc, out, err = run_quiet(["wine", "reg", "query", key], self.env, INSPECTOR_TIMEOUT)
             if rc == 0:
                 found = [_REG_LINE.match(line.rstrip("\r")) for line in out.splitlines()]
                 return {("" if m.group(1) == "(Default)" else m.group(1)): m.group(2 if types else 3)
@@ -399,11 +370,17 @@ class Case:
         return None
 
     def reg_import(self, values, key=CONTROLS_KEY):
+        """Sets values under key: strings, an int as a REG_DWORD; None deletes."""
+        quote = lambda s: '"%s"' % str(s).replace("\\", "\\\\").replace('"', '\\"')  # noqa: E731
+        lines = ["Windows Registry Editor Version 5.00", "", "[%s]" % re.sub(
+            r"^HKCU\\", r"HKEY_CURRENT_USER\\", re.sub(r"^HKLM\\", r"HKEY_LOCAL_MACHINE\\", key))]
+        lines += [quote(name) + ("=-" if value is None else "=dword:%08x" % (value & 0xFFFFFFFF)
+                                 if isinstance(value, int) and not isinstance(value, bool)
+                                 else "=" + quote(value)) for name, value in values.items()]
         path = os.path.join(self.dir, "seed-%d.reg" % time.monotonic_ns())
         with open(path, "w", encoding="utf-16") as f:  # UTF-16 with its byte-order mark
-            f.write(reg_file_text(key, values))
-        rc, _, err = run_quiet(["wine", "reg", "import", path], self.env, INSPECTOR_TIMEOUT,
-                               "reg import")
+            f.write("\r\n".join(lines) + "\r\n")
+        rc, _, err = run_quiet(["wine", "reg", "import", path], self.env, INSPECTOR_TIMEOUT)
         if rc != 0:
             raise HarnessError("reg import failed: " + err)
         self.note("seeded %d values under %s" % (len(values), key))
@@ -435,47 +412,13 @@ class Case:
             self.note("snapshot incomplete: %s" % e)
 
 
-class Watch:
-    """An inspector waiting for a window in the background. It polls every few milliseconds and
-    stamps the moment it saw the change, so short-lived states are not missed."""
-
-    def __init__(self, case, title, timeout, gone, state=(), exe=None):
-        self.case, self.timeout = case, timeout
-        self.what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
-        self.out = os.path.join(case.workdir, "watch-%d.out" % time.monotonic_ns())
-        with open(self.out, "w") as out:
-            self.proc = subprocess.Popen(
-                ["wine", case.inspector_exe, "wait", title, str(timeout), "--exe",
-                 exe or case.exe_name] + (["--gone"] if gone else []) + list(state),
-                env=case.env, stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-        case.note("watching for " + self.what)
-
-    def result(self, extra=30):
-        """The Unix time at which the change was seen; raises when it was not seen in time."""
-        try:
-            self.proc.wait(self.timeout + extra)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
-        with open(self.out) as f:
-            lines = [line for line in f.read().splitlines() if line.startswith("{")]
-        if self.proc.returncode != 0 or not lines:
-            self.case.snapshot("watch-timeout")
-            raise HarnessError("timed out after %ss waiting for %s" % (self.timeout, self.what))
-        at = json.loads(lines[-1])["at"]
-        self.case.note("seen %s at %.3f" % (self.what, at))
-        return at
-
-
 class Config:
     """Options shared by the cases of one test run (set by configure())."""
-    exe = inspector = template = artifacts = display = fake_shutdown = test_game = None
-    _display = None
+    exe = inspector = template = artifacts = display = fake_shutdown = test_game = _display = None
 
     @classmethod
     def new_case(cls, name):
-        if cls._display is None:
-            cls._display = Display(cls.display)
+        cls._display = cls._display or Display(cls.display)
         ensure_template(cls.template, cls._display.name)
         return Case(name, cls.exe, cls.inspector, cls.template, cls._display.name, cls.artifacts)
 
@@ -524,17 +467,13 @@ def main(argv):
     parser.add_argument("--timeout", type=float, default=120)
     cut = argv.index("--") if "--" in argv else len(argv)
     opts, program = parser.parse_args(argv[1:cut]), argv[cut + 1:]
-    template = os.path.abspath(opts.template)
-    display = Display(opts.display)
+    template, display, started = os.path.abspath(opts.template), Display(opts.display), time.monotonic()
+    ensure_template(template, display.name, boot_anyway=opts.command == "boot-template")
     if opts.command == "boot-template":
-        started = time.monotonic()
-        ensure_template(template, display.name, boot_anyway=True)
         print("template prefix booted in %.1f s: %s" % (time.monotonic() - started, template))
         return 0
-
     if not program:
         parser.error("run: no program given after --")
-    ensure_template(template, display.name)
     workdir = copy_template(template)
     env = wine_env(os.path.join(workdir, "prefix"), display.name)
     try:
