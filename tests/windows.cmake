@@ -56,7 +56,6 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_kill_one_time_mode test_kills KillAndRestart.test_one_time_mode 300
     e2e_kill_bed_time_mode test_kills KillAndRestart.test_bed_time_mode 300
     e2e_escapes test_escapes LockedLockScreen 240
-    e2e_stored_run_state test_escapes StoredRunState 180
     e2e_first_run test_startup FirstRun 150
     e2e_password_change test_startup PasswordChange 180
     e2e_first_run_abandoned test_startup FirstRunAbandoned 150

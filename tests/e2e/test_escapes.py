@@ -1,7 +1,7 @@
 """The ways a child tries to get past a locked lock screen, each tried under Wine as the child
 would: keys through the X server (xdotool), clicks on another program's window, a program started
-while locked, a changed clock, and a store edited to grant more time. Killing the program and
-starting it again is tried in test_kills.py.
+while locked, and a changed clock. Killing the program and starting it again is tried in
+test_kills.py, a stored run state edited to grant more time in test_plan.py (Resume).
 
 One case serves the lock-screen escapes: a Changing-mode plan (game time 0, break 5, only listed
 programs) holds the lock screen locked. Another program's keyboard hook, installed before the lock
@@ -21,7 +21,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Config  # noqa: E402
 from console import LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
-from test_plan import RESUMED_GAME  # noqa: E402
 
 REFUSED = "You are not allowed to set up time in this mode"
 TAB, ESC = 0x09, 0x1B
@@ -122,15 +121,6 @@ class LockedLockScreen(ConsoleTest):
 
     def test_date_changed(self):
         self.check_clock_change(20)
-
-
-class StoredRunState(ConsoleTest):
-    def test_editing_the_stored_run_state_grants_no_more_than_a_period(self):
-        """A game period of 90 minutes is running; the child raises its stored seconds left."""
-        self.case.reg_import(dict(RESUMED_GAME, FinalTime="99999"))
-        self.case.start()
-        left = self.case.wait_for("the plan resumed", self.time_left, timeout=100)[0]
-        self.assertTrue(90 * 60 - 10 < left <= 90 * 60, "a whole game period at most: %d" % left)
 
 
 if __name__ == "__main__":

@@ -20,14 +20,15 @@ from console import (CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen, time_left_l
                      time_left_seconds)
 
 # A store left by a completed first run (password "abc") and a Changing-mode plan started with
-# "Allow only listed games and programs": a game period of 1234 s was running at the last exit.
+# "Allow only listed games and programs": a game period of 90 minutes was running at the last
+# exit, and the child has raised its stored seconds left to 99999.
 RESUMED_GAME = {
     "Made": "1", "GameTime": "90", "BreakTime": "30", "StartH": "1", "StartM": "1",
     "StartMonth": "1", "StartDay": "1", "TotalTime": "90", "Allowance": "1", "SoundBegin": "1",
     "SoundEnd": "1", "ShowTime": "1", "chkBackPicture": "0", "BackPicture": "None",
     "Message": "Play time", "Mode": "2", "StartUp": "0", "BedTimeH": "11", "BedTimeM": "0",
     "StartTimeH": "10", "StartTimeM": "30", "ShutDown": "0", "BreakTimeOn": "0",
-    "GameTimeOn": "-1", "FinalTime": "1234", "Password": "297298299",
+    "GameTimeOn": "-1", "FinalTime": "99999", "Password": "297298299",
 }
 
 # The resume timer counts 60 down and starts the plan on its 61st tick.
@@ -124,7 +125,7 @@ class Shutdown(PlanTest):
 
 
 class Resume(PlanTest):
-    def test_running_game_period_resumes_a_minute_after_start(self):
+    def test_editing_the_stored_run_state_grants_no_more_than_a_whole_period(self):
         self.case.reg_import(RESUMED_GAME)
         proc = self.case.start()
         appears = self.case.watch(LOCK_SCREEN, RESUME_DELAY + 30)
@@ -136,8 +137,8 @@ class Resume(PlanTest):
                         "the plan resumed %.1f s after the start" % waited)
         first = self.time_left()
         self.case.screenshot("resumed")
-        # the stored period goes on: 1234 s = 0:20:34 when it was restarted
-        self.assertTrue(1234 - 10 <= first[0] <= 1234, first)
+        # the stored period goes on, but for no longer than a whole game period
+        self.assertTrue(90 * 60 - 10 <= first[0] <= 90 * 60, first)
         self.assertTrue(any(c["class"] == "SysListView32" and c["visible"] for c in lock_screen(
             self.case)["controls"]), "only listed programs: the list is shown during game time")
         time.sleep(3)
