@@ -32,12 +32,7 @@ TEST(StartMode, FirstPeriodOfEveryModeAtChosenMoments) {
         {{2026, 12, 6, 9, 0, 0}, "bed 10 30 10 30", "break 5400", "start equal to bed, before it"},
     };
     for (auto& c : cases) {
-        Plan p(c.now);
-        p.plan(c.plan);
-        p.start();
-        EXPECT_EQ(p.period() == "over" ? "over" : p.period() + " " + std::to_string(p.app->secondsLeft),
-                  c.expected)
-            << c.note;
+        EXPECT_EQ(Plan(c.now, c.plan).left(), c.expected) << c.note;
     }
 }
 
@@ -52,7 +47,7 @@ TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
 }
 
 TEST(StartMode, APictureGoneBeforeTheStartLeavesThePlainLockScreen) {
-    Plan q(DateTime{2026, 12, 6, 6, 0, 0});
+    Plan q(kSixAm);
     q.plan("bed 7 0 21 0");
     q.sim.pictures.pictures.insert("C:\\sky.jpg");
     q.sim.dialogs.files.push_back({false, "C:\\sky.jpg"});
@@ -69,7 +64,7 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
              {"cmbGameTime", "cmbBreakTime", "cmbTotalTime", "cmbStartTimeH", "cmbStartTimeM",
               "cmbStartDateM", "cmbStartDateD", "cmbStartH", "cmbStartM", "cmbBedH", "cmbBedM"}) {
             for (const char* g : {"", "abc", "99999999999", "-5", "1e9", "24x"}) {
-                Plan p(DateTime{2026, 12, 6, 18, 0, 0});
+                Plan p;
                 p.click("frmMain", mode);
                 p.pick(list, g);
                 p.start();
@@ -80,23 +75,19 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
         }
     }
     // A date typed far ahead is a long wait, not a count that wraps below zero into game time.
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("once 829 1 1 0 60");
-    p.start();
+    Plan p(kSixPm, "once 829 1 1 0 60");
     EXPECT_EQ(p.status(), "break 2147483647 shown locked t1 t2");
 }
 
 TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {
-    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
-    p.plan("bed 7 0 21 0");
-    p.start();
+    Plan p(kSixAm, "bed 7 0 21 0");
     ASSERT_TRUE(p.locked());
     p.app->session().unload(p.big());
     p.app->session().afterEvent();
     EXPECT_EQ(p.sim.windowLock.locked, 0u);
     EXPECT_TRUE(p.sim.keyboard.hooks.empty());
 
-    Plan q(DateTime{2026, 12, 6, 6, 0, 0});
+    Plan q(kSixAm);
     q.plan("bed 7 0 21 0");
     q.sim.keyboard.failInstall = true;
     q.start();

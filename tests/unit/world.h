@@ -25,13 +25,15 @@ inline std::string joined(const ui::Control& list) {
     return s;
 }
 
+inline const DateTime kSixPm{2026, 12, 6, 18, 0, 0};
+
 struct World {
-    explicit World(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0}) : sim(start) {}
+    explicit World(const DateTime& start = kSixPm) : sim(start) {}
 
     sim::SimWorld sim;
     std::unique_ptr<App> app;
 
-    // A new process on the same machine; the machine (registry, tray) stays between processes.
+    // A new process; the machine (registry, tray) stays between processes.
     App& startProgram() {
         app = std::make_unique<App>(sim.platform());
         sim.clock.afterTick = [this] { app->session().afterEvent(); };
@@ -53,10 +55,7 @@ struct World {
     }
 
     ui::Form* form(const std::string& name) const { return app->session().findByName(name); }
-    bool shown(const std::string& name) const {
-        ui::Form* f = form(name);
-        return f && f->visible();
-    }
+    bool shown(const std::string& name) const { return form(name) && form(name)->visible(); }
     // What the user sees: the windows shown, the tray icon; the state and the stored Mode.
     std::string look() {
         std::string s;
@@ -101,9 +100,6 @@ struct World {
     }
     void type(const std::string& formName, const std::string& control, const std::string& text) {
         event([&] { ctl(formName, control).userEdit(text); });
-    }
-    void closeBox(const std::string& formName) {
-        event([&] { form(formName)->userClose(); });
     }
     void advance(int64_t ms) { sim.clock.advance(ms); }
     void close() { click("frmMain", "Command2"); }
