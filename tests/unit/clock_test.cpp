@@ -98,12 +98,11 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     EXPECT_EQ(p.left(), "game 1800");
 }
 
-// The stored run state is the child's to edit: whatever it holds, the plan resumes with a defined
-// period of at most a whole game (60 min) or break (15 min).
+// The stored run state (GameTimeOn, BreakTimeOn, FinalTime; null: none) is the child's to edit: whatever
+// it holds, the plan resumes with a defined period of at most a whole game (60 min) or break (15 min).
 TEST(Resume, StoredRunStateGarbageGivesADefinedPeriodOfAtMostAWholeOne) {
-    const struct {
-        const char *game, *brk, *seconds, *left;
-    } cases[] = {
+    const char* names[] = {"GameTimeOn", "BreakTimeOn", "FinalTime"};
+    const char* cases[][4] = {
         {"-1", "0", "1234", "game 1234"},
         {"0", "-1", "77", "break 77"},
         {nullptr, nullptr, nullptr, "break 1"},  // no values at all
@@ -115,13 +114,12 @@ TEST(Resume, StoredRunStateGarbageGivesADefinedPeriodOfAtMostAWholeOne) {
     };
     for (auto& c : cases) {
         Plan p(kSixPm, "every 60 15");
-        for (auto [name, v] :
-             {std::pair{"GameTimeOn", c.game}, {"BreakTimeOn", c.brk}, {"FinalTime", c.seconds}})
-            v ? p.store(name, v) : (void)p.app->settings().DeleteSetting("Controls", name);
+        for (int i : {0, 1, 2})
+            c[i] ? p.store(names[i], c[i]) : (void)p.app->settings().DeleteSetting("Controls", names[i]);
         p.app.reset();
         p.startProgram();
         p.advance(61'000);
-        EXPECT_EQ(p.left(), c.left) << &c - cases;
+        EXPECT_EQ(p.left(), c[3]) << &c - cases;
         p.advance(5'000);
         EXPECT_FALSE(p.ended());
     }

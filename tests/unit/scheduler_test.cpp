@@ -87,13 +87,11 @@ TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {
     EXPECT_EQ(p.sim.windowLock.locked, 0u);
     EXPECT_TRUE(p.sim.keyboard.hooks.empty());
 
-    Plan q(kSixAm);
-    q.plan("bed 7 0 21 0");
-    q.sim.keyboard.failInstall = true;
-    q.start();
-    ASSERT_FALSE(q.sim.dialogs.shown.empty());
-    EXPECT_EQ(q.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
-    EXPECT_EQ(q.sim.windowLock.locked, q.big().nativeHandle()) << "the lock stays";
+    p.sim.keyboard.failInstall = true;
+    p.start();
+    ASSERT_FALSE(p.sim.dialogs.shown.empty());
+    EXPECT_EQ(p.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
+    EXPECT_EQ(p.sim.windowLock.locked, p.big().nativeHandle()) << "the lock stays";
 }
 
 }  // namespace qv::test

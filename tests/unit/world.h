@@ -18,7 +18,6 @@ constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGa
 constexpr const char* kRunKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kExe = "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe";
 
-// A list's items, each followed by ';'.
 inline std::string joined(const ui::Control& list) {
     std::string s;
     for (auto& item : list.items()) s += item + ";";
@@ -104,13 +103,11 @@ struct World {
     void advance(int64_t ms) { sim.clock.advance(ms); }
     void close() { click("frmMain", "Command2"); }
 
-    // Ends the program with the console's Close, changes stored values, and starts it again.
     void restartWith(const std::vector<std::pair<std::string, std::string>>& values) {
         close();
         for (auto& [name, value] : values) store(name, value);
         startProgram();
     }
-    // The whole first start: defaults, the password dialog, a password chosen.
     void completeFirstRun(const std::string& password = "secret") {
         startProgram();
         type("frmPassword", "txtPass1", password);
