@@ -46,18 +46,6 @@ TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
     EXPECT_FALSE(p.big().control("lblTimeLeft").visible());
 }
 
-TEST(StartMode, APictureGoneBeforeTheStartLeavesThePlainLockScreen) {
-    Plan q(kSixAm);
-    q.plan("bed 7 0 21 0");
-    q.sim.pictures.pictures.insert("C:\\sky.jpg");
-    q.sim.dialogs.files.push_back({false, "C:\\sky.jpg"});
-    q.click("frmMain", "Command7");
-    q.sim.pictures.pictures.clear();  // the file is gone by the time the plan starts
-    q.start();
-    EXPECT_EQ(q.status(), "break 3600 shown locked t1 t2");
-    EXPECT_EQ(q.big().picture(), 0u);
-}
-
 TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
     for (const char* mode : {"optEveryday", "optOneTime", "optBedTime"}) {
         for (const char* list :
@@ -79,7 +67,7 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
     EXPECT_EQ(p.status(), "break 2147483647 shown locked t1 t2");
 }
 
-TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {
+TEST(LockScreen, UnloadingReleasesTheLockAFailedHookIsReportedAndAPictureGoneIsLeftOut) {
     Plan p(kSixAm, "bed 7 0 21 0");
     ASSERT_TRUE(p.locked());
     p.app->session().unload(p.big());
@@ -87,11 +75,17 @@ TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {
     EXPECT_EQ(p.sim.windowLock.locked, 0u);
     EXPECT_TRUE(p.sim.keyboard.hooks.empty());
 
+    p.sim.pictures.pictures.insert("C:\\sky.jpg");
+    p.sim.dialogs.files.push_back({false, "C:\\sky.jpg"});
+    p.click("frmMain", "Command7");
+    p.sim.pictures.pictures.clear();  // the file is gone by the time the plan starts
     p.sim.keyboard.failInstall = true;
     p.start();
     ASSERT_FALSE(p.sim.dialogs.shown.empty());
     EXPECT_EQ(p.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
     EXPECT_EQ(p.sim.windowLock.locked, p.big().nativeHandle()) << "the lock stays";
+    EXPECT_EQ(p.status(), "break 3600 shown t1 t2");
+    EXPECT_EQ(p.big().picture(), 0u) << "the plain lock screen";
 }
 
 }  // namespace qv::test
