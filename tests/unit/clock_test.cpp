@@ -21,7 +21,6 @@ TEST(Clock, ChangingModeAlternatesOnTheRightTicks) {
     Plan p(kSixPm, "every 1 1");
     // A period of N seconds switches N + 1 ticks after it began.
     EXPECT_EQ(run(p, 250), "61:break 122:game 183:break 244:game ");
-    EXPECT_EQ(p.app->secondsLeft, 54);
     EXPECT_EQ(p.big().control("lblTimeLeft").text(), " 0: 0: 54");
 
     Plan w(kSixPm, "every 50 10");  // a week keeps the rhythm: cycles of 3001 + 601 ticks
@@ -50,7 +49,7 @@ TEST(Clock, SignalsRingAtTheListedMoments) {
 TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {
     Plan p(kSixPm, "every 60 5");
     p.advance(1000);
-    EXPECT_EQ(p.storedAll({"FinalTime", "GameTimeOn", "BreakTimeOn"}), "3600 -1 0");
+    EXPECT_EQ(p.stored("FinalTime") + p.stored("GameTimeOn") + p.stored("BreakTimeOn"), "3600-10");
     p.advance(29'000);
     EXPECT_EQ(p.stored("FinalTime"), "3600") << "nothing more until 3570";
     p.advance(1000);

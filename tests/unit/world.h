@@ -44,11 +44,6 @@ struct World {
     std::string stored(const std::string& name, const std::string& def = "<missing>") const {
         return sim.registry.readString(kControls, name, def);
     }
-    std::string storedAll(std::initializer_list<const char*> names) const {
-        std::string s;
-        for (const char* n : names) s.append(s.empty() ? "" : " ").append(stored(n));
-        return s;
-    }
     void store(const std::string& name, const std::string& value) {
         sim.registry.writeString(kControls, name, value);
     }
