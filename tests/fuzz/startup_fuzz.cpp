@@ -61,10 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ui::Form* big = w.form("frmBig")) {
         ui::Control& list = big->control("ListView1");
         if (!list.items().empty()) {
-            ui::Mouse m;
-            m.item = static_cast<int>(size % list.items().size());
-            w.event([&] { list.userMouseDown(m); });
-            w.event([&] { list.userSelect(m.item); });
+            const int item = static_cast<int>(size % list.items().size());
+            w.event([&] { list.userMouseDown(ui::Mouse{.item = item}); });
+            w.event([&] { list.userSelect(item); });
             w.event([&] { list.userDblClick(); });
             w.advance(60 * 1000);
             checkHandles(w);

@@ -18,25 +18,18 @@ std::string run(Plan& p, int64_t seconds) {
 }  // namespace
 
 TEST(Clock, ChangingModeAlternatesOnTheRightTicks) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("every 1 1");
-    p.start();
+    Plan p(kSixPm, "every 1 1");
     // A period of N seconds switches N + 1 ticks after it began.
     EXPECT_EQ(run(p, 250), "61:break 122:game 183:break 244:game ");
-    EXPECT_EQ(p.app->secondsLeft, 54);
     EXPECT_EQ(p.big().control("lblTimeLeft").text(), " 0: 0: 54");
 
-    Plan w(DateTime{2026, 12, 6, 18, 0, 0});  // a week keeps the rhythm: cycles of 3001 + 601 ticks
-    w.plan("every 50 10");
-    w.start();
+    Plan w(kSixPm, "every 50 10");  // a week keeps the rhythm: cycles of 3001 + 601 ticks
     w.advance(7LL * 86400 * 1000);
     EXPECT_EQ(w.period(), (7LL * 86400) % (3001 + 601) < 3001 ? "game" : "break");
 }
 
 TEST(Clock, SignalsRingAtTheListedMoments) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("every 1 1 listed");
-    p.start();
+    Plan p(kSixPm, "every 1 1 listed");
     std::vector<int32_t> rings;
     for (int s = 0; s < 122; ++s) {
         const size_t before = p.sim.sound.commands.size();
@@ -54,11 +47,9 @@ TEST(Clock, SignalsRingAtTheListedMoments) {
 }
 
 TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("every 60 5");
-    p.start();
+    Plan p(kSixPm, "every 60 5");
     p.advance(1000);
-    EXPECT_EQ(p.storedAll({"FinalTime", "GameTimeOn", "BreakTimeOn"}), "3600 -1 0");
+    EXPECT_EQ(p.stored("FinalTime") + p.stored("GameTimeOn") + p.stored("BreakTimeOn"), "3600-10");
     p.advance(29'000);
     EXPECT_EQ(p.stored("FinalTime"), "3600") << "nothing more until 3570";
     p.advance(1000);
@@ -66,9 +57,7 @@ TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {
 }
 
 TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
-    Plan p(DateTime{2026, 12, 6, 15, 58, 0});
-    p.plan("once 12 6 16 0 1 listed");
-    p.start();
+    Plan p(DateTime{2026, 12, 6, 15, 58, 0}, "once 12 6 16 0 1 listed");
     EXPECT_EQ(p.period(), "break");
     EXPECT_EQ(run(p, 122), "121:game ");
     p.big().setEnabled(false);  // a program started from the list disabled the screen
@@ -79,9 +68,7 @@ TEST(Clock, OneTimePlanEndsOverWithNoTimerRunning) {
 }
 
 TEST(Clock, BedTimeRunsForDaysSwitchingAtTheSetTimes) {
-    Plan p(DateTime{2026, 12, 30, 20, 0, 0});
-    p.plan("bed 7 0 21 30");
-    p.start();
+    Plan p(DateTime{2026, 12, 30, 20, 0, 0}, "bed 7 0 21 30");
     std::vector<std::string> at;
     for (std::string last = p.period(); at.size() < 6;) {
         p.advance(1000);
@@ -96,9 +83,7 @@ TEST(Clock, BedTimeRunsForDaysSwitchingAtTheSetTimes) {
 }
 
 TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
-    Plan p(DateTime{2026, 12, 6, 20, 0, 0});
-    p.plan("bed 7 0 21 0");
-    p.start();
+    Plan p(DateTime{2026, 12, 6, 20, 0, 0}, "bed 7 0 21 0");
     p.advance(1000);  // a game period is stored
     p.app.reset();
     p.sim.clock.setNow(DateTime{2026, 12, 6, 22, 0, 0});
@@ -109,37 +94,31 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     p.console().show();
     p.plan("every 30 10");
     p.start();
-    EXPECT_EQ(p.period() + " " + std::to_string(p.app->secondsLeft), "game 1800");
+    EXPECT_EQ(p.left(), "game 1800");
 }
 
-// The stored run state is the child's to edit: whatever it holds, the plan resumes with a defined
-// period of at most a whole game (60 min) or break (15 min).
+// The stored run state (GameTimeOn, BreakTimeOn, FinalTime; null: none) is the child's to edit: whatever
+// it holds, the plan resumes with a defined period of at most a whole game (60 min) or break (15 min).
 TEST(Resume, StoredRunStateGarbageGivesADefinedPeriodOfAtMostAWholeOne) {
-    const struct {
-        const char *game, *brk, *seconds, *period;
-        int left;
-    } cases[] = {
-        {"-1", "0", "1234", "game", 1234},
-        {"0", "-1", "77", "break", 77},
-        {nullptr, nullptr, nullptr, "break", 1},  // no values at all
-        {"abc", "xyz", "abc", "game", 3600} /* no period stored: a fresh game */,
-        {"-1", "-1", "5", "break", 5},
-        {"1", "0", "99999999999999", "game", 3600},
-        {"-1", "0", "99999", "game", 3600},
-        {"0", "-1", "3600", "break", 900},
+    const char* names[] = {"GameTimeOn", "BreakTimeOn", "FinalTime"};
+    const char* cases[][4] = {
+        {"-1", "0", "1234", "game 1234"},
+        {"0", "-1", "77", "break 77"},
+        {nullptr, nullptr, nullptr, "break 1"},  // no values at all
+        {"abc", "xyz", "abc", "game 3600"} /* no period stored: a fresh game */,
+        {"-1", "-1", "5", "break 5"},
+        {"1", "0", "99999999999999", "game 3600"},
+        {"-1", "0", "99999", "game 3600"},
+        {"0", "-1", "3600", "break 900"},
     };
     for (auto& c : cases) {
-        Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-        p.plan("every 60 15");
-        p.start();
-        for (auto [name, v] :
-             {std::pair{"GameTimeOn", c.game}, {"BreakTimeOn", c.brk}, {"FinalTime", c.seconds}})
-            v ? p.store(name, v) : (void)p.app->settings().DeleteSetting("Controls", name);
+        Plan p(kSixPm, "every 60 15");
+        for (int i : {0, 1, 2})
+            c[i] ? p.store(names[i], c[i]) : (void)p.app->settings().DeleteSetting("Controls", names[i]);
         p.app.reset();
         p.startProgram();
         p.advance(61'000);
-        EXPECT_EQ(p.period(), c.period) << &c - cases;
-        EXPECT_EQ(p.app->secondsLeft, c.left) << &c - cases;
+        EXPECT_EQ(p.left(), c[3]) << &c - cases;
         p.advance(5'000);
         EXPECT_FALSE(p.ended());
     }

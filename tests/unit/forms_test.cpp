@@ -50,7 +50,7 @@ TEST_F(Model, FormsLoadOnceAndTheLastUnloadEndsTheProgram) {
     EXPECT_TRUE(slot().loaded()) << "referring to it again loads a new one";
 }
 
-TEST_F(Model, AComboKeepsATypedTextAndIgnoresAnItemOutOfRange) {
+TEST_F(Model, AComboKeepsATypedTextAndATimerStopsWithItsWindow) {
     Probe& f = make("F");
     auto& combo = f.add(ui::Kind::ComboBox, "combo");
     combo.addItem("5");
@@ -60,10 +60,7 @@ TEST_F(Model, AComboKeepsATypedTextAndIgnoresAnItemOutOfRange) {
     combo.userSelect(1);
     combo.userSelect(7);  // out of range: ignored
     EXPECT_EQ(combo.text() + " " + std::to_string(combo.listIndex()), "10 1");
-}
 
-TEST_F(Model, ATimerStopsWithItsWindow) {
-    Probe& f = make("F");
     int ticks = 0;
     auto& t = f.addTimer("T", 1000, false);
     t.setEnabled(true);

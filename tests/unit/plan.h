@@ -7,8 +7,14 @@
 
 namespace qv::test {
 
+inline const DateTime kSixAm{2026, 12, 6, 6, 0, 0};  // before "bed 7 0 21 0" begins: a break, locked
+
 struct Plan : World {
-    explicit Plan(const DateTime& now) : World(now) { completeFirstRun(); }
+    // Past the first run; with `words`, that plan (see plan()) started.
+    explicit Plan(const DateTime& now = kSixPm, const std::string& words = "") : World(now) {
+        completeFirstRun();
+        if (!words.empty()) plan(words), start();
+    }
     void changing(const std::string& game, const std::string& brk) {
         click("frmMain", "optEveryday");
         pick("cmbGameTime", game);
@@ -46,9 +52,12 @@ struct Plan : World {
     void start() { click("frmMain", "Command1"); }
     FrmBig& big() { return app->frmBig(); }
     std::string period() const { return app->gameTimeOn ? "game" : app->breakTimeOn ? "break" : "over"; }
+    std::string left() const {
+        return period() == "over" ? "over" : period() + " " + std::to_string(app->secondsLeft);
+    }
     // The run at a glance: period, seconds left (unless over), and the lock screen's state.
     std::string status() {
-        std::string s = period() == "over" ? "over" : period() + " " + std::to_string(app->secondsLeft);
+        std::string s = left();
         for (auto [on, word] : {std::pair{shown("frmBig"), " shown"},
                                 {!big().enabled(), " disabled"},
                                 {locked(), " locked"},

@@ -32,12 +32,7 @@ TEST(StartMode, FirstPeriodOfEveryModeAtChosenMoments) {
         {{2026, 12, 6, 9, 0, 0}, "bed 10 30 10 30", "break 5400", "start equal to bed, before it"},
     };
     for (auto& c : cases) {
-        Plan p(c.now);
-        p.plan(c.plan);
-        p.start();
-        EXPECT_EQ(p.period() == "over" ? "over" : p.period() + " " + std::to_string(p.app->secondsLeft),
-                  c.expected)
-            << c.note;
+        EXPECT_EQ(Plan(c.now, c.plan).left(), c.expected) << c.note;
     }
 }
 
@@ -47,20 +42,7 @@ TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
     p.press("frmMain", "chkShowTime");
     p.start();
     EXPECT_EQ(p.status(), "game 46800 shown locked t1 t2");
-    EXPECT_TRUE(p.big().control("ListView1").visible());
-    EXPECT_FALSE(p.big().control("lblTimeLeft").visible());
-}
-
-TEST(StartMode, APictureGoneBeforeTheStartLeavesThePlainLockScreen) {
-    Plan q(DateTime{2026, 12, 6, 6, 0, 0});
-    q.plan("bed 7 0 21 0");
-    q.sim.pictures.pictures.insert("C:\\sky.jpg");
-    q.sim.dialogs.files.push_back({false, "C:\\sky.jpg"});
-    q.click("frmMain", "Command7");
-    q.sim.pictures.pictures.clear();  // the file is gone by the time the plan starts
-    q.start();
-    EXPECT_EQ(q.status(), "break 3600 shown locked t1 t2");
-    EXPECT_EQ(q.big().picture(), 0u);
+    EXPECT_TRUE(p.big().control("ListView1").visible() && !p.big().control("lblTimeLeft").visible());
 }
 
 TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
@@ -69,7 +51,7 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
              {"cmbGameTime", "cmbBreakTime", "cmbTotalTime", "cmbStartTimeH", "cmbStartTimeM",
               "cmbStartDateM", "cmbStartDateD", "cmbStartH", "cmbStartM", "cmbBedH", "cmbBedM"}) {
             for (const char* g : {"", "abc", "99999999999", "-5", "1e9", "24x"}) {
-                Plan p(DateTime{2026, 12, 6, 18, 0, 0});
+                Plan p;
                 p.click("frmMain", mode);
                 p.pick(list, g);
                 p.start();
@@ -80,29 +62,29 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
         }
     }
     // A date typed far ahead is a long wait, not a count that wraps below zero into game time.
-    Plan p(DateTime{2026, 12, 6, 18, 0, 0});
-    p.plan("once 829 1 1 0 60");
-    p.start();
+    Plan p(kSixPm, "once 829 1 1 0 60");
     EXPECT_EQ(p.status(), "break 2147483647 shown locked t1 t2");
 }
 
-TEST(LockScreen, UnloadingReleasesTheLockAndAFailedHookIsReported) {
-    Plan p(DateTime{2026, 12, 6, 6, 0, 0});
-    p.plan("bed 7 0 21 0");
-    p.start();
+TEST(LockScreen, UnloadingReleasesTheLockAFailedHookIsReportedAndAPictureGoneIsLeftOut) {
+    Plan p(kSixAm, "bed 7 0 21 0");
     ASSERT_TRUE(p.locked());
     p.app->session().unload(p.big());
     p.app->session().afterEvent();
     EXPECT_EQ(p.sim.windowLock.locked, 0u);
     EXPECT_TRUE(p.sim.keyboard.hooks.empty());
 
-    Plan q(DateTime{2026, 12, 6, 6, 0, 0});
-    q.plan("bed 7 0 21 0");
-    q.sim.keyboard.failInstall = true;
-    q.start();
-    ASSERT_FALSE(q.sim.dialogs.shown.empty());
-    EXPECT_EQ(q.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
-    EXPECT_EQ(q.sim.windowLock.locked, q.big().nativeHandle()) << "the lock stays";
+    p.sim.pictures.pictures.insert("C:\\sky.jpg");
+    p.sim.dialogs.files.push_back({false, "C:\\sky.jpg"});
+    p.click("frmMain", "Command7");
+    p.sim.pictures.pictures.clear();  // the file is gone by the time the plan starts
+    p.sim.keyboard.failInstall = true;
+    p.start();
+    ASSERT_FALSE(p.sim.dialogs.shown.empty());
+    EXPECT_EQ(p.sim.dialogs.shown.back().text, "Failed to install low-level keyboard hook - 1428");
+    EXPECT_EQ(p.sim.windowLock.locked, p.big().nativeHandle()) << "the lock stays";
+    EXPECT_EQ(p.status(), "break 3600 shown t1 t2");
+    EXPECT_EQ(p.big().picture(), 0u) << "the plain lock screen";
 }
 
 }  // namespace qv::test

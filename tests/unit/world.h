@@ -18,20 +18,21 @@ constexpr const char* kPathKey = "HKCU\\Software\\Hollowmere\\Tarnwell\\PathOfGa
 constexpr const char* kRunKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kExe = "C:\\Program Files\\Quorvane\\Quorvane 1.0.exe";
 
-// A list's items, each followed by ';'.
 inline std::string joined(const ui::Control& list) {
     std::string s;
     for (auto& item : list.items()) s += item + ";";
     return s;
 }
 
+inline const DateTime kSixPm{2026, 12, 6, 18, 0, 0};
+
 struct World {
-    explicit World(const DateTime& start = DateTime{2026, 12, 6, 18, 0, 0}) : sim(start) {}
+    explicit World(const DateTime& start = kSixPm) : sim(start) {}
 
     sim::SimWorld sim;
     std::unique_ptr<App> app;
 
-    // A new process on the same machine; the machine (registry, tray) stays between processes.
+    // A new process; the machine (registry, tray) stays between processes.
     App& startProgram() {
         app = std::make_unique<App>(sim.platform());
         sim.clock.afterTick = [this] { app->session().afterEvent(); };
@@ -43,20 +44,12 @@ struct World {
     std::string stored(const std::string& name, const std::string& def = "<missing>") const {
         return sim.registry.readString(kControls, name, def);
     }
-    std::string storedAll(std::initializer_list<const char*> names) const {
-        std::string s;
-        for (const char* n : names) s.append(s.empty() ? "" : " ").append(stored(n));
-        return s;
-    }
     void store(const std::string& name, const std::string& value) {
         sim.registry.writeString(kControls, name, value);
     }
 
     ui::Form* form(const std::string& name) const { return app->session().findByName(name); }
-    bool shown(const std::string& name) const {
-        ui::Form* f = form(name);
-        return f && f->visible();
-    }
+    bool shown(const std::string& name) const { return form(name) && form(name)->visible(); }
     // What the user sees: the windows shown, the tray icon; the state and the stored Mode.
     std::string look() {
         std::string s;
@@ -102,19 +95,14 @@ struct World {
     void type(const std::string& formName, const std::string& control, const std::string& text) {
         event([&] { ctl(formName, control).userEdit(text); });
     }
-    void closeBox(const std::string& formName) {
-        event([&] { form(formName)->userClose(); });
-    }
     void advance(int64_t ms) { sim.clock.advance(ms); }
     void close() { click("frmMain", "Command2"); }
 
-    // Ends the program with the console's Close, changes stored values, and starts it again.
     void restartWith(const std::vector<std::pair<std::string, std::string>>& values) {
         close();
         for (auto& [name, value] : values) store(name, value);
         startProgram();
     }
-    // The whole first start: defaults, the password dialog, a password chosen.
     void completeFirstRun(const std::string& password = "secret") {
         startProgram();
         type("frmPassword", "txtPass1", password);
