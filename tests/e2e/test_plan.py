@@ -16,8 +16,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Config  # noqa: E402
-from console import (CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen, time_left_label,  # noqa: E402
-                     time_left_seconds)
+from console import CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
 
 # A store left by a completed first run (password "abc") and a Changing-mode plan started with
 # "Allow only listed games and programs": a game period of 90 minutes was running at the last
@@ -49,14 +48,6 @@ class PlanTest(ConsoleTest):
             return []
         with open(self.calls_file, encoding="latin-1") as f:
             return [line.split()[1:] for line in f.read().splitlines() if line.strip()]
-
-    def time_left(self):
-        """(seconds shown by the lock screen's time-left label, Unix time of the reading)."""
-        lock = lock_screen(self.case)
-        self.assertIsNotNone(lock, "the lock screen is up")
-        label = time_left_label(lock)
-        self.assertTrue(label and label["visible"], "the lock screen shows the time left")
-        return time_left_seconds(label["text"]), time.time()
 
     def assert_counts_down(self, first, later):
         (a, at_a), (b, at_b) = first, later
