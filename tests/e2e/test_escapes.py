@@ -1,12 +1,7 @@
 """The ways a child tries to get past a locked lock screen, each tried under Wine as the child
-would: keys through the X server (xdotool), clicks on another program's window, a program started
-while locked, and a changed clock. Killing the program and starting it again is tried in
-test_kills.py, a stored run state edited to grant more time in test_plan.py (Resume).
-
-One case serves the lock-screen escapes: a Changing-mode plan (game time 0, break 5, only listed
-programs) holds the lock screen locked. Another program's keyboard hook, installed before the lock
-(hooks are called newest first), sees every key that the program lets pass, and another program's
-window reports the clicks it gets.
+would (keys through xdotool, clicks, a program started, a clock change) on one locked plan, with
+another program's keyboard hook and window as witnesses. Kills: test_kills.py; an edited run
+state: test_plan.py (Resume).
 
     python3 test_escapes.py --exe ... --inspector ... [unittest arguments]
 """

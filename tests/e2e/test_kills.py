@@ -1,15 +1,9 @@
-"""Killing the program hard at a random moment of a running plan, then starting it again.
-
-The Wine process of the program gets SIGKILL: no exit code runs, the window lock stays on another
-program's window, and whatever was being stored is cut off. The next start must load every
-setting as it was, enable what the lock left disabled, resume the plan about a minute later (a
-Changing-mode period from its stored seconds, the other modes from the clock), and hand out or
-take away at most the 30 s between two saves of the run state. Each mode allows only listed
-programs, so the lock screen shows the time left in game time too.
+"""A running plan of each mode killed hard (SIGKILL) at random moments and started again: the
+settings come back whole, the lock's disabled windows are enabled again, the plan resumes about
+a minute later, and at most the 30 s between two saves of the run state are gained or lost.
+QV_KILL_SEED repeats the moments.
 
     python3 test_kills.py --exe ... --inspector ... [unittest arguments]
-
-QV_KILL_SEED fixes the random moments (the seed in use is printed).
 """
 
 import os

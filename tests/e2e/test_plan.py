@@ -1,11 +1,8 @@
-"""A running plan of the Windows program under Wine: the lock screen of a Changing-mode plan and
-its count-down, the shutdown when game time is over, and a plan resumed a minute after a start.
+"""A running plan of the Windows program under Wine: a Changing-mode break and its count-down, the
+shutdown when game time is over (a stand-in shutdown.exe beside the program records its command
+line), and a plan resumed a minute after a start.
 
-The program runs from a folder of drive C: with a stand-in shutdown.exe beside it, which its
-"shutdown.exe -s -f" finds first and which only records its command line.
-
-    python3 test_plan.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
-        --fake-shutdown shutdown.exe [--template DIR] [--artifacts DIR] [unittest arguments]
+    python3 test_plan.py --exe ... --inspector ... --fake-shutdown shutdown.exe [unittest arguments]
 """
 
 import os
