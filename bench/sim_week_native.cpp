@@ -28,12 +28,9 @@ void week(const char* name, const std::function<void(Plan&)>& setUp) {
 }  // namespace
 
 int main() {
-    week("Changing mode (60 / 15 min)", [](Plan& p) { p.changing("60", "15"); });
-    week("One time mode (ends on day 1)", [](Plan& p) { p.oneTime("12", "6", "20", "0", "120"); });
-    week("Bed time mode (07:00 - 21:00)", [](Plan& p) { p.bedTime("7", "0", "21", "0"); });
-    week("Changing mode, only listed", [](Plan& p) {
-        p.changing("1", "1");
-        p.click("frmMain", "optOnlyListed");
-    });
+    week("Changing mode (60 / 15 min)", [](Plan& p) { p.plan("every 60 15"); });
+    week("One time mode (ends on day 1)", [](Plan& p) { p.plan("once 12 6 20 0 120"); });
+    week("Bed time mode (07:00 - 21:00)", [](Plan& p) { p.plan("bed 7 0 21 0"); });
+    week("Changing mode, only listed", [](Plan& p) { p.plan("every 1 1 listed"); });
     return 0;
 }

@@ -2,6 +2,8 @@
 // watcher, and ending the programs when game time is over.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "plan.h"
 
 namespace qv::test {
@@ -184,21 +186,17 @@ TEST(Launcher, ProgramsWithoutWindowOrFileAreNotRecorded) {
 }
 
 TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {
-    struct {
-        DateTime now;
-        const char* plan;
-        bool watcherAfter;  // the end of a one-time plan stops the watcher
-    } modes[] = {
+    const std::tuple<DateTime, const char*, bool> modes[] = {
         {{2026, 12, 6, 18, 0, 0}, "every 1 5 listed", true},
-        {{2026, 12, 6, 17, 59, 0}, "once 12 6 18 0 1 listed", false},
+        {{2026, 12, 6, 17, 59, 0}, "once 12 6 18 0 1 listed", false},  // the end of a one-time plan stops it
         {{2026, 12, 6, 20, 59, 0}, "bed 7 0 21 0 listed", true},
     };
-    for (auto& m : modes) {
-        SCOPED_TRACE(m.plan);
-        Listed p(m.now);
+    for (auto& [now, plan, watcherAfter] : modes) {
+        SCOPED_TRACE(plan);
+        Listed p(now);
         p.add("Chess", kChess);
         p.add("Paint", kPaint);
-        p.plan(m.plan);
+        p.plan(plan);
         p.start();
         for (int s = 0; s < 100 && p.period() != "game"; ++s) p.advance(1000);  // the play window opens
         ASSERT_EQ(p.period(), "game");
@@ -211,7 +209,7 @@ TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {
         }
         EXPECT_FALSE(p.running(kChess) || p.running(kPaint));
         p.advance(1000);
-        EXPECT_EQ(p.lockState(), m.watcherAfter ? "screen watching 0" : "screen watching 2")
+        EXPECT_EQ(p.lockState(), watcherAfter ? "screen watching 0" : "screen watching 2")
             << "the watcher drops them while it runs";
     }
 }

@@ -5,9 +5,8 @@
 
 namespace qv::test {
 
-namespace {
 // Runs the plan for `seconds`, one tick at a time, noting each change of period as "second:period".
-std::string run(Plan& p, int64_t seconds) {
+static std::string run(Plan& p, int64_t seconds) {
     std::string out, last = p.period();
     for (int64_t s = 1; s <= seconds; ++s) {
         p.advance(1000);
@@ -15,7 +14,6 @@ std::string run(Plan& p, int64_t seconds) {
     }
     return out;
 }
-}  // namespace
 
 TEST(Clock, ChangingModeAlternatesOnTheRightTicks) {
     Plan p(kSixPm, "every 1 1");

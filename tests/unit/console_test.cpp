@@ -39,16 +39,13 @@ TEST(ConsolePickers, DayListFollowsTheMonthAndTheYear) {
     EXPECT_EQ(w.main("cmbStartDateD").items().size(), 28u);
 }
 
-TEST(ConsoleOptions, RightButtonOnTheStartUpBoxSwitchesOnlyTheRunValue) {
+TEST(ConsoleOptions, StartUpBoxPictureBoxAndPasswordChange) {
     Console w;
     w.sim.registry.writeString(kRunKey, "Hollowmere", kExe);
-    w.press("frmMain", "chkLaunch", 2);
+    w.press("frmMain", "chkLaunch", 2);  // the right button switches only the Run value
     EXPECT_EQ(w.main("chkLaunch").value(), 1) << "the box stays";
     EXPECT_EQ(w.sim.registry.findValue(kRunKey, "Hollowmere"), nullptr);
-}
 
-TEST(ConsoleOptions, BackgroundPictureBoxAndEditFollowTheDialog) {
-    Console w;
     auto picture = [&] {
         return std::to_string(w.main("chkBackPicture").value()) + " " + w.main("lblBackPicture").text();
     };
@@ -71,10 +68,8 @@ TEST(ConsoleOptions, BackgroundPictureBoxAndEditFollowTheDialog) {
     EXPECT_EQ(picture(), "1 C:\\pics\\sky.jpg");
     w.click("frmMain", "Command7");  // cancelled
     EXPECT_EQ(picture(), "0 None");
-}
 
-TEST(ConsoleCommands, ChangePasswordOpensEmptyEveryTimeAndTakesEffectAtOnce) {
-    Console w;
+    // Change password opens empty every time and takes effect at once.
     w.click("frmMain", "Command6");
     w.type("frmPassword", "txtPass1", "new0");
     w.click("frmPassword", "cmdClose");

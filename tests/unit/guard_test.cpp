@@ -10,17 +10,14 @@ namespace qv::test {
 
 namespace {
 
-constexpr const char* kMaster = "tarpikwell5";
-
 struct Guarded : Plan {
     using Plan::Plan;
-    FrmMenuSystray& menu() { return app->frmMenuSystray(); }
     void tray(const char* item) {
-        event([&] { menu().menu().find(item)->userClick(); });
+        event([&] { app->frmMenuSystray().menu().find(item)->userClick(); });
     }
     std::string items() {
         std::string s;
-        for (auto& m : menu().menu().find("mnuMenuMain")->children())
+        for (auto& m : app->frmMenuSystray().menu().find("mnuMenuMain")->children())
             if (m->visible()) s += (s.empty() ? "" : " ") + m->caption();
         return s;
     }
@@ -28,7 +25,6 @@ struct Guarded : Plan {
         type("frmPassEnter", "txtPass1", password);
         click("frmPassEnter", "Command1");
     }
-    std::string typed() { return app->frmPassEnter().txtPass1.text(); }
     uintptr_t handle(const char* form) { return app->session().findByName(form)->nativeHandle(); }
 };
 
@@ -42,14 +38,14 @@ TEST(PasswordRequest, TrayStartOpensTheConsoleOnlyWithTheRightPassword) {
     for (const std::string wrong : {"Secret", "secret ", "", "tarpikwell5x"}) {
         g.answer(wrong);
         EXPECT_EQ(g.look(), "frmPassEnter tray state 1 Mode 1") << wrong;
-        EXPECT_EQ(g.typed(), wrong) << "the text stays";
+        EXPECT_EQ(g.app->frmPassEnter().txtPass1.text(), wrong) << "the text stays";
     }
     g.answer(std::string(100'000, 'x'));
     EXPECT_TRUE(g.shown("frmPassEnter")) << "a huge typed text is refused";
     g.click("frmPassEnter", "cmdClose");
     EXPECT_EQ(g.look(), "tray state 5 Mode 5");
     g.tray("mnuStart");
-    EXPECT_EQ(g.typed(), "") << "a new request starts empty";
+    EXPECT_EQ(g.app->frmPassEnter().txtPass1.text(), "") << "a new request starts empty";
     g.answer("secret");
     EXPECT_EQ(g.form("frmPassEnter"), nullptr);
     EXPECT_EQ(g.look(), "frmMain tray state 1 Mode 1");
@@ -186,7 +182,7 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
     g.click("frmBig", "Label1");  // the lock moves to the request
     EXPECT_EQ(usable({g.handle("frmPassEnter"), big, editor}), "100");
     EXPECT_EQ(kb.hooks.size(), 1u) << "a lock never leaves a second hook behind";
-    g.answer(kMaster);
+    g.answer("tarpikwell5");  // the master password
     EXPECT_EQ(g.status() + " Mode " + g.stored("Mode"), "break 3600 Mode 5") << "stopped, keeping its values";
     EXPECT_EQ(usable({editor, late, password, busy}), "1110") << "busy was disabled before the lock";
     kb.held.clear();

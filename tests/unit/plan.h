@@ -1,7 +1,9 @@
 // A program past its first run, with short ways to set up and start a plan.
 #pragma once
+#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "world.h"
 
@@ -10,44 +12,29 @@ namespace qv::test {
 inline const DateTime kSixAm{2026, 12, 6, 6, 0, 0};  // before "bed 7 0 21 0" begins: a break, locked
 
 struct Plan : World {
-    // Past the first run; with `words`, that plan (see plan()) started.
     explicit Plan(const DateTime& now = kSixPm, const std::string& words = "") : World(now) {
         completeFirstRun();
         if (!words.empty()) plan(words), start();
     }
-    void changing(const std::string& game, const std::string& brk) {
-        click("frmMain", "optEveryday");
-        pick("cmbGameTime", game);
-        pick("cmbBreakTime", brk);
-    }
-    void oneTime(const std::string& month, const std::string& day, const std::string& hour,
-                 const std::string& minute, const std::string& total) {
-        click("frmMain", "optOneTime");
-        for (auto [list, v] : {std::pair{"cmbStartDateM", month},
-                               {"cmbStartDateD", day},
-                               {"cmbStartTimeH", hour},
-                               {"cmbStartTimeM", minute},
-                               {"cmbTotalTime", total}})
-            pick(list, v);
-    }
-    void bedTime(const std::string& sh, const std::string& sm, const std::string& bh, const std::string& bm) {
-        click("frmMain", "optBedTime");
-        for (auto [list, v] :
-             {std::pair{"cmbStartH", sh}, {"cmbStartM", sm}, {"cmbBedH", bh}, {"cmbBedM", bm}})
-            pick(list, v);
-    }
     // "every GAME BREAK", "once MONTH DAY HOUR MINUTE TOTAL" or "bed SH SM BH BM", then "listed"/"all".
     void plan(const std::string& words) {
+        static const std::map<std::string, std::pair<const char*, std::vector<const char*>>> modes = {
+            {"every", {"optEveryday", {"cmbGameTime", "cmbBreakTime"}}},
+            {"once",
+             {"optOneTime",
+              {"cmbStartDateM", "cmbStartDateD", "cmbStartTimeH", "cmbStartTimeM", "cmbTotalTime"}}},
+            {"bed", {"optBedTime", {"cmbStartH", "cmbStartM", "cmbBedH", "cmbBedM"}}}};
         std::istringstream in(words);
-        std::string kind, a[6];
-        in >> kind;
-        for (auto& x : a) in >> x;
-        const int n = kind == "every" ? 2 : kind == "once" ? 5 : 4;
-        if (kind == "every") changing(a[0], a[1]);
-        if (kind == "once") oneTime(a[0], a[1], a[2], a[3], a[4]);
-        if (kind == "bed") bedTime(a[0], a[1], a[2], a[3]);
-        if (a[n] == "listed") click("frmMain", "optOnlyListed");
-        if (a[n] == "all") click("frmMain", "optEverything");
+        auto next = [&in] {
+            std::string w;
+            return in >> w, w;
+        };
+        const auto& [option, lists] = modes.at(next());
+        click("frmMain", option);
+        for (const char* list : lists) pick(list, next());  // in this order: the month resets the day
+        const std::string extent = next();
+        if (extent == "listed") click("frmMain", "optOnlyListed");
+        if (extent == "all") click("frmMain", "optEverything");
     }
     void start() { click("frmMain", "Command1"); }
     FrmBig& big() { return app->frmBig(); }

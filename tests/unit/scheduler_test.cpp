@@ -1,15 +1,14 @@
 // Starting a plan: the first period of every mode at chosen moments, and its presentation.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "plan.h"
 
 namespace qv::test {
 
 TEST(StartMode, FirstPeriodOfEveryModeAtChosenMoments) {
-    const struct {
-        DateTime now;
-        const char *plan, *expected, *note;
-    } cases[] = {
+    const std::tuple<DateTime, const char*, const char*, const char*> cases[] = {
         {{2026, 12, 6, 18, 0, 0}, "every 90 30", "game 5400", "changing mode starts with game time"},
         {{2026, 12, 6, 15, 0, 0}, "once 12 6 16 0 120", "break 3600", "before the window"},
         {{2026, 12, 6, 17, 0, 0}, "once 12 6 16 0 120", "game 3600", "inside the window"},
@@ -31,9 +30,7 @@ TEST(StartMode, FirstPeriodOfEveryModeAtChosenMoments) {
         {{2026, 12, 6, 10, 30, 0}, "bed 10 30 10 30", "break 86400", "start equal to bed: a day's break"},
         {{2026, 12, 6, 9, 0, 0}, "bed 10 30 10 30", "break 5400", "start equal to bed, before it"},
     };
-    for (auto& c : cases) {
-        EXPECT_EQ(Plan(c.now, c.plan).left(), c.expected) << c.note;
-    }
+    for (auto& [now, plan, expected, note] : cases) EXPECT_EQ(Plan(now, plan).left(), expected) << note;
 }
 
 TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
@@ -46,7 +43,7 @@ TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
 }
 
 TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
-    for (const char* mode : {"optEveryday", "optOneTime", "optBedTime"}) {
+    for (const char* mode : {"optEveryday", "optOneTime", "optBedTime"})
         for (const char* list :
              {"cmbGameTime", "cmbBreakTime", "cmbTotalTime", "cmbStartTimeH", "cmbStartTimeM",
               "cmbStartDateM", "cmbStartDateD", "cmbStartH", "cmbStartM", "cmbBedH", "cmbBedM"}) {
@@ -60,7 +57,6 @@ TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {
                 EXPECT_FALSE(p.ended());
             }
         }
-    }
     // A date typed far ahead is a long wait, not a count that wraps below zero into game time.
     Plan p(kSixPm, "once 829 1 1 0 60");
     EXPECT_EQ(p.status(), "break 2147483647 shown locked t1 t2");

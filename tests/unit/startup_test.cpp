@@ -43,18 +43,18 @@ TEST(Close, ReleasesEverythingStoresIdleAndUnloadsInOrder) {
 // No stored value may stop the program from coming up, nor keep the other values from loading.
 TEST(BadInput, GarbageInEveryValueStillStarts) {
     for (const char* g :
-         {"", "abc", "99999999999999999999", "-99999999999", "7", "1e400", "-", " 2", "\xff\xfe", "13"}) {
+         {"", "abc", "99999999999999999999", "-99999999999", "7", "1e400", "-", " 2", "\xff\xfe", "13"})
         for (auto& [name, def] : firstRunDefaults(DateTime{})) {
             World w;
             w.completeFirstRun();
             w.restartWith({{"Message", "still loaded"}, {name, g}});
             EXPECT_FALSE(w.ended()) << name << "=" << g;
             EXPECT_TRUE(w.shown("frmPassword") || w.sim.tray.hasIcon(999)) << name << "=" << g;
-            if (ui::Form* console = w.form("frmMain"); console && name != "Message") {
-                EXPECT_EQ(console->control("txtMessage").text(), "still loaded") << name << "=" << g;
-            }
+            ui::Form* console = w.form("frmMain");
+            EXPECT_TRUE(!console || name == "Message" ||
+                        console->control("txtMessage").text() == "still loaded")
+                << name << "=" << g;
         }
-    }
 }
 
 }  // namespace qv::test

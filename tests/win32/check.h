@@ -12,9 +12,6 @@
 namespace qvcheck {
 
 inline std::vector<std::pair<const char*, void (*)()>> cases;  // filled by CHECK_CASE before main
-inline bool add(const char* name, void (*fn)()) {
-    return cases.emplace_back(name, fn), true;
-}
 void fail(const char* file, int line, const std::string& what);
 void pumpFor(int ms);  // runs the thread's message loop for ms
 
@@ -28,9 +25,9 @@ void checkEq(const A& a, const B& b, const char* as, const char* bs, const char*
 
 }  // namespace qvcheck
 
-#define CHECK_CASE(name)                                                      \
-    static void check_##name();                                               \
-    static const bool registered_##name = qvcheck::add(#name, &check_##name); \
+#define CHECK_CASE(name)                                                                             \
+    static void check_##name();                                                                      \
+    static const bool registered_##name = (qvcheck::cases.emplace_back(#name, &check_##name), true); \
     static void check_##name()
 #define CHECK(cond) ((cond) ? (void)0 : qvcheck::fail(__FILE__, __LINE__, "CHECK(" #cond ")"))
 #define CHECK_EQ(a, b) qvcheck::checkEq((a), (b), #a, #b, __FILE__, __LINE__)

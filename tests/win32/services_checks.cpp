@@ -11,14 +11,10 @@
 using namespace qv;
 using namespace qv::win32;
 
-namespace {
-
-std::string exePath() {
+static std::string exePath() {
     char buf[MAX_PATH];
     return std::string(buf, GetModuleFileNameA(nullptr, buf, MAX_PATH));
 }
-
-}  // namespace
 
 CHECK_CASE(folders_and_the_file_dialog_filter) {
     const char* folders[][2] = {
@@ -83,9 +79,7 @@ CHECK_CASE(system_functions_come_only_from_the_system_folder) {
     // A DLL planted beside the program is never taken for a system DLL of that name.
     const std::string exe = exePath(), planted = exe.substr(0, exe.rfind('\\') + 1) + "qv-planted.dll";
     CHECK(CopyFileA(exe.c_str(), planted.c_str(), FALSE));
-    HMODULE direct = LoadLibraryA(planted.c_str());
-    CHECK(direct != nullptr);  // it would load by its path
-    if (direct) FreeLibrary(direct);
+    CHECK(FreeLibrary(LoadLibraryA(planted.c_str())));  // it would load by its path
     systemProc("qv-planted.dll", "WinMain");
     CHECK(GetModuleHandleA("qv-planted.dll") == nullptr);
     DeleteFileA(planted.c_str());

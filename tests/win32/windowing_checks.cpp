@@ -22,7 +22,6 @@ struct World {
     Win32Windowing windowing{system};
     ui::Session session{windowing, timers};
 
-    // A form with its controls added by build, then loaded.
     template <class Build>
     ui::Form& load(Build build) {
         auto f = std::make_unique<ui::Form>(session, "frmCheck");
@@ -30,7 +29,6 @@ struct World {
         build(*f);
         return session.load(std::move(f));
     }
-    HWND hwnd(ui::Form& f) { return reinterpret_cast<HWND>(f.nativeHandle()); }
     HWND hwnd(ui::Control& c) { return windowing.nativeOf(c); }
 };
 
@@ -83,11 +81,10 @@ CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
         f.add(Kind::ListView, "lv", nullptr, "", Rect{50, 2500, 5000, 1440});
     });
     f.show();
-    HWND form = w.hwnd(f), txt = w.hwnd(f.control("txtPass1")), ok = w.hwnd(f.control("Command1")),
-         no = w.hwnd(f.control("cmdClose"));
-    CHECK(GetNextDlgTabItem(form, nullptr, FALSE) == txt);
-    CHECK(GetNextDlgTabItem(form, txt, FALSE) == ok);
-    CHECK(GetNextDlgTabItem(form, ok, FALSE) == no);
+    HWND form = reinterpret_cast<HWND>(f.nativeHandle()), txt = w.hwnd(f.control("txtPass1")),
+         ok = w.hwnd(f.control("Command1")), no = w.hwnd(f.control("cmdClose"));
+    const HWND order[] = {nullptr, txt, ok, no};
+    for (int i : {0, 1, 2}) CHECK(GetNextDlgTabItem(form, order[i], FALSE) == order[i + 1]);
     CHECK(!(GetWindowLongA(w.hwnd(f.control("Label1")), GWL_STYLE) & WS_TABSTOP));
     auto key = [&](HWND target, WPARAM vk) {
         SetFocus(target);
@@ -122,13 +119,17 @@ CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_
     std::vector<float> xs;
     ui::Form& f =
         w.load([&](ui::Form& f) { f.onMouseMove = [&](const ui::Mouse& m) { xs.push_back(m.x); }; });
-    HWND h = w.hwnd(f);
+    HWND h = reinterpret_cast<HWND>(f.nativeHandle());
     const float tpp = static_cast<float>(w.system.twipsPerPixelX());
     SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));  // the pointer, on a window without an icon
     Win32Tray tray;
     // A tip longer than the field is cut, not overrun.
-    TrayRecord r{.window = f.nativeHandle(), .id = 999, .flags = 7, .callbackMessage = 512, .icon = 1};
-    r.tip = std::string(300, 'x');
+    TrayRecord r{.window = f.nativeHandle(),
+                 .id = 999,
+                 .flags = 7,
+                 .callbackMessage = 512,
+                 .icon = 1,
+                 .tip = std::string(300, 'x')};
     CHECK(tray.notify(TrayOp::Add, r));
     CHECK(Win32Tray::isCallbackWindow(r.window));
     SendMessageA(h, kTrayCallbackMessage, 999, 517);       // right button up on the icon

@@ -45,13 +45,8 @@ struct Ctx {
     }
 };
 
-std::vector<Case>& cases() {
-    static std::vector<Case> all;
-    return all;
-}
-
 bool add(const char* name, void (*body)(Ctx&), bool needsCreationOrder) {
-    cases().push_back(
+    all().push_back(
         {name, needsCreationOrder, [body](IRegistry& reg, ISystemInfo& sys, const std::string& app) {
              Ctx c{reg, CRegSettings(reg, sys), app, {}};
              c.s.setCompany(kCompany);
@@ -140,8 +135,9 @@ STORE_CASE(DeletingASectionTakesAllItsValues, false) {
 
 }  // namespace
 
-const std::vector<Case>& all() {
-    return cases();
+std::vector<Case>& all() {
+    static std::vector<Case> cases;
+    return cases;
 }
 
 }  // namespace qv::storecases

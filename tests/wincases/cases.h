@@ -18,6 +18,6 @@ struct Case {
     std::function<std::vector<std::string>(IRegistry&, ISystemInfo&, const std::string& appName)> run;
 };
 
-const std::vector<Case>& all();
+std::vector<Case>& all();  // filled as the program starts
 
 }  // namespace qv::storecases
