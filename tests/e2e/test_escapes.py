@@ -96,9 +96,8 @@ class LockedLockScreen(ConsoleTest):
         self.assert_locked()
 
     def check_clock_change(self, count):
-        """The program sees a change of the clock or of the date as the time-change broadcast
-        (setting the clock needs a right that Wine's containers here lack): one refusal for a
-        burst, the time of day put back, and the plan runs on, locked."""
+        """A change of the clock or the date, as the program sees it here: the time-change
+        broadcast (Wine's containers here may not set the clock)."""
         refusals = lambda: [b for b in self.case.message_boxes() if REFUSED in b["message"]]
         before = self.time_left()[0]
         self.case.inspect("timechange", count)

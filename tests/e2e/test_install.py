@@ -34,10 +34,7 @@ setup_exe = None
 def version():
     """The version as the user sees it, from the one place it is written."""
     with open(os.path.join(SOURCE, "res", "version.h")) as f:
-        text = f.read()
-    major, minor = (re.search(r"#define QV_VERSION_%s (\d+)" % part, text).group(1)
-                    for part in ("MAJOR", "MINOR"))
-    return "%s.%s" % (major, minor)
+        return ".".join(re.findall(r"#define QV_VERSION_(?:MAJOR|MINOR) (\d+)", f.read()))
 
 
 class Install(harness.CaseTest):

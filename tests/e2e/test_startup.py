@@ -7,6 +7,7 @@ normal start into the notification area, and starts over damaged stored settings
 
 import datetime
 import os
+import re
 import sys
 import unittest
 
@@ -16,14 +17,11 @@ from console import CONSOLE, PASSWORD_DIALOG  # noqa: E402
 
 MISMATCH = "Passwords do not match"
 
-# What the first run writes, StartMonth and StartDay (today's date) aside.
-FIRST_RUN_VALUES = {
-    "Made": "1", "GameTime": "90", "BreakTime": "30", "StartH": "1", "StartM": "1",
-    "TotalTime": "90", "Allowance": "2", "SoundBegin": "1", "SoundEnd": "1", "ShowTime": "1",
-    "chkBackPicture": "0", "BackPicture": "", "Message": "", "Mode": "6", "StartUp": "1",
-    "BedTimeH": "11", "BedTimeM": "0", "StartTimeH": "10", "StartTimeM": "30", "ShutDown": "0",
-    "BreakTimeOn": "0", "GameTimeOn": "0", "FinalTime": "0",
-}
+# What the first run writes, as the program's table of defaults says, StartMonth and StartDay
+# (today's date) aside.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "settings",
+                       "schema.cpp"), encoding="utf-8") as _f:
+    FIRST_RUN_VALUES = dict(re.findall(r'\{"(\w+)", "([^"]*)"\}', _f.read()))
 
 # Stored passwords: per character, the length of its decimal ANSI code, then the code.
 ABC = "297298299"
