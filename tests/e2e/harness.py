@@ -9,6 +9,7 @@ with a clean registry. The program is driven through the inspector (tests/e2e/ui
 
 import argparse
 import atexit
+import contextlib
 import datetime
 import fcntl
 import functools
@@ -46,8 +47,7 @@ def run_quiet(cmd, env, timeout, what=None):
                                 timeout=timeout).returncode
         except subprocess.TimeoutExpired:
             raise HarnessError("%s did not finish within %ss" % (what or cmd[0], timeout))
-        out.seek(0)
-        err.seek(0)
+        out.seek(0), err.seek(0)
         return rc, out.read().decode(errors="replace"), err.read().decode(errors="replace")
 
 
@@ -65,12 +65,9 @@ def copy_template(template):
 
 
 def end_prefix(env):
-    """Ends every process of a prefix, its wineserver included."""
     run_quiet(["wineserver", "-k"], env, 60)
-    try:
+    with contextlib.suppress(HarnessError):
         run_quiet(["wineserver", "-w"], env, 30)
-    except HarnessError:
-        pass
 
 
 class Display:
@@ -134,10 +131,8 @@ _live_cases = []
 @atexit.register
 def _close_live_cases():
     for case in list(_live_cases):
-        try:
+        with contextlib.suppress(Exception):
             case.close()
-        except Exception:
-            pass
 
 
 class Case:
@@ -163,8 +158,6 @@ class Case:
         # system, and nothing races to boot the prefix
         self.inspect("tray", check=False, timeout=START_TIMEOUT)
 
-    # -- programs --
-
     def start(self):
         """Starts the program; returns its Popen (the Wine process is the program itself)."""
         out = open(os.path.join(self.dir, "program-%d.out" % (len(self.procs) + 1)), "wb")
@@ -176,8 +169,7 @@ class Case:
         return proc
 
     def spawn(self, *args):
-        """Runs the inspector as another program (a window, a key hook); returns its Popen with
-        .first, its first JSON line, and .lines, the later ones."""
+        """Runs the inspector as another program; the Popen has .first (a JSON line) and .lines."""
         proc = subprocess.Popen(["wine", self.inspector_exe, *map(str, args)], env=self.env,
                                 stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
         proc.first, proc.lines = json.loads(proc.stdout.readline()), []
@@ -186,8 +178,7 @@ class Case:
         return proc
 
     def install(self, folder="Quorvane", extra=()):
-        """Copies the program, its sound.wav and extra into a folder of C:, from where later starts
-        run it; returns that folder's Windows path."""
+        """Copies the program, sound.wav and extra to C:\\folder for later starts; returns it."""
         target = os.path.join(self.prefix, "drive_c", folder)
         os.makedirs(target, exist_ok=True)
         sound = os.path.join(os.path.dirname(self.exe), "sound.wav")
@@ -198,7 +189,6 @@ class Case:
         return windows_folder
 
     def prefix_path(self, windows_path):
-        """The Unix path of a C: path of the prefix."""
         drive, _, rest = windows_path.partition(":")
         if drive.upper() != "C":
             raise HarnessError("not on drive C: " + windows_path)
@@ -209,12 +199,10 @@ class Case:
         self.reg_import({"LogPixels": int(dpi)}, r"HKCU\Control Panel\Desktop")
 
     def wait_exit(self, proc, timeout=ACTION_TIMEOUT):
-        """Waits for a process to end; returns its exit code."""
         self.wait_for("the end of process %d" % proc.pid, lambda: proc.poll() is not None, timeout)
         return proc.returncode
 
     def stop(self):
-        """Ends every process of the case's prefix, its wineserver included."""
         end_prefix(self.env)
         for proc in self.procs:
             try:
@@ -232,8 +220,6 @@ class Case:
             finally:
                 self.log.close()
                 shutil.rmtree(self.workdir, ignore_errors=True)
-
-    # -- inspector --
 
     def inspect(self, *args, check=True, timeout=INSPECTOR_TIMEOUT):
         """Runs the inspector; returns (exit code, list of JSON objects it printed)."""
@@ -263,7 +249,6 @@ class Case:
         return next(iter(self.windows(visible, True, "--title", title)), None)
 
     def enabled(self, hwnd):
-        """Whether a top-level window (of any program) is enabled."""
         return self.inspect("list", "--hwnd", hwnd, "--top")[1][0]["enabled"]
 
     def message_boxes(self):
@@ -296,8 +281,6 @@ class Case:
         """Closes a window: WM_CLOSE, or with syscommand the close box's SC_CLOSE."""
         self.act("close", title, *(["--syscommand"] if syscommand else []))
 
-    # -- waiting --
-
     def _poll(self, what, probe, seconds, interval, hold):
         """Polls probe() until it returns a true value, or with hold for `seconds` while it does."""
         deadline = time.monotonic() + seconds
@@ -321,10 +304,10 @@ class Case:
         return self._poll(what, probe, duration, interval, True)
 
     def watch(self, title, timeout, gone=False, *state, exe=None):
-        """Watches in the background for the window with this caption to show (or, with gone, to
-        go) in the state of the inspector's wait options (e.g. "--disabled"); exe: another program's
-        window. The inspector stamps the change, so short-lived states are not missed: the Popen's
-        result() is that Unix time, or raises when it was not seen in time."""
+        """Watches in the background for the window with this caption to show in a state of the
+        inspector's wait options (e.g. "--disabled"), or with gone to go; exe: another program's.
+        The inspector stamps the change, so short-lived states are not missed: the Popen's result()
+        is that Unix time, or raises when it was not seen in time."""
         what = "window %r %s" % (title, "to go" if gone else " ".join(("to appear",) + state))
         proc = subprocess.Popen(
             ["wine", self.inspector_exe, "wait", title, str(timeout), "--exe", exe or self.exe_name,
@@ -352,8 +335,6 @@ class Case:
 
     def wait_tray_icon(self, timeout=START_TIMEOUT):
         return self.wait_for("a notification icon", lambda: self.tray().get("icon"), timeout)
-
-    # -- registry --
 
     def reg_query(self, key=CONTROLS_KEY, types=False):
         """{name: data} (with types, {name: type}) under key, the default named ''; None when the
@@ -385,8 +366,6 @@ class Case:
             raise HarnessError("reg import failed: " + err)
         self.note("seeded %d values under %s" % (len(values), key))
 
-    # -- records --
-
     def note(self, text):
         self.log.write("%s %s\n" % (datetime.datetime.now().strftime("%H:%M:%S.%f")[:-3], text))
         self.log.flush()
@@ -394,11 +373,9 @@ class Case:
     def screenshot(self, step):
         self.steps += 1
         path = os.path.join(self.dir, "%02d-%s.png" % (self.steps, re.sub(r"\W+", "-", step)))
-        try:
+        with contextlib.suppress(OSError, subprocess.TimeoutExpired):
             subprocess.run(["import", "-display", self.display, "-window", "root", path],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
-        except (OSError, subprocess.TimeoutExpired):
-            pass
         return path
 
     def snapshot(self, step):

@@ -47,7 +47,6 @@ std::string box(LONG x, LONG y, LONG w, LONG h) {
     return buf;
 }
 
-// One JSON object, built field by field; print() writes it as a line.
 struct Json {
     std::string s;
     Json& raw(const char* key, const std::string& v) {
@@ -83,7 +82,6 @@ int fail(const std::wstring& message) {
 // Threads that let a sent message time out get nothing more: a hung program costs one time-out.
 std::set<DWORD> unresponsive;
 
-// The answer to a message sent with a time-out; `failed` when it was not answered.
 LRESULT send(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT failed = -1) {
     DWORD thread = GetWindowThreadProcessId(h, nullptr);
     DWORD_PTR r = 0;
@@ -100,7 +98,6 @@ std::wstring storedText(HWND h) {
     return buf;
 }
 
-// The current text (WM_GETTEXT); the stored text when the window does not answer.
 std::wstring windowText(HWND h) {
     LRESULT len = send(h, WM_GETTEXTLENGTH, 0, 0);
     std::wstring buf(len > 0 ? len + 1 : 1, L'\0');
@@ -145,7 +142,6 @@ void listView(HWND h, Json& j) {
     HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     auto* remote =
         proc ? (Request*)VirtualAllocEx(proc, nullptr, sizeof(Request), MEM_COMMIT, PAGE_READWRITE) : nullptr;
-    // writes `size` bytes of v there, sends msg and reads the answer back; false when any step fails
     auto ask = [&](void* v, size_t size, UINT msg, WPARAM wp, size_t back) {
         return WriteProcessMemory(proc, remote, v, size, nullptr) && send(h, msg, wp, (LPARAM)remote, 0) &&
                ReadProcessMemory(proc, remote, v, back, nullptr);
@@ -181,7 +177,6 @@ std::map<DWORD, std::wstring> processNames() {
     return names;
 }
 
-// Button styles by BS_TYPEMASK value, as "kind".
 const wchar_t* const kButtonKinds[16] = {
     L"push",  L"defpush",   L"checkbox", L"autocheckbox", L"radio", L"3state", L"auto3state", L"groupbox",
     L"other", L"autoradio", L"other",    L"ownerdraw",    L"other", L"other",  L"other",      L"other"};
@@ -221,17 +216,12 @@ BOOL CALLBACK collectWindow(HWND h, LPARAM p) {
     return TRUE;
 }
 
-// The top-level windows, or with a parent its descendants, in enumeration order.
 std::vector<HWND> windows(HWND parent = nullptr) {
     std::vector<HWND> v;
-    if (parent)
-        EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&v));
-    else
-        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&v));
+    parent ? EnumChildWindows(parent, collectWindow, (LPARAM)&v) : EnumWindows(collectWindow, (LPARAM)&v);
     return v;
 }
 
-// The first visible top-level window of that class and, when given, that thread.
 HWND shownOfClass(const wchar_t* cls, DWORD thread = 0) {
     for (HWND h : windows())
         if (IsWindowVisible(h) && isClass(h, cls) &&
@@ -240,7 +230,6 @@ HWND shownOfClass(const wchar_t* cls, DWORD thread = 0) {
     return nullptr;
 }
 
-// Polls cond every `every` ms for up to ms milliseconds (at least once).
 template <class Cond>
 bool waitUntil(Cond cond, double ms, DWORD every = 10) {
     ULONGLONG deadline = GetTickCount64() + (ULONGLONG)ms;
@@ -255,15 +244,10 @@ struct Options {
     std::vector<std::wstring> args;  // positional
     std::map<std::wstring, std::wstring> values;
     bool has(const wchar_t* k) const { return values.count(k); }
-    std::wstring get(const wchar_t* k, const wchar_t* d = L"") const {
-        auto it = values.find(k);
-        return it == values.end() ? d : it->second;
-    }
-    // the positional argument i as a number, or d
+    std::wstring get(const wchar_t* k, const wchar_t* d = L"") const { return has(k) ? values.at(k) : d; }
     double arg(size_t i, double d) const { return args.size() > i ? _wtof(args[i].c_str()) : d; }
 };
 
-// The window of a "hwnd:0x1234" selector, else null.
 HWND handleOf(const std::wstring& s) {
     return s.rfind(L"hwnd:", 0) == 0 ? (HWND)(uintptr_t)wcstoull(s.c_str() + 5, nullptr, 0) : nullptr;
 }
@@ -276,7 +260,6 @@ bool ofExe(HWND h, const Options& o, const std::map<DWORD, std::wstring>& names)
            (it != names.end() && _wcsicmp(it->second.c_str(), o.get(L"--exe").c_str()) == 0);
 }
 
-// The visible top-level window with this caption (of the --exe program), or "hwnd:0x1234".
 HWND findTop(const std::wstring& title, const Options& o) {
     if (HWND h = handleOf(title)) return IsWindow(h) && IsWindowVisible(h) ? h : nullptr;
     auto names = processNames();
@@ -310,7 +293,6 @@ struct Target {
     HWND top = nullptr, control = nullptr;
 };
 
-// The window of the first argument and, for `targets` 2, the control of the second.
 int resolve(const Options& o, int targets, Target& t) {
     if (targets && !(t.top = findTop(o.args[0], o)))
         return fail(L"no visible window titled \"" + o.args[0] + L"\"");
@@ -421,7 +403,6 @@ int cmdPick(const Options& o, const Target& t) {
     if (!IsWindowEnabled(combo)) return fail(L"control \"" + o.args[1] + L"\" is disabled");
     LRESULT i = send(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)o.args[2].c_str());
     if (i < 0) return fail(L"no item \"" + o.args[2] + L"\"");
-    // the arrow sits at the right end of the closed box
     RECT c;
     GetClientRect(combo, &c);
     inputClick(combo, POINT{c.right - GetSystemMetrics(SM_CXVSCROLL) / 2 - 1, c.bottom / 2});
@@ -440,10 +421,8 @@ int cmdPick(const Options& o, const Target& t) {
     GetClientRect(list, &lc);
     if (h <= 0 || lc.bottom < h) return fail(L"the dropped list has no room");
     LRESULT top = send(list, LB_GETTOPINDEX, 0, 0, 0);
-    if (i < top || i >= top + lc.bottom / h) {
-        send(list, LB_SETTOPINDEX, i, 0);
-        top = send(list, LB_GETTOPINDEX, 0, 0, 0);
-    }
+    if (i < top || i >= top + lc.bottom / h)
+        send(list, LB_SETTOPINDEX, i, 0), top = send(list, LB_GETTOPINDEX, 0, 0, 0);
     inputClick(list, POINT{lc.right / 2, (LONG)((i - top) * h + h / 2)});
     if (!waitUntil([&] { return !send(combo, CB_GETDROPPEDSTATE, 0, 0, 1); }, 3000))
         return fail(L"the list stayed down");
@@ -459,7 +438,6 @@ int cmdClose(const Options& o, const Target& t) {
     return 0;
 }
 
-// The screen as programs see it: size in pixels and resolution in dots per inch.
 int cmdScreen(const Options&, const Target&) {
     SetProcessDPIAware();
     HDC dc = GetDC(nullptr);
@@ -499,11 +477,8 @@ int cmdTray(const Options& o, const Target&) {
     if (o.has(L"--ready")) Json().flag("ready", true).now().print();
     bool seen =
         waitUntil([] { return !trayIcons().empty(); }, _wtof(o.get(L"--wait", L"0").c_str()) * 1000, 5);
-    return Json()
-        .flag("tray", FindWindowW(nullptr, L"Wine System Tray"))
-        .flag("icon", seen)
-        .now()
-        .print(seen ? 0 : 1);
+    bool tray = FindWindowW(nullptr, L"Wine System Tray");
+    return Json().flag("tray", tray).flag("icon", seen).now().print(seen ? 0 : 1);
 }
 
 // Presses a mouse button on the first icon of Wine's tray window; the tray forwards it to the
@@ -522,8 +497,7 @@ int cmdTrayClick(const Options& o, const Target&) {
     return 0;
 }
 
-// Pop-up menus of other processes can't be read here (the menu handle is the owner's), but they
-// take keys.
+// Another process's pop-up menu can't be read here (the menu handle is the owner's), but it takes keys.
 int cmdMenuKeys(const Options& o, const Target&) {
     static const std::map<std::wstring, WORD> keys = {
         {L"down", VK_DOWN}, {L"up", VK_UP}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}};
@@ -556,8 +530,7 @@ LRESULT CALLBACK plainWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 int cmdWindow(const Options& o, const Target&) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = plainWindowProc, wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"InspectorWindow";
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1), wc.lpszClassName = L"InspectorWindow";
     RegisterClassW(&wc);
     HWND h = CreateWindowExW(0, wc.lpszClassName, o.args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
                              320, 200, nullptr, nullptr, wc.hInstance, nullptr);
@@ -585,18 +558,15 @@ int cmdKeys(const Options& o, const Target&) {
     return 0;
 }
 
-// Broadcasts WM_TIMECHANGE, as a change of the clock does.
 int cmdTimeChange(const Options& o, const Target&) {
-    int count = (int)o.arg(0, 1);
-    for (int i = 0; i < count; ++i) PostMessageW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0);
+    for (int i = (int)o.arg(0, 1); i > 0; --i) PostMessageW(HWND_BROADCAST, WM_TIMECHANGE, 0, 0);
     return 0;
 }
 
 }  // namespace
 
 int main() {
-    // name, command, positional arguments needed, and whether a window (1) or a window and its
-    // control (2) must be found first
+    // name, command, positional arguments needed, and what to find first: 1 a window, 2 also its control
     static const struct {
         const wchar_t* name;
         int (*run)(const Options&, const Target&);
