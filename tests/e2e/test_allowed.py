@@ -3,8 +3,7 @@ console and the lock screen with the programs' icons; a program started there by
 has the screen until it or game time ends; the list edited through the console's dialogs is
 stored at once. A stand-in game (test_game.cpp) logs its start, command line and clicks.
 
-    python3 test_allowed.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
-        --test-game test_game.exe [--template DIR] [--artifacts DIR] [unittest arguments]
+    python3 test_allowed.py --exe ... --inspector ... --test-game test_game.exe [unittest arguments]
 """
 
 import os

@@ -2,8 +2,7 @@
 at two display scalings, the mode options enabling their lists, settings saved from the real
 controls and shown again after a restart, and the "Launch on Windows Startup" registration.
 
-    python3 test_console.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
-        [--template DIR] [--artifacts DIR] [--display :N] [unittest arguments, e.g. ConsoleLayout]
+    python3 test_console.py --exe ... --inspector ... [unittest arguments, e.g. ConsoleLayout]
 """
 
 import os

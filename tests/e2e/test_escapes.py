@@ -25,21 +25,18 @@ KEY_DOWNS = (0x100, 0x104)
 class LockedLockScreen(ConsoleTest):
     @classmethod
     def setUpClass(cls):
+        # a case left open by a failure here is closed when the run ends
         cls.case = case = Config.new_case("LockedLockScreen")
-        try:
-            cls.other = case.spawn("window", "Other program", "900")
-            steps = cls("test_alt_tab")  # the console's steps, on the class's case
-            steps.open_console()
-            cls.spy = case.spawn("keys", "900")  # its first line says the hook is in place
-            steps.start_plan("optEveryday", [("cmbGameTime", "0"), ("cmbBreakTime", "5")])
-            case.wait_for("the lock screen locked", lambda: (lock_screen(case) or {}).get("enabled"))
-            case.wait_for("the other window disabled", lambda: not case.enabled(cls.other.first["hwnd"]))
-            found = cls.xdotool("search", "--onlyvisible", "--name", "^%s$" % LOCK_SCREEN)
-            if found:
-                cls.xdotool("windowfocus", "--sync", found[-1])
-        except BaseException:
-            case.close()
-            raise
+        cls.other = case.spawn("window", "Other program", "900")
+        steps = cls("test_alt_tab")  # the console's steps, on the class's case
+        steps.open_console()
+        cls.spy = case.spawn("keys", "900")  # its first line says the hook is in place
+        steps.start_plan("optEveryday", [("cmbGameTime", "0"), ("cmbBreakTime", "5")])
+        case.wait_for("the lock screen locked", lambda: (lock_screen(case) or {}).get("enabled"))
+        case.wait_for("the other window disabled", lambda: not case.enabled(cls.other.first["hwnd"]))
+        found = cls.xdotool("search", "--onlyvisible", "--name", "^%s$" % LOCK_SCREEN)
+        if found:
+            cls.xdotool("windowfocus", "--sync", found[-1])
 
     @classmethod
     def tearDownClass(cls):

@@ -2,8 +2,7 @@
 tray with real clicks, the password request, the lock screen's "Exit", and the window lock seen
 on another program's windows.
 
-    python3 test_guard.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
-        [--template DIR] [--artifacts DIR] [unittest arguments, e.g. TrayMenu]
+    python3 test_guard.py --exe ... --inspector ... [unittest arguments, e.g. TrayMenu]
 """
 
 import os
@@ -44,8 +43,6 @@ class GuardTest(ConsoleTest):
     def shown(self, title):
         return self.case.window(title) is not None
 
-    def other_window(self, title):
-        return self.case.spawn("window", title, "600").first["hwnd"]
 
 
 class TrayMenu(GuardTest):
@@ -100,7 +97,7 @@ class PlanFromTheTray(GuardTest):
 
 class LockScreenExit(GuardTest):
     def test_cancel_locks_again_and_the_master_password_opens_the_console(self):
-        other = self.other_window("Other program")
+        other = self.case.spawn("window", "Other program", "600").first["hwnd"]
         self.open_console()
         self.start_changing("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
         self.case.wait_for("the lock screen", lambda: lock_screen(self.case))
@@ -120,7 +117,7 @@ class LockScreenExit(GuardTest):
         self.case.holds("the other window disabled", lambda: not self.case.enabled(other), duration=1.5)
         self.assertLess(self.time_left()[0], before, "the count-down went on")
 
-        late = self.other_window("Started while locked")
+        late = self.case.spawn("window", "Started while locked", "600").first["hwnd"]
         self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=3)
 
         self.case.click(LOCK_SCREEN, "Exit", "--input")

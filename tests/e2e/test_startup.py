@@ -1,8 +1,7 @@
 """Start-up roads of the Windows program under Wine: the first run with its password dialog, the
 normal start into the notification area, and starts over damaged stored settings.
 
-    python3 test_startup.py --exe "Quorvane 1.0.exe" --inspector inspector.exe \\
-        [--template DIR] [--artifacts DIR] [--display :N] [unittest arguments, e.g. FirstRun]
+    python3 test_startup.py --exe ... --inspector ... [unittest arguments, e.g. FirstRun]
 """
 
 import datetime
