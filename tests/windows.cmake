@@ -52,9 +52,9 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
   # test name, script, test class, time limit in seconds (a case takes about 10 s; the cases of
   # a running plan wait for its periods and take up to about 90 s)
   set(QV_E2E_GROUPS
-    e2e_kill_changing_mode test_kills KillAndRestart.test_changing_mode 300
-    e2e_kill_one_time_mode test_kills KillAndRestart.test_one_time_mode 300
-    e2e_kill_bed_time_mode test_kills KillAndRestart.test_bed_time_mode 300
+    e2e_kill_changing_mode test_kills KillAndRestart.test_changing_mode 420
+    e2e_kill_one_time_mode test_kills KillAndRestart.test_one_time_mode 420
+    e2e_kill_bed_time_mode test_kills KillAndRestart.test_bed_time_mode 420
     e2e_escapes test_escapes LockedLockScreen 240
     e2e_first_run test_startup FirstRun 150
     e2e_password_change test_startup PasswordChange 180
