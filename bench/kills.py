@@ -5,7 +5,7 @@ failure (a setting lost or half written, a window left disabled, a plan not resu
 the three modes run side by side, each in its own prefix, each killed again and again. A kill and
 its resume take about 100 s, so 100 kills take about an hour with three plans at a time.
 
-    kills.py --exe64 EXE --inspector EXE [--kills 100] [--seed N] [--template DIR] [--display :N]
+    kills.py --exe64 EXE --inspector EXE [--kills 100] [--seed N] [--modes MODE...] [--template DIR]
 """
 
 import argparse
@@ -46,6 +46,7 @@ def chain(mode, kills, rng, make_case, results, lock):
     except Exception:
         with lock:
             results.append((mode, -1, 0, None, traceback.format_exc(limit=3)))
+            print("  %-9s could not go on: %s" % (mode, results[-1][4]), flush=True)
     finally:
         plan.case.close()
 
@@ -56,6 +57,7 @@ def main():
     ap.add_argument("--inspector", required=True)
     ap.add_argument("--kills", type=int, default=100)
     ap.add_argument("--seed", type=int, default=random.randrange(1 << 30))
+    ap.add_argument("--modes", nargs="+", choices=MODES, default=MODES)
     ap.add_argument("--template")
     ap.add_argument("--display")
     opts = ap.parse_args()
@@ -73,8 +75,8 @@ def main():
 
     results, lock, threads = [], threading.Lock(), []
     begin = time.time()
-    for n, mode in enumerate(MODES):
-        share = opts.kills // len(MODES) + (1 if n < opts.kills % len(MODES) else 0)
+    for n, mode in enumerate(opts.modes):
+        share = opts.kills // len(opts.modes) + (1 if n < opts.kills % len(opts.modes) else 0)
         rng = random.Random("%d %s" % (opts.seed, mode))
         t = threading.Thread(target=chain, args=(mode, share, rng, make_case, results, lock))
         t.start()
