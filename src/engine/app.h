@@ -114,6 +114,7 @@ class App final : public ConsoleHost,
     std::optional<std::string> pathForName(const std::string& name) const;
     std::optional<std::string> pathForItem(int item, const std::string& name) const;
     uintptr_t findProcessWindow(uint32_t pid);
+    uintptr_t newestLaunchedWindow() const;  // the newest program's window, 0 when none shows one
     void launchAllowedProgram() override;
     void watcherTick() override;
     void frontLaunched();
@@ -151,6 +152,7 @@ class App final : public ConsoleHost,
 
     // The window lock and the keyboard hook.
     void lockToWindow(uintptr_t window, int flag) override;
+    void releaseWindows();  // the windows only; the task-switch keys stay as they are
     void unhookKeyboard() override;
     bool keyboardFilter(const KeyEvent& e) const;  // true: the key is swallowed
 

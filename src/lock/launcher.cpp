@@ -38,14 +38,16 @@ uintptr_t App::findProcessWindow(uint32_t pid) {
 
 // A double-click on the lock screen's list: the item under the last mouse press, if it is the
 // selected one, is started, and once its window is up that window is the only one that works.
-// The wait blocks the program for up to about 5 s; it returns early when the process ends.
+// The wait blocks the program for up to about 5 s; it returns early when the process ends. The
+// windows are free while the program comes up (its first window must not be held down), but the
+// task-switch keys stay blocked: the hook answers from a thread of its own meanwhile.
 void App::launchAllowedProgram() {
     FrmBig& big = frmBig();
     ui::Control& list = big.listView1;
     const int item = big.lastMouseItem;
     if (big.preview || item < 0 || item >= static_cast<int>(list.items().size()) || item != list.listIndex())
         return;
-    lockToWindow(0, 0);
+    releaseWindows();
     big.setEnabled(false);
     const std::optional<std::string> path = pathForItem(item, list.items()[item]);
     IProcesses& processes = platform_.processes;
@@ -69,10 +71,20 @@ void App::launchAllowedProgram() {
         window = findProcessWindow(started.pid);
         ++tries;
     }
-    if (tries >= kWindowRetries) {
-        // No window of its own (it may have handed over to another program): not recorded, and
-        // the lock screen stays disabled and unlocked until the next presentation.
-        processes.closeHandle(started.process);
+    if (tries >= kWindowRetries || window == 0) {
+        // No window yet. A program that has ended (a starter that handed over to another
+        // process) is done with; one still coming up is kept, so that it is ended with game time
+        // and the watcher moves the lock to its window when it shows one. Either way the lock
+        // screen takes the lock back at once: the desktop is never left free.
+        if (processes.wait(started.process, 0) == kEnded) {
+            processes.closeHandle(started.process);
+        } else {
+            launched.push_back({started.pid, started.process, 0});
+            big.timer1.setEnabled(true);
+            big.timer2.setEnabled(true);
+        }
+        big.setEnabled(true);
+        lockLockScreen();
         return;
     }
     launched.push_back({started.pid, started.process, window});
@@ -82,34 +94,50 @@ void App::launchAllowedProgram() {
     big.timer2.setEnabled(true);
 }
 
-// Every 500 ms: a program that has ended leaves the records, and the lock goes to the newest
-// program still running, or back to the lock screen.
+// Every 500 ms: a program that has ended leaves the records, a program that was still coming up
+// at its launch is locked once its window shows, and the lock goes to the newest program with a
+// window, or back to the lock screen.
 void App::watcherTick() {
     IProcesses& processes = platform_.processes;
-    size_t i = 0;
-    while (i < launched.size()) {
-        if (processes.wait(launched[i].process, 0) != kEnded) {
-            ++i;
+    bool ended = false;
+    uintptr_t shown = 0;
+    for (size_t i = 0; i < launched.size();) {
+        Launched& l = launched[i];
+        if (processes.wait(l.process, 0) == kEnded) {
+            processes.closeHandle(l.process);
+            launched.erase(launched.begin() + static_cast<std::ptrdiff_t>(i));
+            ended = true;
             continue;
         }
-        lockToWindow(0, 0);
-        processes.closeHandle(launched[i].process);
-        launched.erase(launched.begin() + static_cast<std::ptrdiff_t>(i));
-        if (!launched.empty()) {
-            lockToWindow(launched.back().window, 1);
-            continue;
-        }
-        FrmBig& big = frmBig();
-        big.setEnabled(true);
-        if (big.visible()) lockLockScreen();
+        if (!l.window && (l.window = findProcessWindow(l.pid)) != 0) shown = l.window;
+        ++i;
     }
+    if (!ended && !shown) return;
+    if (ended) lockToWindow(0, 0);
+    const uintptr_t newest = newestLaunchedWindow();
+    if (newest) {
+        frmBig().setEnabled(false);  // behind the program, as after a launch
+        lockToWindow(newest, 1);
+        if (newest == shown) processes.setForeground(newest);
+        return;
+    }
+    FrmBig& big = frmBig();
+    big.setEnabled(true);
+    if (big.visible()) lockLockScreen();
+}
+
+uintptr_t App::newestLaunchedWindow() const {
+    for (auto it = launched.rbegin(); it != launched.rend(); ++it)
+        if (it->window) return it->window;
+    return 0;
 }
 
 // The newest program is kept in front and maximized while it runs.
 void App::frontLaunched() {
-    if (launched.empty()) return;
-    platform_.processes.setForeground(launched.back().window);
-    platform_.processes.showWindow(launched.back().window, kMaximize);
+    const uintptr_t newest = newestLaunchedWindow();
+    if (!newest) return;
+    platform_.processes.setForeground(newest);
+    platform_.processes.showWindow(newest, kMaximize);
 }
 
 // At the end of a game period, in every mode. Only the processes started from the list are

@@ -50,12 +50,17 @@ void App::lockToWindow(uintptr_t window, int flag) {
         unhookKeyboard();
         installKeyboardHook();
     } else {
-        lock.makeModal(lockedWindow, 0, 0);
-        lock.makeModal(0, 0, 0);
-        lock.makeModal(lockedWindow, 0, 0);
-        lock.makeModal(frmBig().nativeHandle(), 0, 0);
+        releaseWindows();
         unhookKeyboard();
     }
+}
+
+void App::releaseWindows() {
+    IWindowLock& lock = platform_.windowLock;
+    lock.makeModal(lockedWindow, 0, 0);
+    lock.makeModal(0, 0, 0);
+    lock.makeModal(lockedWindow, 0, 0);
+    lock.makeModal(frmBig().nativeHandle(), 0, 0);
 }
 
 }  // namespace qv

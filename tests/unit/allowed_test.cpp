@@ -162,27 +162,51 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     EXPECT_EQ(p.procs().badHandleUses, 0);
 }
 
-TEST(Launcher, ProgramsWithoutWindowOrFileAreNotRecorded) {
+TEST(Launcher, ProgramsWithoutAWindowNeverLeaveTheDesktopFree) {
     Listed p;
     for (const char* path : {"C:\\slow.exe", "C:\\quick.exe", "C:\\gone.exe", "C:\\games\\a\" b.exe"})
         p.add("Game", path);
     p.playListed();
-    p.procs().scripts["C:\\slow.exe"] = {5050, -1};  // comes up by the 50th retry: too late
-    p.procs().scripts["C:\\quick.exe"] = {-1, 0};    // hands over and exits at once
+    p.procs().scripts["C:\\slow.exe"] = {8000, -1};  // its window after 8 s
+    p.procs().scripts["C:\\quick.exe"] = {-1, 0};    // hands over to 20 processes and exits at once
     p.procs().missing.insert("C:\\gone.exe");
+    int swallowed = 0;
+    p.procs().duringWait = [&] {  // keys pressed as fast as they come while the launch waits
+        p.sim.keyboard.held = {0x12};
+        swallowed += !p.sim.keyboard.press({0x09, 0x20, 0x104});
+    };
     EXPECT_EQ(p.doubleClick(0), 5100) << "the first wait and 50 retries";
-    EXPECT_EQ(p.lockState(), "none disabled watching 0") << "unlocked until the next presentation";
-    p.big().setEnabled(true);  // as the next presentation would
+    EXPECT_EQ(swallowed, 51) << "the task-switch keys stay blocked while the program comes up";
+    EXPECT_EQ(p.lockState(), "screen watching 1") << "kept, and the lock screen locked again at once";
+    p.advance(3000);
+    EXPECT_EQ(p.lockState(), "C:\\slow.exe disabled watching 1") << "locked once its window shows";
+    EXPECT_EQ(p.procs().foreground.back(), p.procs().byProgram("C:\\slow.exe")->window);
+
+    std::vector<uintptr_t> handedTo;
+    p.procs().duringWait = [&] {
+        for (uint32_t pid = 9000; handedTo.size() < 20 && pid < 9080; pid += 4)
+            handedTo.push_back(p.procs().spawnOther(pid).window);
+    };
+    p.procs().exit(p.procs().byProgram("C:\\slow.exe")->pid);
+    p.advance(500);
     EXPECT_EQ(p.doubleClick(1), 0) << "a program that exits at once costs no 5 s";
-    EXPECT_TRUE(p.app->launched.empty());
+    EXPECT_EQ(p.lockState(), "screen watching 0");
+    ASSERT_EQ(handedTo.size(), 20u);
+    for (uintptr_t w : handedTo) EXPECT_FALSE(p.sim.windowLock.usable(w));
     // Nothing could be started (no file, a quote in the path): enabled and locked again at once.
     for (int item : {2, 3}) {
-        p.big().setEnabled(true);
         EXPECT_EQ(p.doubleClick(item), 0);
         EXPECT_EQ(p.lockState(), "screen watching 0");
     }
-    EXPECT_EQ(p.procs().procs.size(), 2u) << "nothing started that is not listed as it stands";
+    EXPECT_EQ(p.procs().procs.size(), 22u) << "nothing started that is not listed as it stands";
     EXPECT_TRUE(p.procs().openHandles.empty()) << "abandoned handles are closed";
+
+    // A program that never shows a window is still ended with game time.
+    p.procs().scripts["C:\\slow.exe"] = {-1, -1};
+    p.doubleClick(0);
+    p.advance(600'000);
+    EXPECT_FALSE(p.running("C:\\slow.exe"));
+    EXPECT_EQ(p.period(), "break");
 }
 
 TEST(Termination, GameEndEndsTheStartedProgramsInEveryMode) {

@@ -78,6 +78,8 @@ uint32_t SimProcesses::wait(uintptr_t process, uint32_t timeoutMs) {
     settle();
     Proc* p = byHandle(process);
     if (!p) return 0xFFFFFFFF;  // WAIT_FAILED, at once
+    if (timeoutMs && duringWait) duringWait();
+    settle();
     if (!running(*p)) return 0;
     int64_t block = timeoutMs;
     if (p->script.exitAfterMs >= 0)

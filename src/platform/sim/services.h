@@ -63,6 +63,7 @@ class SimProcesses : public IProcesses {
     int badHandleUses = 0;  // waits on or ends of handles that were closed or never given out
     std::vector<uintptr_t> foreground;
     std::vector<std::pair<uintptr_t, int>> shows;
+    std::function<void()> duringWait;  // at each wait with a time-out: the user acts meanwhile
 
   private:
     void settle();  // windows appear and go as the scripts say, up to now
