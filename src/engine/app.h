@@ -80,6 +80,7 @@ class App final : public ConsoleHost,
     bool breakTimeOn = false;
     int32_t secondsLeft = 0;
     DateTime lastMinuteMark;
+    bool minuteMarkTaken = false;  // by a whole minute of the clock, a Start or a resume
     std::string currentPassword;
     std::vector<std::string> allowedNames, allowedPaths;
     uintptr_t keyboardHook = 0;
@@ -151,6 +152,7 @@ class App final : public ConsoleHost,
     void loadRunState();
 
     // The window lock and the keyboard hook.
+    void takeMinuteMark(const DateTime& now);
     void lockToWindow(uintptr_t window, int flag) override;
     void releaseWindows();  // the windows only; the task-switch keys stay as they are
     void unhookKeyboard() override;

@@ -24,6 +24,7 @@ void App::resumeTick() {
         frmMain().timer2.setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
+        takeMinuteMark(platform_.clock.now());  // as Start does: the guard goes back to it
         return;
     }
     --resumeDelay;

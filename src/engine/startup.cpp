@@ -70,7 +70,7 @@ void App::startCommand() {
     startMode();
     setConsoleState(state::kPlanRunning);
     saveSettings();
-    lastMinuteMark = platform_.clock.now();
+    takeMinuteMark(platform_.clock.now());
 }
 
 void App::closeCommand() {

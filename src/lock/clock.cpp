@@ -12,7 +12,7 @@ void App::clockTick() {
     FrmMain& f = frmMain();
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
-    if (now.second == 0) lastMinuteMark = now;
+    if (now.second == 0) takeMinuteMark(now);
     if (secondsLeft % 30 == 0) saveRunState();
     frontLaunched();
 
@@ -55,6 +55,11 @@ void App::clockTick() {
         if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);
     }
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
+}
+
+void App::takeMinuteMark(const DateTime& now) {
+    lastMinuteMark = now;
+    minuteMarkTaken = true;
 }
 
 void App::nextPeriod() {
