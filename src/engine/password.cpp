@@ -22,20 +22,22 @@ std::string encodePassword(const std::string& text) {
     return out;
 }
 
+// Read with a moving position: a long stored password (a few hundred thousand digits) decodes in
+// one pass instead of shifting the rest of the text after every character.
 std::string decodePassword(const std::string& text) {
-    std::string s = text, out;
+    std::string out;
     size_t n = 0;  // a length digit that is missing keeps the one before
-    while (!s.empty()) {
-        if (s[0] >= '0' && s[0] <= '9') n = static_cast<size_t>(s[0] - '0');
-        s.erase(0, 1);
-        const std::string code = s.substr(0, n);
+    for (size_t pos = 0; pos < text.size();) {
+        if (text[pos] >= '0' && text[pos] <= '9') n = static_cast<size_t>(text[pos] - '0');
+        ++pos;
+        const std::string code = text.substr(pos, n);
         if (!code.empty()) {
             if (auto v = parseNumber(code)) {
                 const double r = std::nearbyint(*v);
                 if (r >= 0 && r <= 255) out += static_cast<char>(static_cast<unsigned char>(r));
             }
         }
-        if (n <= s.size()) s.erase(0, n);
+        if (n <= text.size() - pos) pos += n;
     }
     return out;
 }

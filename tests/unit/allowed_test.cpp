@@ -129,8 +129,15 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     Listed p;
     p.add("Chess", kChess);
     p.add("Chess", kPaint);  // the same name: each item starts its own entry
+    p.app->previewLockScreen();
+    p.doubleClick(0);  // the picture's preview has no plan behind it
+    p.click("frmBig", "Label1");
     p.playListed();
     p.doubleClick(-1);  // empty space: nothing starts, the lock stays
+    ui::Control& list = p.big().listView1;
+    p.event([&] { list.userMouseDown(ui::Mouse{.item = 1}); });  // pressed on one, another selected
+    p.event([&] { list.userSelect(0); });
+    p.event([&] { list.userDblClick(); });
     EXPECT_TRUE(p.procs().procs.empty());
     EXPECT_EQ(p.lockState(), "screen watching 0");
 
@@ -160,6 +167,15 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     EXPECT_TRUE(p.procs().running(other));
     EXPECT_TRUE(p.procs().openHandles.empty()) << "handles of ended programs are closed";
     EXPECT_EQ(p.procs().badHandleUses, 0);
+
+    // A record left over into game time with everything allowed: dropping it locks nothing.
+    Listed e(kSixPm, "every 60 5 all");
+    ProcessInfo left;
+    e.procs().start("left.exe", -1, &left);
+    e.app->launched.push_back({left.pid, left.process, 0});
+    e.procs().exit(left.pid);
+    e.advance(500);
+    EXPECT_EQ(e.lockState(), "none watching 0");
 }
 
 TEST(Launcher, ProgramsWithoutAWindowNeverLeaveTheDesktopFree) {
