@@ -83,15 +83,20 @@ void Win32WindowLock::releaseAll() {
 void Win32WindowLock::releaseSaved() {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
-    char text[8192] = {};
-    DWORD size = sizeof text - 1, type = 0;
-    const bool ok = RegQueryValueExA(key, kSavedValue, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                                     &size) == ERROR_SUCCESS &&
-                    type == REG_SZ;
+    // As long as the list is: asked for its size, and again if it grew meanwhile.
+    std::string text;
+    DWORD size = 0, type = 0;
+    LONG result = RegQueryValueExA(key, kSavedValue, nullptr, &type, nullptr, &size);
+    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        text.assign(size + 1, '\0');  // room for an ending the stored text may lack
+        result =
+            RegQueryValueExA(key, kSavedValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+        if (result == ERROR_SUCCESS) break;
+    }
     RegCloseKey(key);
-    if (!ok) return;
+    if (result != ERROR_SUCCESS || type != REG_SZ) return;
     // "window pid topmost;" for each, the window in hexadecimal.
-    for (const char* p = text; *p;) {
+    for (const char* p = text.c_str(); *p;) {
         char* end = nullptr;
         HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(p, &end, 16)));
         const DWORD pid = strtoul(end, &end, 10);
