@@ -50,3 +50,64 @@ CHECK_CASE(a_killed_runs_long_list_is_all_enabled_again) {
     CHECK_EQ(enabled, 500);
     for (HWND w : left) DestroyWindow(w);
 }
+
+namespace {
+
+struct Found {
+    DWORD pid;
+    HWND window;
+};
+
+HWND shownWindowOf(DWORD pid) {
+    Found f{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* f = reinterpret_cast<Found*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner != f->pid || !IsWindowVisible(w)) return TRUE;
+            f->window = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&f));
+    return f.window;
+}
+
+// Runs the message loop until done() or ms have passed; the milliseconds it took.
+template <class Done>
+DWORD pumpUntil(Done done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms) qvcheck::pumpFor(2);
+    return GetTickCount() - start;
+}
+
+}  // namespace
+
+CHECK_CASE(windows_that_appear_during_the_lock_are_held_at_once_and_let_go) {
+    // Long before the slow sweep: another program's window made hidden and shown a moment later,
+    // and one of this program's own.
+    HWND locked = plainWindow(WS_VISIBLE);
+    Win32WindowLock lock;
+    lock.makeModal(reinterpret_cast<uintptr_t>(locked), 1, 0);
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string cmd = "\"" + std::string(exe) + "\" --window 4000";
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    CHECK(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND other = nullptr;
+    pumpUntil([&] { return (other = shownWindowOf(pi.dwProcessId)) != nullptr; }, 3000);
+    CHECK(other != nullptr);
+    const DWORD ms = pumpUntil([&] { return !IsWindowEnabled(other); }, 1000);
+    CHECK(ms < 300);
+    HWND own = plainWindow(WS_VISIBLE);
+    CHECK(pumpUntil([&] { return !IsWindowEnabled(own); }, 1000) < 300);
+    CHECK(IsWindowEnabled(locked));
+
+    lock.makeModal(0, 0, 0);
+    CHECK(IsWindowEnabled(other) && IsWindowEnabled(own));
+    TerminateProcess(pi.hProcess, 0);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    for (HWND w : {own, locked}) DestroyWindow(w);
+}
