@@ -13,7 +13,7 @@ namespace {
 
 // The sweep only catches what the window system's reports missed (a report is lost when the
 // queue overflows or a thread hangs; Wine reports other programs' windows only as created).
-constexpr UINT kSweepMs = 3000;
+constexpr UINT kSweepMs = 5000;
 // A window created hidden is looked at again after 10, 30, 70 ... 1270 ms, then left to the sweep.
 constexpr DWORD kFirstRecheckMs = 10, kLastRecheckMs = 640;
 Win32WindowLock* g_lock = nullptr;  // timer and event procedures have no room for a pointer
