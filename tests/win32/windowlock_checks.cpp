@@ -98,10 +98,11 @@ CHECK_CASE(windows_that_appear_during_the_lock_are_held_at_once_and_let_go) {
     HWND other = nullptr;
     pumpUntil([&] { return (other = shownWindowOf(pi.dwProcessId)) != nullptr; }, 3000);
     CHECK(other != nullptr);
-    const DWORD ms = pumpUntil([&] { return !IsWindowEnabled(other); }, 1000);
-    CHECK(ms < 300);
+    // Well before the sweep, even on a busy machine where a window created hidden is looked at
+    // again only after hundreds of milliseconds.
+    CHECK(pumpUntil([&] { return !IsWindowEnabled(other); }, 3000) < 1500);
     HWND own = plainWindow(WS_VISIBLE);
-    CHECK(pumpUntil([&] { return !IsWindowEnabled(own); }, 1000) < 300);
+    CHECK(pumpUntil([&] { return !IsWindowEnabled(own); }, 3000) < 1500);
     CHECK(IsWindowEnabled(locked));
 
     lock.makeModal(0, 0, 0);
