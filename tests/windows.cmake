@@ -94,8 +94,9 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
 endif()
 
 # Figures, printed and never asserted: the size of the stripped i686 program and, where it can
-# run, the time from its start to its notification icon under Wine, and how quickly a listed
-# program is started and locked and a long list refreshed.
+# run, the time from its start to its notification icon under Wine, how quickly a listed
+# program is started and locked and a long list refreshed, and how quickly the window lock holds
+# down a window that appears.
 if(Python3_Interpreter_FOUND)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$")
     add_custom_target(figures
@@ -106,6 +107,8 @@ if(Python3_Interpreter_FOUND)
       COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/allowed.py
         --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector>
         --test-game $<TARGET_FILE:test_game> --template ${QV_E2E_PREFIX}
+      COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/lock.py
+        --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector> --template ${QV_E2E_PREFIX}
       DEPENDS quorvane inspector fake_shutdown test_game
       USES_TERMINAL)
   else()

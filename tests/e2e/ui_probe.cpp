@@ -521,12 +521,13 @@ void runFor(double seconds) {
 
 LRESULT CALLBACK plainWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_LBUTTONDOWN) Json().raw("event", "\"click\"").now().print();
+    if (msg == WM_ENABLE && !wp) Json().raw("event", "\"disabled\"").now().print();
     if (msg == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(h, msg, wp, lp);
 }
 
 // A plain top-level window of this process, shown until the time is up or it is closed. Prints
-// its handle first; a click on it prints a line.
+// its handle and the moment it was up first; a click on it, or its being disabled, prints a line.
 int cmdWindow(const Options& o, const Target&) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = plainWindowProc, wc.hInstance = GetModuleHandleW(nullptr);
@@ -535,7 +536,7 @@ int cmdWindow(const Options& o, const Target&) {
     HWND h = CreateWindowExW(0, wc.lpszClassName, o.args[0].c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
                              320, 200, nullptr, nullptr, wc.hInstance, nullptr);
     if (!h) return fail(L"could not create the window");
-    Json().hex("hwnd", (uintptr_t)h).print();
+    Json().hex("hwnd", (uintptr_t)h).now().print();
     runFor(o.arg(1, 600));
     return 0;
 }

@@ -1,5 +1,5 @@
 // Runs every check (or those whose name contains the argument) and prints one line per failure;
-// the exit code is the number of failed cases.
+// the exit code is the number of failed cases. Child modes play other programs for some checks.
 #include "check.h"
 // after windows.h
 #include <commctrl.h>
@@ -31,6 +31,15 @@ void qvcheck::pumpFor(int ms) {
 int main(int argc, char** argv) {
     // Child mode for the process checks: wait a while, then end with code 7.
     if (argc == 3 && std::strcmp(argv[1], "--sleep") == 0) return Sleep(std::atoi(argv[2])), 7;
+    // Another program's window for the lock checks: made hidden, shown a moment later, kept a while.
+    if (argc == 3 && std::strcmp(argv[1], "--window") == 0) {
+        HWND w =
+            CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+        qvcheck::pumpFor(150);
+        ShowWindow(w, SW_SHOWNA);
+        qvcheck::pumpFor(std::atoi(argv[2]));
+        return 0;
+    }
     SetProcessDPIAware();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);

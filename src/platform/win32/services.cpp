@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/foreground.h"
 #include "platform/win32/lazy.h"
 
 namespace qv::win32 {
@@ -51,6 +52,9 @@ bool Win32Processes::start(const std::string& commandLine, int showCommand, Proc
     PROCESS_INFORMATION pi{};
     if (!startProcess(commandLine, showCommand, &pi)) return false;
     CloseHandle(pi.hThread);
+    // Started from the lock screen, which is in the foreground: the program may bring its own
+    // window to the foreground, as it would had the user started it.
+    AllowSetForegroundWindow(pi.dwProcessId);
     if (out) {
         out->process = reinterpret_cast<uintptr_t>(pi.hProcess);
         out->pid = pi.dwProcessId;
@@ -82,8 +86,9 @@ uintptr_t Win32Processes::findWindowOf(uint32_t pid) {
     return 0;
 }
 
+// Called again every second while the program runs, so a refusal is mended on the next call.
 void Win32Processes::setForeground(uintptr_t window) {
-    SetForegroundWindow(reinterpret_cast<HWND>(window));
+    bringToFront(reinterpret_cast<HWND>(window));
 }
 
 void Win32Processes::showWindow(uintptr_t window, int showCommand) {

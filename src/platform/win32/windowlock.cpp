@@ -1,15 +1,22 @@
 #include "platform/win32/windowlock.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
+
+#include "platform/win32/foreground.h"
 
 namespace qv::win32 {
 
 namespace {
 
-constexpr UINT kSweepMs = 500;
-Win32WindowLock* g_lock = nullptr;  // the sweep's timer procedure has no room for a pointer
+// The sweep only catches what the window system's reports missed (a report is lost when the
+// queue overflows or a thread hangs; Wine reports other programs' windows only as created).
+constexpr UINT kSweepMs = 5000;
+// A window created hidden is looked at again after 10, 30, 70 ... 1270 ms, then left to the sweep.
+constexpr DWORD kFirstRecheckMs = 10, kLastRecheckMs = 640;
+Win32WindowLock* g_lock = nullptr;  // timer and event procedures have no room for a pointer
 
 DWORD processOf(HWND w) {
     DWORD pid = 0;
@@ -60,14 +67,36 @@ void Win32WindowLock::lock(HWND window) {
                 held_.end());
     madeTopmost_ = !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     if (madeTopmost_) setTopmost(window, true);
+    watch(true);
     sweep();
     save();
-    if (!timer_) timer_ = SetTimer(nullptr, 0, kSweepMs, sweepTimer);
+}
+
+// The reports come only while a lock holds. Out of context: they are queued to this thread and
+// handled as it retrieves messages. This program's own windows are reported too, since the lock
+// holds them as well (its message boxes and menus excepted).
+void Win32WindowLock::watch(bool on) {
+    if (on && !shownHook_) {
+        shownHook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, windowEvent, 0, 0,
+                                     WINEVENT_OUTOFCONTEXT);
+        foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                          windowEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+        sweepTimer_ = SetTimer(nullptr, 0, kSweepMs, sweepTimer);
+    } else if (!on) {
+        for (HWINEVENTHOOK* h : {&shownHook_, &foregroundHook_}) {
+            if (*h) UnhookWinEvent(*h);
+            *h = nullptr;
+        }
+        for (UINT_PTR* t : {&sweepTimer_, &soonTimer_}) {
+            if (*t) KillTimer(nullptr, *t);
+            *t = 0;
+        }
+        rechecks_.clear();
+    }
 }
 
 void Win32WindowLock::releaseAll() {
-    if (timer_) KillTimer(nullptr, timer_);
-    timer_ = 0;
+    watch(false);
     for (const Held& h : held_)
         if (IsWindow(h.window) && processOf(h.window) == h.pid) EnableWindow(h.window, TRUE);
     held_.clear();
@@ -83,15 +112,20 @@ void Win32WindowLock::releaseAll() {
 void Win32WindowLock::releaseSaved() {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSavedKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
-    char text[8192] = {};
-    DWORD size = sizeof text - 1, type = 0;
-    const bool ok = RegQueryValueExA(key, kSavedValue, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                                     &size) == ERROR_SUCCESS &&
-                    type == REG_SZ;
+    // As long as the list is: asked for its size, and again if it grew meanwhile.
+    std::string text;
+    DWORD size = 0, type = 0;
+    LONG result = RegQueryValueExA(key, kSavedValue, nullptr, &type, nullptr, &size);
+    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        text.assign(size + 1, '\0');  // room for an ending the stored text may lack
+        result =
+            RegQueryValueExA(key, kSavedValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+        if (result == ERROR_SUCCESS) break;
+    }
     RegCloseKey(key);
-    if (!ok) return;
+    if (result != ERROR_SUCCESS || type != REG_SZ) return;
     // "window pid topmost;" for each, the window in hexadecimal.
-    for (const char* p = text; *p;) {
+    for (const char* p = text.c_str(); *p;) {
         char* end = nullptr;
         HWND w = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoull(p, &end, 16)));
         const DWORD pid = strtoul(end, &end, 10);
@@ -135,19 +169,100 @@ void CALLBACK Win32WindowLock::sweepTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (g_lock && g_lock->locked_) g_lock->sweep();
 }
 
+void CALLBACK Win32WindowLock::soonTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_lock) return;
+    KillTimer(nullptr, g_lock->soonTimer_);  // one shot; recheck sets the next
+    g_lock->soonTimer_ = 0;
+    if (g_lock->locked_) g_lock->recheck();
+}
+
+void CALLBACK Win32WindowLock::windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                                           DWORD thread, DWORD) {
+    if (g_lock && g_lock->locked_ && window && object == OBJID_WINDOW && child == CHILDID_SELF)
+        g_lock->seen(event, window, thread);
+}
+
 BOOL CALLBACK Win32WindowLock::sweepWindow(HWND window, LPARAM self) {
     reinterpret_cast<Win32WindowLock*>(self)->holdDown(window);
     return TRUE;
 }
 
-// A program started during the lock gets the foreground with its first window; once that window is
-// held down, the locked window takes the foreground back, so that keys go to it again.
 void Win32WindowLock::sweep() {
     const size_t before = held_.size();
     EnumWindows(sweepWindow, reinterpret_cast<LPARAM>(this));
-    if (held_.size() == before) return;
+    if (held_.size() != before) caught();
+    takeForeground();  // also where an earlier attempt failed
+}
+
+// A top-level window created, shown or brought to the foreground is held down at once. One
+// created hidden is looked at again shortly: Wine reports no showing. A report from this thread
+// may come from inside the program's own calls (a form being shown), so it is handled just after.
+void Win32WindowLock::seen(DWORD event, HWND window, DWORD thread) {
+    if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
+    if (thread == GetCurrentThreadId()) return later(window, 0);
+    if (holdDown(window))
+        caught();
+    else if (event == EVENT_SYSTEM_FOREGROUND)
+        takeForeground();
+    else if (event == EVENT_OBJECT_CREATE)
+        later(window, kFirstRecheckMs);
+}
+
+// An entry already waiting is only brought forward.
+void Win32WindowLock::later(HWND window, DWORD delay) {
+    const DWORD now = GetTickCount();
+    auto same = std::find_if(rechecks_.begin(), rechecks_.end(),
+                             [&](const Recheck& r) { return r.window == window; });
+    if (same == rechecks_.end())
+        rechecks_.push_back({window, now + delay, delay});
+    else if (static_cast<LONG>(now + delay - same->due) < 0)
+        *same = {window, now + delay, delay};
+    arm();
+}
+
+// One timer for all the entries, set for the first due.
+void Win32WindowLock::arm() {
+    if (rechecks_.empty()) return;
+    const DWORD now = GetTickCount();
+    LONG wait = LONG_MAX;
+    for (const Recheck& r : rechecks_) wait = std::min(wait, static_cast<LONG>(r.due - now));
+    soonTimer_ = SetTimer(nullptr, soonTimer_, std::max<LONG>(wait, USER_TIMER_MINIMUM), soonTimer);
+}
+
+void Win32WindowLock::recheck() {
+    const DWORD now = GetTickCount();
+    std::vector<Recheck> due;
+    for (auto it = rechecks_.begin(); it != rechecks_.end();) {
+        const bool now_due = static_cast<LONG>(now - it->due) >= 0;
+        if (now_due) due.push_back(*it);
+        it = now_due ? rechecks_.erase(it) : it + 1;
+    }
+    bool held = false;
+    for (const Recheck& r : due) {
+        if (r.window && holdDown(r.window)) {
+            held = true;
+            continue;
+        }
+        if (!r.window) takeForeground();
+        if (r.delay >= kLastRecheckMs || (r.window && !IsWindow(r.window))) continue;
+        later(r.window, std::max(kFirstRecheckMs, r.delay * 2));
+    }
+    if (held) caught();
+    arm();
+}
+
+// A program started during the lock gets the foreground with its first window; once that window
+// is held down, the locked window takes the foreground back, so that keys go to it again. The
+// held window may still be on its way to the foreground, so the foreground is looked at again for
+// a while.
+void Win32WindowLock::caught() {
     save();
-    if (holds(GetForegroundWindow())) SetForegroundWindow(locked_);
+    takeForeground();
+    later(nullptr, kFirstRecheckMs);
+}
+
+void Win32WindowLock::takeForeground() {
+    if (holds(GetForegroundWindow())) bringToFront(locked_);
 }
 
 // The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
@@ -163,14 +278,16 @@ bool Win32WindowLock::exempt(HWND window) const {
 }
 
 // A hung program's window is left alone: it takes no input anyway, and telling it would block.
-// The sweep looks at every top-level window twice a second, so the cheap test comes first: one
-// read of the style says whether a window is shown and enabled (for a top-level window that is
-// what IsWindowVisible and IsWindowEnabled say, in one call instead of two).
-void Win32WindowLock::holdDown(HWND window) {
+// The sweep looks at every top-level window, so the cheap test comes first: one read of the style
+// says whether a window is shown and enabled (for a top-level window that is what IsWindowVisible
+// and IsWindowEnabled say, in one call instead of two). True when the window is held down now.
+bool Win32WindowLock::holdDown(HWND window) {
     const LONG style = GetWindowLongA(window, GWL_STYLE);
-    if (!(style & WS_VISIBLE) || (style & WS_DISABLED) || exempt(window) || IsHungAppWindow(window)) return;
+    if (!(style & WS_VISIBLE) || (style & WS_DISABLED) || exempt(window) || IsHungAppWindow(window))
+        return false;
     EnableWindow(window, FALSE);
     held_.push_back({window, processOf(window), false});
+    return true;
 }
 
 bool Win32WindowLock::holds(HWND window) const {

@@ -1,7 +1,9 @@
 // The window lock: one window is the only one on the desktop that takes input. Every other
-// visible top-level window is disabled while it holds, windows that appear meanwhile are caught
-// by a sweep twice a second, and a release enables exactly the windows it disabled. The
-// locked window is kept above the others only while it is locked.
+// visible top-level window is disabled while it holds; windows that appear meanwhile are caught as
+// the window system reports them (created, shown, brought to the foreground), with a slow sweep
+// for what a report missed, and a release enables exactly the windows it disabled. The locked
+// window is kept above the others only while it is locked, and takes the foreground back from a
+// window it holds down.
 #pragma once
 #include <windows.h>
 
@@ -37,13 +39,30 @@ class Win32WindowLock : public IWindowLock {
         DWORD pid;
         bool topmost;  // made topmost by the lock (the locked window) rather than disabled
     };
+    // A window to look at again shortly (one created hidden, one our own code is still making),
+    // or with no window, the foreground to check again; each time after twice the delay.
+    struct Recheck {
+        HWND window;
+        DWORD due;
+        DWORD delay;
+    };
     static void CALLBACK sweepTimer(HWND, UINT, UINT_PTR, DWORD);
+    static void CALLBACK soonTimer(HWND, UINT, UINT_PTR, DWORD);
+    static void CALLBACK windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                                     DWORD thread, DWORD);
     static BOOL CALLBACK sweepWindow(HWND window, LPARAM self);
     void lock(HWND window);
+    void watch(bool on);
     void releaseAll();
     void releaseSaved();
     void sweep();
-    void holdDown(HWND window);
+    void seen(DWORD event, HWND window, DWORD thread);
+    void recheck();
+    void later(HWND window, DWORD delay);
+    void arm();
+    void caught();
+    void takeForeground();
+    bool holdDown(HWND window);
     bool exempt(HWND window) const;
     void save() const;
 
@@ -51,7 +70,9 @@ class Win32WindowLock : public IWindowLock {
     DWORD lockedProcess_ = 0;  // the process of the locked window
     bool madeTopmost_ = false;
     std::vector<Held> held_;
-    UINT_PTR timer_ = 0;
+    std::vector<Recheck> rechecks_;
+    HWINEVENTHOOK shownHook_ = nullptr, foregroundHook_ = nullptr;
+    UINT_PTR sweepTimer_ = 0, soonTimer_ = 0;
 };
 
 }  // namespace qv::win32
