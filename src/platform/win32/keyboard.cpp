@@ -97,7 +97,8 @@ Win32KeyboardHook::~Win32KeyboardHook() {
 }
 
 bool Win32KeyboardHook::start(uint32_t* error) {
-    if (thread_) return true;
+    if (thread_ && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT) return true;
+    stop();  // a thread that ended unexpectedly is replaced
     ThreadStart s{CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     DWORD id = 0;
     HANDLE t = s.ready && s.answered
