@@ -23,16 +23,31 @@ PATH_KEY = harness.APP_KEY + r"\PathOfGames"
 ADD_DIALOG = "Add games and program"
 EDIT_DIALOG = "Edit name"
 WS_MAXIMIZE = 0x01000000
+TAB, ESC, VK_A = 0x09, 0x1B, 0x41
+KEY_DOWNS = (0x100, 0x104)
 
 
-def install_game(case, path, delay_ms=0):
-    """Copies the stand-in game to that C: path; with a delay its window comes that much later."""
+def install_game(case, path, delay_ms=0, window=True):
+    """Copies the stand-in game to that C: path; with a delay its window comes that much later
+    (without a window it ends then)."""
     target = case.prefix_path(path)
     os.makedirs(os.path.dirname(target), exist_ok=True)
     shutil.copy(Config.test_game, target)
-    if delay_ms:
+    if delay_ms or not window:
         with open(os.path.splitext(target)[0] + ".ini", "w") as f:
-            f.write("[game]\r\ndelay=%d\r\n" % delay_ms)
+            f.write("[game]\r\ndelay=%d\r\nwindow=%d\r\n" % (delay_ms, window))
+
+
+def xdotool(case, *args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], env=case.env, capture_output=True,
+                          text=True, timeout=60).stdout.split()
+
+
+def focus(case, title):
+    """Gives the X focus to the window of that title (keys reach Wine only through it)."""
+    found = xdotool(case, "search", "--onlyvisible", "--name", "^%s$" % title)
+    if found:
+        xdotool(case, "windowfocus", "--sync", found[-1])
 
 
 def game_log(case, path):
@@ -170,6 +185,49 @@ class LaunchFromLockScreen(AllowedTest):
             self.case.window(LOCK_SCREEN) or {}).get("enabled") and not lock_screen_list(self.case))
         self.case.screenshot("break")
         self.assertEqual(game_log(self.case, self.GAME)[lines:], [], "ended from outside")
+
+    def test_task_switch_keys_stay_blocked_while_a_launch_waits(self):
+        """The launcher waits about 5 s for a window that never comes, holding the program's window
+        thread. Under Wine a key is read from X by the thread of the focused window and then waits
+        for each hook's answer: with another program's window in focus, keys go on reaching the
+        witness during the launch only if the program's hook answers from a thread of its own."""
+        install_game(self.case, self.GAME, delay_ms=120000, window=False)
+        seed_list(self.case, [("Test game", self.GAME)])
+        self.case.spawn("window", "Other program", "900")
+        self.open_console()
+        spy = self.case.spawn("keys", "900")  # installed before the program's hook: a witness
+        self.click("optOnlyListed")
+        self.pick("cmbGameTime", "1")
+        self.pick("cmbBreakTime", "5")
+        self.click("Command1")
+        _, view = self.case.wait_for("the lock screen with its list", lambda: lock_screen_list(self.case))
+        keys = lambda since, vks: [k for k in spy.lines if k.get("vk") in vks and k.get("msg") in KEY_DOWNS
+                                   and k["at"] >= since]
+
+        begin = double_click_item(self.case, view, 0)
+        self.case.wait_for("the game started", lambda: game_log(self.case, self.GAME))
+        focus(self.case, "Other program")  # set free while the program comes up
+        xdotool(self.case, "key", "alt+Tab", "ctrl+Escape", "a")
+        # then as fast as xdotool types
+        xdotool(self.case, "key", "--delay", "0", *["alt+Tab", "ctrl+Escape", "a", "alt+Escape", "b"] * 20)
+        self.case.wait_for("the lock screen locked again", lambda: (
+            lambda lock: lock and lock["enabled"] and
+            self.case.inspect("foreground")[1][0]["hwnd"] == lock["hwnd"])(self.case.window(LOCK_SCREEN)),
+            timeout=15)
+        letters = self.case.wait_for("the letters at the witness", lambda: (
+            lambda a: a if len(a) == 21 else None)(keys(begin, {VK_A})))
+        self.case.note("the first letter reached the witness %.2f s after the double-click"
+                       % (letters[0]["at"] - begin))
+        self.assertLess(letters[0]["at"] - begin, 4.5, "the keys came while the launch waited")
+        self.assertEqual(keys(begin, {TAB, ESC}), [], "a task-switch key got through")
+
+        # The hook is still in place.
+        focus(self.case, LOCK_SCREEN)
+        after = time.time()
+        xdotool(self.case, "key", "alt+Tab", "ctrl+Escape", "a")
+        self.case.wait_for("the letter at the witness", lambda: keys(after, {VK_A}))
+        self.assertEqual(keys(after, {TAB, ESC}), [], "a task-switch key got through")
+        self.assertIsNone(self.proc.poll(), "the program runs on")
 
 
 class EditThroughDialogs(AllowedTest):

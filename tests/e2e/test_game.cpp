@@ -5,7 +5,8 @@
 //                        "clicked" for each press of the window's "Play" button and "closed"
 //                        when the window is closed, then "ended<TAB>Unix time" as it returns (a
 //                        process ended from outside writes neither)
-//   <folder>\<name>.ini  optional; "[game] delay=<ms>" shows the window that long after the start
+//   <folder>\<name>.ini  optional; "[game] delay=<ms>" shows the window that long after the start;
+//                        with "window=0" it shows none and ends after the delay, unlogged
 //
 // The window's caption is "Test game <name>"; its icon (resource 1) is a green square.
 #define WIN32_LEAN_AND_MEAN
@@ -56,7 +57,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
     g_log = base + ".log";
     record("started\t" + std::to_string(GetCurrentProcessId()) + "\t" + folder + "\t" + GetCommandLineA());
 
-    Sleep(GetPrivateProfileIntA("game", "delay", 0, (base + ".ini").c_str()));
+    const std::string ini = base + ".ini";
+    Sleep(GetPrivateProfileIntA("game", "delay", 0, ini.c_str()));
+    if (!GetPrivateProfileIntA("game", "window", 1, ini.c_str())) return 0;
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = gameProc;

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/dialogs.h"
+#include "platform/sim/keyboard.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/services.h"
 #include "platform/sim/system.h"

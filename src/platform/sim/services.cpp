@@ -133,26 +133,6 @@ SimProcesses::Proc& SimProcesses::spawnOther(uint32_t pid) {
     return procs.back();
 }
 
-uintptr_t SimKeyboard::install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) {
-    if (failInstall) {
-        if (error) *error = 1428;
-        return 0;
-    }
-    const uintptr_t h = next_++;
-    hooks[h] = std::move(filter);
-    return h;
-}
-
-void SimKeyboard::uninstall(uintptr_t hook) {
-    hooks.erase(hook);
-}
-
-bool SimKeyboard::press(const KeyEvent& e) {
-    for (auto& [h, f] : hooks)
-        if (f(e)) return false;
-    return true;
-}
-
 std::string SimSound::shortPath(const std::string& path) {
     if (!files.count(path)) return {};
     // A blank-free stand-in for the 8.3 name.

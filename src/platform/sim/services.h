@@ -1,5 +1,5 @@
-// The simulated machine's other services: processes and their windows, the keyboard hook, the
-// sound, shutdown, the time of day and pictures. Each records what it was asked.
+// The simulated machine's other services: processes and their windows, the sound, shutdown, the
+// time of day and pictures. Each records what it was asked.
 #pragma once
 #include <functional>
 #include <map>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/keyboard.h"
 #include "platform/pictures.h"
 #include "platform/processes.h"
 #include "platform/shutdown.h"
@@ -72,22 +71,6 @@ class SimProcesses : public IProcesses {
     SimWindowLock& desktop_;
     uint32_t nextPid_ = 4000;
     uintptr_t nextHandle_ = 0x8000;
-};
-
-class SimKeyboard : public IKeyboardHook {
-  public:
-    uintptr_t install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) override;
-    void uninstall(uintptr_t hook) override;
-    bool keyDown(int vk) const override { return held.count(vk) != 0; }
-
-    // Test control: a key passes unless an installed hook swallows it.
-    bool press(const KeyEvent& e);
-    std::map<uintptr_t, std::function<bool(const KeyEvent&)>> hooks;
-    std::set<int> held;
-    bool failInstall = false;
-
-  private:
-    uintptr_t next_ = 0x500;
 };
 
 class SimSound : public ISound {

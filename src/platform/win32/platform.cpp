@@ -23,6 +23,7 @@ int Win32Platform::run() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    keyboard.stop();  // the core's filter is not called once the program is done
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/dialogs.h"
+#include "platform/win32/keyboard.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/services.h"
 #include "platform/win32/system.h"

@@ -7,7 +7,6 @@
 #include <olectl.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <vector>
 
 #include "platform/win32/foreground.h"
@@ -103,55 +102,6 @@ bool Win32Processes::terminate(uintptr_t process) {
     HANDLE h = reinterpret_cast<HANDLE>(process);
     if (WaitForSingleObject(h, 0) != WAIT_TIMEOUT) return false;
     return TerminateProcess(h, 0) != FALSE;
-}
-
-// ---- keyboard hook ----
-
-namespace {
-HHOOK g_hook = nullptr;
-std::shared_ptr<std::function<bool(const KeyEvent&)>> g_filter;
-
-LRESULT CALLBACK keyboardProc(int code, WPARAM wp, LPARAM lp) {
-    if (code == HC_ACTION && g_filter && lp) {
-        KBDLLHOOKSTRUCT k;
-        memcpy(&k, reinterpret_cast<const void*>(lp), sizeof(k));
-        const KeyEvent e{k.vkCode, k.flags, static_cast<uint32_t>(wp)};
-        auto filter = g_filter;  // the filter may uninstall the hook
-        if ((*filter)(e)) return 1;
-    }
-    return CallNextHookEx(g_hook, code, wp, lp);
-}
-}  // namespace
-
-Win32KeyboardHook::~Win32KeyboardHook() {
-    if (g_hook) UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
-    g_filter.reset();
-}
-
-uintptr_t Win32KeyboardHook::install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) {
-    HHOOK h = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleA(nullptr), 0);
-    if (!h) {
-        if (error) *error = GetLastError();
-        return 0;
-    }
-    if (g_hook) UnhookWindowsHookEx(g_hook);
-    g_hook = h;
-    g_filter = std::make_shared<std::function<bool(const KeyEvent&)>>(std::move(filter));
-    if (error) *error = 0;
-    return reinterpret_cast<uintptr_t>(h);
-}
-
-void Win32KeyboardHook::uninstall(uintptr_t hook) {
-    // Only the hook in place is removed; an older handle was already replaced.
-    if (!hook || reinterpret_cast<HHOOK>(hook) != g_hook) return;
-    UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
-    g_filter.reset();
-}
-
-bool Win32KeyboardHook::keyDown(int vk) const {
-    return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 
 // ---- sound ----

@@ -1,7 +1,6 @@
-// The machine's other services: processes and their windows, the low-level keyboard hook, sound,
-// shutdown, the time of day and pictures.
+// The machine's other services: processes and their windows, sound, shutdown, the time of day and
+// pictures.
 #pragma once
-#include "platform/keyboard.h"
 #include "platform/pictures.h"
 #include "platform/processes.h"
 #include "platform/shutdown.h"
@@ -19,16 +18,6 @@ class Win32Processes : public IProcesses {
     void setForeground(uintptr_t window) override;
     void showWindow(uintptr_t window, int showCommand) override;
     bool terminate(uintptr_t process) override;
-};
-
-// One hook at a time: installing again replaces the earlier hook, so a release can never leave a
-// forgotten hook behind that goes on swallowing keys.
-class Win32KeyboardHook : public IKeyboardHook {
-  public:
-    ~Win32KeyboardHook() override;
-    uintptr_t install(std::function<bool(const KeyEvent&)> filter, uint32_t* error) override;
-    void uninstall(uintptr_t hook) override;
-    bool keyDown(int vk) const override;
 };
 
 class Win32Sound : public ISound {
