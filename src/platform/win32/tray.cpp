@@ -51,6 +51,10 @@ bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
     if (ok && op == TrayOp::Add && (r.flags & NIF_MESSAGE) && r.callbackMessage == kMouseMove &&
         icons_.insert(key).second)
         g_callbackWindows.insert(r.window);
+    if (ok && op == TrayOp::Add && trace_) {
+        trace_->finish("icon added");
+        trace_ = nullptr;
+    }
     if (ok && op == TrayOp::Delete && icons_.erase(key))
         g_callbackWindows.erase(g_callbackWindows.find(r.window));
     return ok;

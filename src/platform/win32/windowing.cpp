@@ -143,6 +143,7 @@ HWND Win32Windowing::ownerWindow() {
 
 void Win32Windowing::realise(ui::Form& form) {
     if (windowOf(form)) return;
+    if (trace_) trace_->stamp("realise " + form.name());
     auto owned = std::make_unique<FormWindow>();
     FormWindow& fw = *owned;
     fw.windowing = this;
@@ -165,6 +166,7 @@ void Win32Windowing::realise(ui::Form& form) {
     createControls(fw);
     if (!form.enabled()) EnableWindow(fw.hwnd, FALSE);
     if (form.visible()) formChanged(form, ui::FormProp::Visible);
+    if (trace_) trace_->stamp("realised " + form.name());
 }
 
 void Win32Windowing::destroy(ui::Form& form) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/gdi.h"
+#include "platform/win32/startup_trace.h"
 #include "platform/win32/system.h"
 #include "platform/windowing.h"
 
@@ -64,6 +65,7 @@ class Win32Windowing : public ui::IWindowing {
     // A form that the window lock holds down stays disabled whatever the program asks, until the
     // lock lets it go.
     void attachLock(Win32WindowLock& lock) { lock_ = &lock; }
+    void traceTo(StartupTrace* trace) { trace_ = trace; }
 
     // The form window that hwnd is or belongs to, for IsDialogMessage; nullptr for other windows.
     HWND formRootOf(HWND hwnd) const;
@@ -101,6 +103,7 @@ class Win32Windowing : public ui::IWindowing {
 
     const Win32System& system_;
     Win32WindowLock* lock_ = nullptr;
+    StartupTrace* trace_ = nullptr;
     GdiCache gdi_;
     std::map<const ui::Form*, std::unique_ptr<FormWindow>> forms_;
     HWND owner_ = nullptr;  // hidden owner that keeps forms out of the task bar
