@@ -35,6 +35,10 @@ struct FormWindow {
     HWND lastFocus = nullptr;  // given back when the window is activated again
     bool destroying = false;
     bool shown = false;  // has been visible once (centring happens before that)
+    // The controls' native windows are made when the form is first shown or one is asked for:
+    // until then the model alone holds their state, and it is applied in full when they are made.
+    bool built = false;
+    const ui::Control* pendingFocus = nullptr;  // focused before the controls were made
     std::vector<std::unique_ptr<NativeControl>> controls;
     std::map<HWND, NativeControl*> byHwnd;
     std::map<const ui::Control*, NativeControl*> byModel;
@@ -69,7 +73,8 @@ class Win32Windowing : public ui::IWindowing {
 
     // The form window that hwnd is or belongs to, for IsDialogMessage; nullptr for other windows.
     HWND formRootOf(HWND hwnd) const;
-    HWND nativeOf(const ui::Control& c) const;
+    // A control's window; its form's controls are made first if they are not yet.
+    HWND nativeOf(const ui::Control& c);
 
     int px(int twips) const { return MulDiv(twips, system_.dpiX(), 1440); }
     int py(int twips) const { return MulDiv(twips, system_.dpiY(), 1440); }
@@ -82,6 +87,7 @@ class Win32Windowing : public ui::IWindowing {
     NativeControl* nativeControl(const ui::Control& c) const;
     LRESULT handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp);
     void placeForm(FormWindow& fw);
+    void build(FormWindow& fw);
     void setIcon(FormWindow& fw);
     void paintBackground(FormWindow& fw, HDC dc);
     void command(FormWindow& fw, WPARAM wp, LPARAM lp);
