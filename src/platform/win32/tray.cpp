@@ -28,6 +28,7 @@ void copyField(char (&field)[N], const std::string& s) {
 }  // namespace
 
 bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
+    if (op == TrayOp::Add && trace_) trace_->stamp("icon to be added");
     NOTIFYICONDATAA nid{};
     // The record's own size field describes the layout the program was written against; the shell
     // is given the whole structure it knows, with every field the record sets.
