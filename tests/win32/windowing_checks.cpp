@@ -89,8 +89,8 @@ CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
     CHECK(GetWindow(form, GW_CHILD) && !IsWindowVisible(form));
     CHECK_EQ(text(w.hwnd(f.control("txtPass1"))), std::string("typed while hidden"));
     f.show();
-    HWND txt = w.hwnd(f.control("txtPass1")),
-         ok = w.hwnd(f.control("Command1")), no = w.hwnd(f.control("cmdClose"));
+    HWND txt = w.hwnd(f.control("txtPass1")), ok = w.hwnd(f.control("Command1")),
+         no = w.hwnd(f.control("cmdClose"));
     const HWND order[] = {nullptr, txt, ok, no};
     for (int i : {0, 1, 2}) CHECK(GetNextDlgTabItem(form, order[i], FALSE) == order[i + 1]);
     CHECK(!(GetWindowLongA(w.hwnd(f.control("Label1")), GWL_STYLE) & WS_TABSTOP));
