@@ -19,14 +19,15 @@ bool hasLocation(const std::string& location) {
 // the program's file, taken from the file once (the backend shows a default one for a file
 // without an icon).
 void App::refreshAllowedLists() {
-    FrmMain& console = frmMain();
-    ui::Control& list = frmBig().listView1;
-    console.lstAllowed->clear();
+    // Each list is replaced in one change, so a backend redraws it once, not once per entry.
+    std::vector<PictureHandle> icons;
+    for (size_t i = 0; i < allowedNames.size(); ++i)
+        icons.push_back(i < allowedPaths.size() ? allowedIcons_.iconOf(allowedPaths[i]) : 0);
+    ui::Control &names = *frmMain().lstAllowed, &list = frmBig().listView1;
+    names.clear();
     list.clear();
-    for (size_t i = 0; i < allowedNames.size(); ++i) {
-        console.lstAllowed->addItem(allowedNames[i]);
-        list.addItem(allowedNames[i], i < allowedPaths.size() ? allowedIcons_.iconOf(allowedPaths[i]) : 0);
-    }
+    names.setItems(allowedNames);
+    list.setItems(allowedNames, icons);
     // The icons of files no longer listed go once the list no longer shows them.
     allowedIcons_.keepOnly(allowedPaths);
 }
