@@ -120,6 +120,10 @@ CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(w.hwnd(lv), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     lv.clear();
     CHECK_EQ(ImageList_GetImageCount(images), 0);
+    // Items of one icon (here none: the program's) share one image.
+    lv.setItems({"Chess", "Paint", "Chess"});
+    CHECK_EQ(ImageList_GetImageCount(images), 1);
+    CHECK_EQ(SendMessageA(w.hwnd(lv), LVM_GETITEMCOUNT, 0, 0), LRESULT{3});
 }
 
 CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_ignored) {

@@ -332,16 +332,20 @@ void Win32Windowing::syncItems(NativeControl& nc) {
             // program's.
             int image = -1;
             if (il) {
-                HICON icon = reinterpret_cast<HICON>(c.itemIcon(static_cast<int>(i)));
-                ICONINFO info;
-                if (icon && GetIconInfo(icon, &info)) {
-                    if (info.hbmColor) DeleteObject(info.hbmColor);
-                    if (info.hbmMask) DeleteObject(info.hbmMask);
-                } else {
-                    icon = defaultItemIcon();
+                const HICON own = reinterpret_cast<HICON>(c.itemIcon(static_cast<int>(i)));
+                auto known = images.find(own);
+                if (known == images.end()) {
+                    HICON icon = own;
+                    ICONINFO info;
+                    if (icon && GetIconInfo(icon, &info)) {
+                        if (info.hbmColor) DeleteObject(info.hbmColor);
+                        if (info.hbmMask) DeleteObject(info.hbmMask);
+                    } else {
+                        icon = defaultItemIcon();
+                    }
+                    known = images.emplace(own, ImageList_AddIcon(il, icon)).first;
                 }
-                auto known = images.find(icon);
-                image = known != images.end() ? known->second : images[icon] = ImageList_AddIcon(il, icon);
+                image = known->second;
             }
             LVITEMA item{};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
