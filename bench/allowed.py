@@ -5,7 +5,7 @@
   being the only usable one (the lock screen disabled, the program's window enabled and in
   front), for the stand-in game whose window opens at once; a few repetitions.
 - Refresh: with 200 entries stored, from a click on "Delete" to the console's list showing one
-  entry less (both lists and the stored list are rewritten on each change).
+  entry less (both lists and the stored list are rewritten on each change); goal: at most 150 ms.
 
     allowed.py --exe64 EXE --inspector EXE --test-game EXE [--template DIR] [--display :N]
 """
@@ -27,6 +27,7 @@ GAME_WINDOW = "Test game game"
 STARTS = 5
 ENTRIES = 200
 DELETES = 3
+REFRESH_GOAL_MS = 150
 
 
 def console_controls(case):
@@ -109,7 +110,8 @@ def main():
             print("  double-click to the program's window locked: %s" % milliseconds(result))
         else:
             times, in_order = result
-            print("  %d entries, Delete to the list shown again: %s" % (ENTRIES, milliseconds(times)))
+            print("  %d entries, Delete to the list shown again: %s (goal <= %d ms)"
+                  % (ENTRIES, milliseconds(times), REFRESH_GOAL_MS))
             print("  %d stored entries listed in their stored order: %s" % (
                 ENTRIES, "yes" if in_order else "NO"))
     return 0

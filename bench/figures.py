@@ -83,8 +83,9 @@ def stripped_size(exe):
         return os.path.getsize(copy), True
 
 
-def time_to_tray(case, timeout=60):
-    """One start: seconds from the program's process start to the inspector seeing its icon."""
+def time_to_tray(case, timeout=60, start=None):
+    """One start: seconds from the program's process start to the inspector seeing its icon.
+    start: starts another program instead (returns its Popen with started_at)."""
     case.reg_import(NORMAL_START)
     watch_out = os.path.join(case.workdir, "tray-watch.out")
     with open(watch_out, "w") as out:
@@ -94,7 +95,7 @@ def time_to_tray(case, timeout=60):
                                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         case.wait_for("the tray watcher", lambda: "ready" in open(watch_out).read(), timeout=30,
                       interval=0.02)
-        proc = case.start()
+        proc = (start or case.start)()
         try:
             watcher.wait(timeout + 10)
         except subprocess.TimeoutExpired:

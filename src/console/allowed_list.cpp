@@ -15,22 +15,21 @@ bool hasLocation(const std::string& location) {
 }
 }  // namespace
 
-// Both lists are rebuilt from the entries; the lock screen's items carry one icon each, taken
-// from the program's file (the backend shows a default one for a file without an icon).
+// Both lists are rebuilt from the entries; the lock screen's items carry one icon each, that of
+// the program's file, taken from the file once (the backend shows a default one for a file
+// without an icon).
 void App::refreshAllowedLists() {
-    FrmMain& console = frmMain();
-    ui::Control& list = frmBig().listView1;
-    // The icons of the old items go once the list no longer shows them.
-    std::vector<PictureHandle> old;
-    for (size_t i = 0; i < list.items().size(); ++i)
-        if (PictureHandle icon = list.itemIcon(static_cast<int>(i))) old.push_back(icon);
-    console.lstAllowed->clear();
+    // Each list is replaced in one change, so a backend redraws it once, not once per entry.
+    std::vector<PictureHandle> icons;
+    for (size_t i = 0; i < allowedNames.size(); ++i)
+        icons.push_back(i < allowedPaths.size() ? allowedIcons_.iconOf(allowedPaths[i]) : 0);
+    ui::Control &names = *frmMain().lstAllowed, &list = frmBig().listView1;
+    names.clear();
     list.clear();
-    for (PictureHandle icon : old) platform_.pictures.release(icon);
-    for (size_t i = 0; i < allowedNames.size(); ++i) {
-        console.lstAllowed->addItem(allowedNames[i]);
-        list.addItem(allowedNames[i], platform_.pictures.iconOf(allowedPaths[i]));
-    }
+    names.setItems(allowedNames);
+    list.setItems(allowedNames, icons);
+    // The icons of files no longer listed go once the list no longer shows them.
+    allowedIcons_.keepOnly(allowedPaths);
 }
 
 // The same writes as when the console closes: both sections emptied, then Name1.. and Path1...

@@ -10,6 +10,7 @@
 
 #include "console/frm_list_entry.h"
 #include "console/frm_main.h"
+#include "console/icon_cache.h"
 #include "console/systray.h"
 #include "engine/console_state.h"
 #include "engine/pass_enter.h"
@@ -163,6 +164,7 @@ class App final : public ConsoleHost,
     bool guardMessageOpen_ = false;
     std::pair<std::string, std::string> editing_;  // name and path of the entry being edited
     Platform& platform_;
+    IconCache allowedIcons_{platform_.pictures};  // outlives the forms that show its icons
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;

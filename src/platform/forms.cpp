@@ -126,6 +126,14 @@ void Control::clear() {
     changed(Prop::Items);
 }
 
+void Control::setItems(const std::vector<std::string>& items, const std::vector<PictureHandle>& icons) {
+    items_ = items;
+    icons_ = icons;
+    icons_.resize(items_.size());
+    listIndex_ = -1;
+    changed(Prop::Items);
+}
+
 PictureHandle Control::itemIcon(int index) const {
     return index >= 0 && index < static_cast<int>(icons_.size()) ? icons_[index] : 0;
 }

@@ -85,6 +85,8 @@ class Control {
     void addItem(const std::string& item, PictureHandle icon = 0);
     void removeItem(int index);
     void clear();
+    // All items at once (a list rebuilt), one change for the backend; no item selected.
+    void setItems(const std::vector<std::string>& items, const std::vector<PictureHandle>& icons = {});
     PictureHandle itemIcon(int index) const;
     int listIndex() const { return listIndex_; }  // -1: none selected
     void setListIndex(int i);                     // a drop-down list also takes the item's text

@@ -113,11 +113,29 @@ TEST(AllowedList, StoredListLoadsInNumberOrder) {
     p.startProgram();
     EXPECT_EQ(p.entries(), "Game 1;Game 2;Game 3;Game 4;Game 5;Game 6;Game 7;Game 8;Game 9;Game 10;Game 11;");
     EXPECT_EQ(p.app->allowedPaths[9], "C:\\g10.exe");
-    // Each rebuild of the lock screen's list gives back the icons of the one before.
-    p.sim.pictures.icons.insert("C:\\g1.exe");
+    // A file's icon is read once however often the lists are rebuilt, and entries of one file
+    // share it; it is released when no entry lists the file any more, then only.
+    p.close();
+    p.sim.pictures.iconReads = 0;
+    p.sim.pictures.icons = {"C:\\g1.exe", "C:\\g2.exe"};
+    p.sim.registry.writeString(kPathKey, "Path3", "C:\\g2.exe");
+    p.startProgram();
     p.app->refreshAllowedLists();
-    p.app->refreshAllowedLists();
-    EXPECT_EQ(p.sim.pictures.loaded.size(), 1u) << "one icon in use, the earlier one released";
+    EXPECT_EQ(p.sim.pictures.iconReads, 10) << "11 entries of 10 files";
+    ui::Control& icons = p.big().control("ListView1");
+    const PictureHandle g2 = icons.itemIcon(1);
+    EXPECT_TRUE(g2 && icons.itemIcon(2) == g2 && icons.itemIcon(3) == 0);
+    for (int deleted : {1, 2}) {
+        p.select(1);
+        p.click("frmMain", "cmdDelete");
+        EXPECT_EQ(p.sim.pictures.loaded.count(g2), deleted == 1 ? 1u : 0u) << deleted;
+    }
+    EXPECT_EQ(p.sim.pictures.iconReads, 10);
+    p.close();
+    p.app.reset();
+    EXPECT_TRUE(p.sim.pictures.loaded.empty());
+    EXPECT_EQ(p.sim.pictures.badReleases, 0);
+    p.startProgram();
     // Names without their paths cannot be started: they are not loaded as half entries.
     p.close();
     p.app->settings().DeleteSetting("PathOfGames");

@@ -80,9 +80,17 @@ CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
         f.add(Kind::ComboBox, "cmb", nullptr, "", Rect{3600, 120, 855, 315});
         f.add(Kind::ListView, "lv", nullptr, "", Rect{50, 2500, 5000, 1440});
     });
+    // A hidden form has its own window at once; its controls are made, with what the model
+    // holds by then, when the message loop is idle (or the form is shown).
+    HWND form = reinterpret_cast<HWND>(f.nativeHandle());
+    CHECK(form && !GetWindow(form, GW_CHILD));
+    f.control("txtPass1").setText("typed while hidden");
+    qvcheck::pumpFor(30);
+    CHECK(GetWindow(form, GW_CHILD) && !IsWindowVisible(form));
+    CHECK_EQ(text(w.hwnd(f.control("txtPass1"))), std::string("typed while hidden"));
     f.show();
-    HWND form = reinterpret_cast<HWND>(f.nativeHandle()), txt = w.hwnd(f.control("txtPass1")),
-         ok = w.hwnd(f.control("Command1")), no = w.hwnd(f.control("cmdClose"));
+    HWND txt = w.hwnd(f.control("txtPass1")), ok = w.hwnd(f.control("Command1")),
+         no = w.hwnd(f.control("cmdClose"));
     const HWND order[] = {nullptr, txt, ok, no};
     for (int i : {0, 1, 2}) CHECK(GetNextDlgTabItem(form, order[i], FALSE) == order[i + 1]);
     CHECK(!(GetWindowLongA(w.hwnd(f.control("Label1")), GWL_STYLE) & WS_TABSTOP));
@@ -112,6 +120,10 @@ CHECK_CASE(tab_order_enter_escape_failing_handlers_and_lists_refilled) {
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(w.hwnd(lv), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     lv.clear();
     CHECK_EQ(ImageList_GetImageCount(images), 0);
+    // Items of one icon (here none: the program's) share one image.
+    lv.setItems({"Chess", "Paint", "Chess"});
+    CHECK_EQ(ImageList_GetImageCount(images), 1);
+    CHECK_EQ(SendMessageA(w.hwnd(lv), LVM_GETITEMCOUNT, 0, 0), LRESULT{3});
 }
 
 CHECK_CASE(tray_icon_messages_arrive_as_mouse_moves_in_twips_and_the_pointer_is_ignored) {

@@ -171,6 +171,7 @@ PictureHandle SimPictures::load(const std::string& path, int, int) {
 }
 
 PictureHandle SimPictures::iconOf(const std::string& path) {
+    ++iconReads;
     if (!icons.count(path)) return 0;
     const PictureHandle h = next_++;
     loaded[h] = path;

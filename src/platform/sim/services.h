@@ -110,10 +110,12 @@ class SimTimeOfDay : public ITimeOfDay {
 class SimPictures : public IPictures {
   public:
     PictureHandle load(const std::string& path, int width, int height) override;
-    void release(PictureHandle picture) override { loaded.erase(picture); }
+    void release(PictureHandle picture) override { badReleases += loaded.erase(picture) ? 0 : 1; }
     PictureHandle iconOf(const std::string& path) override;
     std::set<std::string> pictures, icons;        // files that load
     std::map<PictureHandle, std::string> loaded;  // not released yet
+    int iconReads = 0;                            // iconOf calls, icon or not
+    int badReleases = 0;                          // handles released that were not loaded
 
   private:
     PictureHandle next_ = 0x7000;

@@ -317,24 +317,35 @@ void Win32Windowing::syncItems(NativeControl& nc) {
         }
         nc.items.clear();
     }
+    // Many items at once (a list rebuilt) are drawn once, when all are in. A control that is
+    // itself hidden is left alone: turning redrawing back on would show it.
+    const bool many = items.size() > nc.items.size() + 1;
+    const bool quiet = many && (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE);
+    if (quiet) SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+    std::map<HICON, int> images;  // entries of one file share their image
     for (size_t i = nc.items.size(); i < items.size(); ++i) {
         const char* text = items[i].c_str();
         if (k == Kind::ComboBox) SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         if (k == Kind::ListBox) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         if (k == Kind::ListView) {
-            // One image per item, at the item's own position; an item without an icon of its own
-            // shows the system's application icon.
+            // Items of one icon share its image; an item without an icon of its own shows the
+            // program's.
             int image = -1;
             if (il) {
-                HICON icon = reinterpret_cast<HICON>(c.itemIcon(static_cast<int>(i)));
-                ICONINFO info;
-                if (icon && GetIconInfo(icon, &info)) {
-                    if (info.hbmColor) DeleteObject(info.hbmColor);
-                    if (info.hbmMask) DeleteObject(info.hbmMask);
-                } else {
-                    icon = defaultItemIcon();
+                const HICON own = reinterpret_cast<HICON>(c.itemIcon(static_cast<int>(i)));
+                auto known = images.find(own);
+                if (known == images.end()) {
+                    HICON icon = own;
+                    ICONINFO info;
+                    if (icon && GetIconInfo(icon, &info)) {
+                        if (info.hbmColor) DeleteObject(info.hbmColor);
+                        if (info.hbmMask) DeleteObject(info.hbmMask);
+                    } else {
+                        icon = defaultItemIcon();
+                    }
+                    known = images.emplace(own, ImageList_AddIcon(il, icon)).first;
                 }
-                image = ImageList_AddIcon(il, icon);
+                image = known->second;
             }
             LVITEMA item{};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -343,6 +354,10 @@ void Win32Windowing::syncItems(NativeControl& nc) {
             item.iImage = image;
             SendMessageA(h, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
+    }
+    if (quiet) {
+        SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(h, nullptr, TRUE);
     }
     nc.items = items;
     if (!append) syncListIndex(nc);  // a rebuilt list lost its selection (and a combo its text)

@@ -4,10 +4,14 @@
 
 namespace qv::win32 {
 
-Win32Platform::Win32Platform()
+Win32Platform::Win32Platform(StartupTrace* trace)
     : windowing(system), platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
                                    processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures} {
     windowing.attachLock(windowLock);
+    if (trace && trace->on()) {
+        windowing.traceTo(trace);
+        tray.traceTo(trace);
+    }
 }
 
 Win32Platform::~Win32Platform() {

@@ -15,7 +15,8 @@ namespace qv::win32 {
 
 class Win32Platform {
   public:
-    Win32Platform();
+    // trace: where start-up time goes (or nullptr); it outlives the platform.
+    explicit Win32Platform(StartupTrace* trace = nullptr);
     ~Win32Platform();
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;

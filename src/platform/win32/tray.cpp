@@ -28,6 +28,7 @@ void copyField(char (&field)[N], const std::string& s) {
 }  // namespace
 
 bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
+    if (op == TrayOp::Add && trace_) trace_->stamp("icon to be added");
     NOTIFYICONDATAA nid{};
     // The record's own size field describes the layout the program was written against; the shell
     // is given the whole structure it knows, with every field the record sets.
@@ -51,6 +52,10 @@ bool Win32Tray::notify(TrayOp op, const TrayRecord& r) {
     if (ok && op == TrayOp::Add && (r.flags & NIF_MESSAGE) && r.callbackMessage == kMouseMove &&
         icons_.insert(key).second)
         g_callbackWindows.insert(r.window);
+    if (ok && op == TrayOp::Add && trace_) {
+        trace_->finish("icon added");
+        trace_ = nullptr;
+    }
     if (ok && op == TrayOp::Delete && icons_.erase(key))
         g_callbackWindows.erase(g_callbackWindows.find(r.window));
     return ok;

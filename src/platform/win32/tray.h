@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/tray.h"
+#include "platform/win32/startup_trace.h"
 
 namespace qv::win32 {
 
@@ -20,8 +21,11 @@ class Win32Tray : public ITray {
 
     // True while window owns an icon whose callback is the mouse-move message.
     static bool isCallbackWindow(uintptr_t window);
+    // The first icon added ends the start-up trace.
+    void traceTo(StartupTrace* trace) { trace_ = trace; }
 
   private:
+    StartupTrace* trace_ = nullptr;
     std::set<std::pair<uintptr_t, uint32_t>> icons_;  // (window, id) of the icons added
 };
 

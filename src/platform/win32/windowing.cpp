@@ -16,6 +16,8 @@ using ui::Kind;
 namespace {
 
 const char kFormClass[] = "QuorvaneForm";
+// Posted to a form realised hidden: its controls are made once the message loop is idle.
+constexpr UINT kBuildMessage = WM_APP + 1;
 const char kOwnerClass[] = "QuorvaneOwner";
 
 void formStyles(const ui::Form& f, DWORD* style, DWORD* ex) {
@@ -120,7 +122,8 @@ NativeControl* Win32Windowing::nativeControl(const ui::Control& c) const {
     return it == fw->byModel.end() ? nullptr : it->second;
 }
 
-HWND Win32Windowing::nativeOf(const ui::Control& c) const {
+HWND Win32Windowing::nativeOf(const ui::Control& c) {
+    if (FormWindow* fw = windowOf(c.form())) build(*fw);
     NativeControl* nc = nativeControl(c);
     return nc ? nc->hwnd : nullptr;
 }
@@ -143,6 +146,7 @@ HWND Win32Windowing::ownerWindow() {
 
 void Win32Windowing::realise(ui::Form& form) {
     if (windowOf(form)) return;
+    if (trace_) trace_->stamp("realise " + form.name());
     auto owned = std::make_unique<FormWindow>();
     FormWindow& fw = *owned;
     fw.windowing = this;
@@ -154,17 +158,34 @@ void Win32Windowing::realise(ui::Form& form) {
                     form.showInTaskbar ? nullptr : ownerWindow(), nullptr, inst, &fw);
     if (!fw.hwnd) return;
     forms_[&form] = std::move(owned);
+    // The form's own window exists from its load on: callers take its handle (an owner, the
+    // icon's window, the window lock's target). A hidden form's controls are made when it is
+    // first shown, or once start-up is over and the message loop has nothing else to do.
     form.setNativeHandle(reinterpret_cast<uintptr_t>(fw.hwnd));
+    placeForm(fw);
+    setIcon(fw);
+    if (!form.enabled()) EnableWindow(fw.hwnd, FALSE);
+    if (form.visible())
+        formChanged(form, ui::FormProp::Visible);
+    else
+        PostMessageA(fw.hwnd, kBuildMessage, 0, 0);
+    if (trace_) trace_->stamp("realised " + form.name());
+}
 
+void Win32Windowing::build(FormWindow& fw) {
+    if (fw.built) return;
+    fw.built = true;
+    HINSTANCE inst = GetModuleHandleA(nullptr);
     fw.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, fw.hwnd, nullptr, inst, nullptr);
     if (fw.tooltip) SendMessageA(fw.tooltip, TTM_SETMAXTIPWIDTH, 0, px(6000));  // long tips wrap
-    placeForm(fw);
-    setIcon(fw);
     createControls(fw);
-    if (!form.enabled()) EnableWindow(fw.hwnd, FALSE);
-    if (form.visible()) formChanged(form, ui::FormProp::Visible);
+    if (fw.pendingFocus) {
+        if (NativeControl* nc = nativeControl(*fw.pendingFocus)) fw.lastFocus = nc->hwnd;
+        fw.pendingFocus = nullptr;
+    }
+    if (trace_) trace_->stamp("built " + fw.form->name());
 }
 
 void Win32Windowing::destroy(ui::Form& form) {
@@ -227,6 +248,7 @@ void Win32Windowing::formChanged(ui::Form& form, ui::FormProp prop) {
             break;
         case ui::FormProp::Visible:
             if (form.visible()) {
+                build(*fw);
                 if (!fw->shown) placeForm(*fw);  // centred at the size it has now
                 fw->shown = true;
                 ShowWindow(fw->hwnd, SW_SHOW);
@@ -270,6 +292,10 @@ void Win32Windowing::focus(ui::Control* control, ui::Form& form) {
             SetForegroundWindow(fw->hwnd);
             SetActiveWindow(fw->hwnd);
         }
+        return;
+    }
+    if (!fw->built) {
+        fw->pendingFocus = control;
         return;
     }
     NativeControl* nc = nativeControl(*control);
@@ -473,6 +499,9 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             dispatch(*f, [f, &m] { f->userMouseMove(m); });
             return 0;
         }
+        case kBuildMessage:
+            if (fw.live()) build(fw);
+            return 0;
         case WM_TIMECHANGE:
             if (fw.live()) {
                 ui::Form* f = fw.form;

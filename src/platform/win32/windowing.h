@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/gdi.h"
+#include "platform/win32/startup_trace.h"
 #include "platform/win32/system.h"
 #include "platform/windowing.h"
 
@@ -34,6 +35,10 @@ struct FormWindow {
     HWND lastFocus = nullptr;  // given back when the window is activated again
     bool destroying = false;
     bool shown = false;  // has been visible once (centring happens before that)
+    // The controls' native windows are made when the form is first shown or one is asked for:
+    // until then the model alone holds their state, and it is applied in full when they are made.
+    bool built = false;
+    const ui::Control* pendingFocus = nullptr;  // focused before the controls were made
     std::vector<std::unique_ptr<NativeControl>> controls;
     std::map<HWND, NativeControl*> byHwnd;
     std::map<const ui::Control*, NativeControl*> byModel;
@@ -64,10 +69,12 @@ class Win32Windowing : public ui::IWindowing {
     // A form that the window lock holds down stays disabled whatever the program asks, until the
     // lock lets it go.
     void attachLock(Win32WindowLock& lock) { lock_ = &lock; }
+    void traceTo(StartupTrace* trace) { trace_ = trace; }
 
     // The form window that hwnd is or belongs to, for IsDialogMessage; nullptr for other windows.
     HWND formRootOf(HWND hwnd) const;
-    HWND nativeOf(const ui::Control& c) const;
+    // A control's window; its form's controls are made first if they are not yet.
+    HWND nativeOf(const ui::Control& c);
 
     int px(int twips) const { return MulDiv(twips, system_.dpiX(), 1440); }
     int py(int twips) const { return MulDiv(twips, system_.dpiY(), 1440); }
@@ -80,6 +87,7 @@ class Win32Windowing : public ui::IWindowing {
     NativeControl* nativeControl(const ui::Control& c) const;
     LRESULT handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp);
     void placeForm(FormWindow& fw);
+    void build(FormWindow& fw);
     void setIcon(FormWindow& fw);
     void paintBackground(FormWindow& fw, HDC dc);
     void command(FormWindow& fw, WPARAM wp, LPARAM lp);
@@ -101,6 +109,7 @@ class Win32Windowing : public ui::IWindowing {
 
     const Win32System& system_;
     Win32WindowLock* lock_ = nullptr;
+    StartupTrace* trace_ = nullptr;
     GdiCache gdi_;
     std::map<const ui::Form*, std::unique_ptr<FormWindow>> forms_;
     HWND owner_ = nullptr;  // hidden owner that keeps forms out of the task bar

@@ -21,12 +21,14 @@ void becomeDpiAware() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    qv::win32::StartupTrace trace;  // inert unless QV_STARTUP_TRACE names a file
     becomeDpiAware();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
                                               ICC_TAB_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 
-    qv::win32::Win32Platform platform;
+    trace.stamp("common controls");
+    qv::win32::Win32Platform platform(&trace);
     qv::App app(platform.platform());
     qv::ui::Session& session = app.session();
     app.start();
