@@ -42,6 +42,8 @@ class PlanTest(ConsoleTest):
         folder = self.case.install(extra=[Config.fake_shutdown])
         system = self.case.prefix_path("C:\\windows\\system32")
         shutil.copy(Config.fake_shutdown, os.path.join(system, "shutdown.exe"))
+        # Wine would start its own built-in program for a file of the system's folder
+        self.case.reg_import({"shutdown.exe": "native"}, r"HKCU\Software\Wine\DllOverrides")
         self.calls_file = os.path.join(system, "shutdown-calls.txt")
         self.beside_file = self.case.prefix_path(folder + "\\shutdown-calls.txt")
 
