@@ -166,6 +166,9 @@ void FrmMain::wire() {
     command3->onClick = [this] { host_.editClick(); };
     cmdDelete->onClick = [this] { host_.deleteClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
+    onMessage = [this](uint32_t message, intptr_t, intptr_t) {
+        if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
+    };
     timer1.onTimer = [this] { iconRefreshTick(); };
     timer2.onTimer = [this] { host_.resumeTick(); };
 }

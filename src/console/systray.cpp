@@ -66,6 +66,11 @@ void SysTray::windowGone(ui::Form& form) {
     bRunningInTray = false;
 }
 
+void SysTray::shellRestarted(ui::Form& form) {
+    if (!bRunningInTray || trayData_.window != form.nativeHandle()) return;
+    tray_.notify(TrayOp::Add, trayData_);
+}
+
 FrmMenuSystray::FrmMenuSystray(TrayMenuHost& host)
     : ui::Form(host.session(), "frmMenuSystray"),
       mnuMenuMain(menu().add("mnuMenuMain", "Menu")),

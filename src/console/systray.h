@@ -19,6 +19,8 @@ class SysTray {
     void ShellTrayModifyTip(ui::Form& form);
     // The window that owned the icon is going away without RemoveIcon: take the icon down with it.
     void windowGone(ui::Form& form);
+    // The notification area was made anew (the shell restarted) and has lost the icon: add it again.
+    void shellRestarted(ui::Form& form);
 
     bool bRunningInTray = false;
     int iconRefreshCount = 0;

@@ -120,6 +120,10 @@ class App final : public ConsoleHost,
     void launchAllowedProgram() override;
     void watcherTick() override;
     void frontLaunched();
+    void showNotice(const std::string& text);  // shown in the message's place for a few seconds
+    void endNotice(bool now);                  // a second of it is over, or the whole of it
+    int noticeSeconds = 0;
+    std::string noticeKeeps;  // the message the notice stands in for
     void terminateLaunched();
 
     void startMode();  // computes and shows the plan

@@ -42,6 +42,7 @@ void App::startMode() {
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
     big.preview = false;
+    endNotice(true);
     big.lblMessage.setText(f.txtMessage->text());
 
     if (f.optEveryday->value() && !resumePlan) {

@@ -15,6 +15,7 @@ void App::clockTick() {
     if (now.second == 0) takeMinuteMark(now);
     if (secondsLeft % 30 == 0) saveRunState();
     frontLaunched();
+    endNotice(false);
 
     if (secondsLeft > 0) {
         --secondsLeft;

@@ -40,6 +40,7 @@ class FrmBig : public ui::Form {
     int lastMouseItem = -1;  // the list's item under the last press
     int32_t launchedPid = 0;
     bool preview = false;  // shown from the console to see the picture, no plan behind it
+    bool pinned() const override { return !preview; }  // a plan's lock screen covers the screen
 
   protected:
     void onLoad() override { layout(); }

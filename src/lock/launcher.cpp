@@ -12,6 +12,9 @@ constexpr uint32_t kEnded = 0;  // what a wait returns for a process that has en
 constexpr int kWindowRetries = 50;
 constexpr uint32_t kRetryMs = 100;
 constexpr int kMaximize = 3;
+constexpr uint32_t kElevationRequired = 740;
+constexpr int kNoticeSeconds = 5;
+const char kNeedsAdministrator[] = "This program needs an administrator and cannot be started here.";
 }  // namespace
 
 // The entry an item of the lists stands for. Both lists are rebuilt from the entries on every
@@ -52,12 +55,15 @@ void App::launchAllowedProgram() {
     const std::optional<std::string> path = pathForItem(item, list.items()[item]);
     IProcesses& processes = platform_.processes;
     ProcessInfo started;
+    uint32_t error = 0;
     // The path is one file: quoted, its blanks stay in it ("C:\Program Files\..." must not start
     // "C:\Program.exe"). A quote cannot be part of a file's path, so such a path starts nothing.
     const bool ok = path && !path->empty() && path->find('"') == std::string::npos &&
-                    processes.start('"' + *path + '"', -1, &started);
+                    processes.start('"' + *path + '"', -1, &started, &error);
     if (!ok) {
-        // Nothing runs: the lock screen is back as it was.
+        // Nothing runs: the lock screen is back as it was, saying why when the child can do
+        // nothing about it.
+        if (error == kElevationRequired) showNotice(kNeedsAdministrator);
         big.setEnabled(true);
         lockLockScreen();
         return;
@@ -124,6 +130,21 @@ void App::watcherTick() {
     FrmBig& big = frmBig();
     big.setEnabled(true);
     if (big.visible()) lockLockScreen();
+}
+
+// A word to the child in the message's place, for a few seconds of the lock screen's clock.
+void App::showNotice(const std::string& text) {
+    ui::Control& label = frmBig().lblMessage;
+    if (noticeSeconds == 0) noticeKeeps = label.text();
+    label.setText(text);
+    noticeSeconds = kNoticeSeconds;
+}
+
+// The parent's message back: when the notice's time is up, or at once for a new presentation.
+void App::endNotice(bool now) {
+    if (noticeSeconds == 0 || (!now && --noticeSeconds > 0)) return;
+    noticeSeconds = 0;
+    frmBig().lblMessage.setText(noticeKeeps);
 }
 
 uintptr_t App::newestLaunchedWindow() const {

@@ -10,6 +10,7 @@ void App::present(Presentation p) {
     FrmBig& big = frmBig();
     ui::Control& list = big.listView1;
     if (p != Presentation::GameEverything) big.preview = false;
+    endNotice(true);
     switch (p) {
         case Presentation::Break:
             big.setVisible(true);

@@ -7,7 +7,10 @@ namespace {
 
 void ring(ISound& sound, const std::string& folder) {
     sound.mciSend("close voice1");
-    const std::string path = sound.shortPath(folder + "\\sound.wav");
+    const std::string file = folder + "\\sound.wav";
+    // A volume without 8.3 names gives no short path: the long one, quoted, keeps its blanks.
+    std::string path = sound.shortPath(file);
+    if (path.empty()) path = '"' + file + '"';
     sound.mciSend("open " + path + " type waveaudio alias voice1");
     sound.mciSend("play voice1");
 }
@@ -23,7 +26,9 @@ void App::ringEnd() {
 }
 
 void App::shutDownComputer() {
-    platform_.shutdown.run("shutdown.exe -s -f");
+    // By its full path: a file of that name in the current folder is never the one started. No
+    // delay, so that "shutdown -a" has nothing to cancel.
+    platform_.shutdown.run('"' + platform_.system.systemFolder() + "\\shutdown.exe\" -s -f -t 0");
 }
 
 }  // namespace qv

@@ -9,9 +9,19 @@ namespace qv {
 
 namespace {
 
-constexpr uint32_t kVkTab = 0x09, kVkEscape = 0x1B;
-constexpr int kVkControl = 0x11, kVkAlt = 0x12;
+constexpr uint32_t kVkTab = 0x09, kVkEscape = 0x1B, kVkLeft = 0x25, kVkRight = 0x27, kVkDown = 0x28;
+constexpr uint32_t kVkD = 0x44, kVkM = 0x4D;
+constexpr int kVkControl = 0x11, kVkAlt = 0x12, kVkLWin = 0x5B, kVkRWin = 0x5C;
 constexpr uint32_t kAltDown = 0x20;
+
+// The Windows key's task-switch shortcuts: Task View (Tab), the desktop shown (D) or every window
+// minimized (M), the foreground window minimized (Down), and with Ctrl a new virtual desktop (D)
+// or the next one (Left, Right). The Windows key alone (the Start menu) and its other shortcuts
+// pass.
+bool winShortcut(uint32_t vk, bool ctrl) {
+    if (vk == kVkTab || vk == kVkD || vk == kVkM || vk == kVkDown) return true;
+    return ctrl && (vk == kVkLeft || vk == kVkRight);
+}
 
 }  // namespace
 
@@ -19,9 +29,12 @@ constexpr uint32_t kAltDown = 0x20;
 // key's state; Alt from the record's flag, or from the key's state where a system leaves the flag
 // out of the record (Wine does for Alt+Tab).
 bool App::keyboardFilter(const KeyEvent& e) const {
-    if (platform_.keyboard.keyDown(kVkControl) && e.vkCode == kVkEscape) return true;  // Ctrl+Esc
+    const IKeyboardHook& keys = platform_.keyboard;
+    const bool ctrl = keys.keyDown(kVkControl);
+    if (ctrl && e.vkCode == kVkEscape) return true;  // Ctrl+Esc
+    if ((keys.keyDown(kVkLWin) || keys.keyDown(kVkRWin)) && winShortcut(e.vkCode, ctrl)) return true;
     if (e.vkCode != kVkTab && e.vkCode != kVkEscape) return false;
-    return (e.flags & kAltDown) || platform_.keyboard.keyDown(kVkAlt);  // Alt+Tab, Alt+Esc
+    return (e.flags & kAltDown) || keys.keyDown(kVkAlt);  // Alt+Tab, Alt+Esc
 }
 
 void App::installKeyboardHook() {

@@ -235,6 +235,10 @@ class Form {
     const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
     Timer* findTimer(const std::string& name);
 
+    // True while the form must stay where the program put it, at its size: the window system's
+    // minimize, move and size requests (from the user or from anyone on the desktop) are refused.
+    virtual bool pinned() const { return false; }
+
     uintptr_t nativeHandle() const { return native_; }
     void setNativeHandle(uintptr_t h) { native_ = h; }
 

@@ -14,8 +14,10 @@ class IProcesses {
   public:
     virtual ~IProcesses() = default;
     // CreateProcessA with the whole command line, in the caller's current folder; showCommand is
-    // an SW_ value, or -1 for the default.
-    virtual bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) = 0;
+    // an SW_ value, or -1 for the default. On failure *error (when given) is the system's error
+    // code, such as 740 for a program that needs elevation.
+    virtual bool start(const std::string& commandLine, int showCommand, ProcessInfo* out,
+                       uint32_t* error = nullptr) = 0;
     // WaitForSingleObject: 0 when the process has ended, 258 on timeout, other values on failure.
     // Blocks the calling thread: no timer ticks meanwhile.
     virtual uint32_t wait(uintptr_t process, uint32_t timeoutMs) = 0;

@@ -13,6 +13,8 @@ class ISystemInfo {
     virtual int screenHeightTwips() const = 0;
     virtual int twipsPerPixelX() const = 0;
     virtual int twipsPerPixelY() const = 0;
+    // The system's own folder (System32), where its programs are; no trailing separator.
+    virtual std::string systemFolder() const = 0;
     // LoadLibraryA of a file; the result is only ever ignored.
     virtual void loadLibrary(const std::string& path) = 0;
     // The product version of the running program's version record, as "major.minor".

@@ -5,6 +5,10 @@
 
 namespace qv {
 
+// What a window hears when the shell has made the notification area anew (Explorer restarted, its
+// registered message "TaskbarCreated"); icons added before are gone then.
+constexpr uint32_t kTaskbarCreated = 0x8000 + 0x3E6;  // WM_APP + 998
+
 enum class TrayOp { Add = 0, Modify = 1, Delete = 2 };
 
 // The fields of the notification record that the program sets; the rest stay zero.

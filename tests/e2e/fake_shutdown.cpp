@@ -1,6 +1,7 @@
-// Stand-in for the system's shutdown.exe in end-to-end tests: placed beside the program under test,
-// where a command line "shutdown.exe ..." finds it first, it shuts nothing down and appends the
-// command line it was started with, as one line, to "shutdown-calls.txt" in its own folder.
+// Stand-in for the system's shutdown.exe in end-to-end tests: copied over the system's own in the
+// test's Wine prefix (and beside the program, where it must never be the one started), it shuts
+// nothing down and appends the command line it was started with, as one line, to
+// "shutdown-calls.txt" in its own folder.
 #include <windows.h>
 
 #include <cstdio>

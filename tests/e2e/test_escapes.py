@@ -15,11 +15,14 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from harness import Config  # noqa: E402
-from console import LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
+from console import CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
 
 REFUSED = "You are not allowed to set up time in this mode"
-TAB, ESC = 0x09, 0x1B
+TAB, ESC, LEFT, RIGHT, DOWN, KEY_D, KEY_M = 0x09, 0x1B, 0x25, 0x27, 0x28, 0x44, 0x4D
 KEY_DOWNS = (0x100, 0x104)
+WM_CLOSE, WM_SYSCOMMAND = 0x10, 0x112
+SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE, SC_RESTORE = (
+    0xF000, 0xF010, 0xF020, 0xF030, 0xF060, 0xF120)
 
 
 class LockedLockScreen(ConsoleTest):
@@ -74,6 +77,42 @@ class LockedLockScreen(ConsoleTest):
 
     def test_ctrl_esc(self):
         self.assert_key_blocked("ctrl+Escape", ESC)
+
+    def test_windows_key_shortcuts(self):
+        for combo, vk in (("super+Tab", TAB), ("super+d", KEY_D), ("super+m", KEY_M), ("super+Down", DOWN),
+                          ("super+ctrl+d", KEY_D), ("super+ctrl+Left", LEFT), ("super+ctrl+Right", RIGHT)):
+            with self.subTest(combo):
+                self.assert_key_blocked(combo, vk)
+
+    def test_close_and_window_requests(self):
+        """What anything running as the child may send: taskkill without /F, then 1,000 each of a
+        close request and the window menu's commands posted to every window of the program, and a
+        move of the lock screen. The program stays, locked, counting down, covering the screen."""
+        before = self.time_left()[0]
+        subprocess.run(["wine", "taskkill", "/IM", self.case.exe_name], env=self.case.env,
+                       capture_output=True, timeout=60)
+        for message, wparam in ((WM_CLOSE, 0), (WM_SYSCOMMAND, SC_CLOSE), (WM_SYSCOMMAND, SC_MINIMIZE),
+                                (WM_SYSCOMMAND, SC_MAXIMIZE), (WM_SYSCOMMAND, SC_RESTORE)):
+            self.case.inspect("post", message, wparam, 0, "--exe", self.case.exe_name, "--count", 1000)
+        lock = lock_screen(self.case)
+        self.assertTrue(lock, "the lock screen covers the screen")
+        for command in (SC_MOVE, SC_SIZE):  # would start a modal move or size loop
+            self.case.inspect("post", WM_SYSCOMMAND, command, 0, "--hwnd", lock["hwnd"])
+        self.case.inspect("move", lock["hwnd"], 100, 100, 300, 200)
+        self.case.holds("the lock screen up", lambda: lock_screen(self.case), duration=2)
+        self.assert_locked()
+        self.assertEqual([w["text"] for w in self.case.windows()], [LOCK_SCREEN], "nothing else shown")
+        self.assertEqual(self.case.inspect("procs", "--exe", self.case.exe_name, check=False)[0], 0,
+                         "the program runs")
+        self.assertEqual(self.case.reg_query().get("Mode"), "2")
+        self.case.wait_for("the break counting on", lambda: self.time_left()[0] < before, timeout=5)
+
+    def test_shell_restart_brings_the_icon_back(self):
+        console = [w for w in self.case.windows(False) if w["text"] == CONSOLE][0]
+        self.case.inspect("tray-delete", console["hwnd"], 999)
+        self.case.wait_for("the icon gone", lambda: not self.case.tray().get("icon"))
+        self.case.inspect("post", "TaskbarCreated")
+        self.case.wait_tray_icon(timeout=5)
 
     def test_alt_f4_on_the_lock_screen(self):
         self.xdotool("key", "alt+F4")

@@ -1,11 +1,12 @@
 """A running plan of the Windows program under Wine: a Changing-mode break and its count-down, the
-shutdown when game time is over (a stand-in shutdown.exe beside the program records its command
+shutdown when game time is over (a stand-in shutdown.exe in the system's folder records its command
 line), and a plan resumed a minute after a start.
 
     python3 test_plan.py --exe ... --inspector ... --fake-shutdown shutdown.exe [unittest arguments]
 """
 
 import os
+import shutil
 import sys
 import time
 import unittest
@@ -36,14 +37,22 @@ class PlanTest(ConsoleTest):
         if not Config.fake_shutdown:
             self.skipTest("needs --fake-shutdown")
         super().setUp()
+        # the stand-in where the system's shutdown.exe is, and one beside the program (its current
+        # folder) that must never be the one started
         folder = self.case.install(extra=[Config.fake_shutdown])
-        self.calls_file = self.case.prefix_path(folder + "\\shutdown-calls.txt")
+        system = self.case.prefix_path("C:\\windows\\system32")
+        shutil.copy(Config.fake_shutdown, os.path.join(system, "shutdown.exe"))
+        # Wine would start its own built-in program for a file of the system's folder
+        self.case.reg_import({"shutdown.exe": "native"}, r"HKCU\Software\Wine\DllOverrides")
+        self.calls_file = os.path.join(system, "shutdown-calls.txt")
+        self.beside_file = self.case.prefix_path(folder + "\\shutdown-calls.txt")
 
-    def shutdown_calls(self):
+    def shutdown_calls(self, beside=False):
         """Argument lists the stand-in shutdown.exe was started with."""
-        if not os.path.exists(self.calls_file):
+        calls_file = self.beside_file if beside else self.calls_file
+        if not os.path.exists(calls_file):
             return []
-        with open(self.calls_file, encoding="latin-1") as f:
+        with open(calls_file, encoding="latin-1") as f:
             return [line.split()[1:] for line in f.read().splitlines() if line.strip()]
 
     def assert_counts_down(self, first, later):
@@ -100,7 +109,8 @@ class Shutdown(PlanTest):
         self.click("Command1")
         self.case.wait_for("shutdown.exe to be started", self.shutdown_calls, timeout=20)
         time.sleep(3)  # no second call follows
-        self.assertEqual(self.shutdown_calls(), [["-s", "-f"]])
+        self.assertEqual(self.shutdown_calls(), [["-s", "-f", "-t", "0"]])
+        self.assertEqual(self.shutdown_calls(beside=True), [], "the system's own, by its full path")
         self.assertIsNotNone(lock_screen(self.case), "a break under the lock screen")
 
     def test_one_time_plan_waiting_for_its_start_shuts_down_at_once(self):

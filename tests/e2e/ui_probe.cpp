@@ -8,6 +8,9 @@
 //   close <title> [--syscommand] | screen | foreground | procs --exe NAME
 //   tray [--wait S] [--ready] | tray-click [right] | menu-keys <down|up|enter|escape>...
 //   window <title> [seconds] | keys <seconds> | timechange [count]   (another program's part)
+//   post <message|name> [wparam] [lparam] [--exe NAME | --hwnd H] [--count N]   posted to every
+//     top-level window of a program (hidden ones too), to one window, or else broadcast; a name is
+//     a registered message | move <hwnd> x y w h | tray-delete <hwnd> <id>
 //
 // --exe NAME limits windows to that program's. <title>: a visible top-level window's caption or
 // "hwnd:0x1234"; <sel>: "hwnd:0x1234", "class:Edit:2" (the second Edit, from 1) or a caption,
@@ -564,6 +567,41 @@ int cmdTimeChange(const Options& o, const Target&) {
     return 0;
 }
 
+// What anyone on the desktop may do to the program's windows.
+int cmdPost(const Options& o, const Target&) {
+    const std::wstring& m = o.args[0];
+    UINT msg = iswdigit(m[0]) ? (UINT)wcstoul(m.c_str(), nullptr, 0) : RegisterWindowMessageW(m.c_str());
+    WPARAM wp = o.args.size() > 1 ? (WPARAM)wcstoull(o.args[1].c_str(), nullptr, 0) : 0;
+    LPARAM lp = o.args.size() > 2 ? (LPARAM)wcstoll(o.args[2].c_str(), nullptr, 0) : 0;
+    std::vector<HWND> to;
+    auto names = processNames();
+    if (o.has(L"--hwnd"))
+        to.push_back(handleOf(L"hwnd:" + o.get(L"--hwnd")));
+    else if (o.has(L"--exe"))
+        for (HWND h : windows())
+            if (ofExe(h, o, names)) to.push_back(h);
+    if (to.empty() && !o.has(L"--exe")) to.push_back(HWND_BROADCAST);
+    int count = _wtoi(o.get(L"--count", L"1").c_str()), posted = 0;
+    for (int i = 0; i < count; ++i)
+        for (HWND h : to) posted += PostMessageW(h, msg, wp, lp) != FALSE;
+    return Json().num("windows", (long long)to.size()).num("posted", posted).print(posted ? 0 : 1);
+}
+
+int cmdMove(const Options& o, const Target&) {
+    HWND h = handleOf(L"hwnd:" + o.args[0]);
+    BOOL ok = SetWindowPos(h, nullptr, (int)o.arg(1, 0), (int)o.arg(2, 0), (int)o.arg(3, 0), (int)o.arg(4, 0),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+    return ok ? 0 : fail(L"SetWindowPos failed");
+}
+
+int cmdTrayDelete(const Options& o, const Target&) {
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = handleOf(L"hwnd:" + o.args[0]);
+    nid.uID = (UINT)o.arg(1, 0);
+    return Shell_NotifyIconW(NIM_DELETE, &nid) ? 0 : fail(L"no such icon");
+}
+
 }  // namespace
 
 int main() {
@@ -579,10 +617,11 @@ int main() {
         {L"close", cmdClose, 1, 1}, {L"screen", cmdScreen, 0, 0}, {L"foreground", cmdForeground, 0, 0},
         {L"procs", cmdProcs, 0, 0}, {L"tray", cmdTray, 0, 0}, {L"tray-click", cmdTrayClick, 0, 0},
         {L"menu-keys", cmdMenuKeys, 0, 0}, {L"window", cmdWindow, 1, 0}, {L"keys", cmdKeys, 0, 0},
-        {L"timechange", cmdTimeChange, 0, 0}};
+        {L"timechange", cmdTimeChange, 0, 0}, {L"post", cmdPost, 1, 0}, {L"move", cmdMove, 5, 0},
+        {L"tray-delete", cmdTrayDelete, 2, 0}};
     // clang-format on
-    static const std::set<std::wstring> takeValue = {L"--exe", L"--title", L"--hwnd",   L"--wait",
-                                                     L"--at",  L"--items", L"--control"};
+    static const std::set<std::wstring> takeValue = {L"--exe", L"--title", L"--hwnd",    L"--wait",
+                                                     L"--at",  L"--items", L"--control", L"--count"};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options o;

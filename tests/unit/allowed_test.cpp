@@ -198,7 +198,8 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
 
 TEST(Launcher, ProgramsWithoutAWindowNeverLeaveTheDesktopFree) {
     Listed p;
-    for (const char* path : {"C:\\slow.exe", "C:\\quick.exe", "C:\\gone.exe", "C:\\games\\a\" b.exe"})
+    for (const char* path :
+         {"C:\\slow.exe", "C:\\quick.exe", "C:\\gone.exe", "C:\\games\\a\" b.exe", "C:\\admin.exe"})
         p.add("Game", path);
     p.playListed();
     p.procs().scripts["C:\\slow.exe"] = {8000, -1};  // its window after 8 s
@@ -234,6 +235,15 @@ TEST(Launcher, ProgramsWithoutAWindowNeverLeaveTheDesktopFree) {
     }
     EXPECT_EQ(p.procs().procs.size(), 22u) << "nothing started that is not listed as it stands";
     EXPECT_TRUE(p.procs().openHandles.empty()) << "abandoned handles are closed";
+    // One that needs an administrator: said in the message's place for 5 s, and locked again.
+    const std::string message = p.big().lblMessage.text();
+    p.procs().elevated.insert("C:\\admin.exe");
+    EXPECT_EQ(p.doubleClick(4), 0);
+    EXPECT_EQ(p.lockState(), "screen watching 0");
+    p.advance(4000);
+    EXPECT_EQ(p.big().lblMessage.text(), "This program needs an administrator and cannot be started here.");
+    p.advance(1000);
+    EXPECT_EQ(p.big().lblMessage.text(), message) << "the parent's message back";
 
     // A program that never shows a window is still ended with game time.
     p.procs().scripts["C:\\slow.exe"] = {-1, -1};

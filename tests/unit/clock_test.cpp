@@ -42,6 +42,15 @@ TEST(Clock, SignalsRingAtTheListedMoments) {
     p.app->ringBegin();
     EXPECT_EQ(p.sim.sound.commands[1],
               "open C:\\Program~Files\\Quorvane\\sound.wav type waveaudio alias voice1");
+    // A volume without short names: the long path, quoted.
+    p.sim.sound.files.clear();
+    p.app->ringEnd();
+    EXPECT_EQ(p.sim.sound.commands[4],
+              "open \"C:\\Program Files\\Quorvane\\sound.wav\" type waveaudio alias voice1");
+    // Shutdown: the system's own program, never one of that name in the current folder.
+    p.app->shutDownComputer();
+    EXPECT_EQ(p.sim.shutdown.runs,
+              std::vector<std::string>{"\"C:\\Windows\\System32\\shutdown.exe\" -s -f -t 0"});
 }
 
 TEST(Clock, RunStateIsSavedOnEveryMultipleOfThirty) {

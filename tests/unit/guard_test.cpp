@@ -140,6 +140,10 @@ TEST(TrayMenu, IconClicksAndHelp) {
     EXPECT_EQ(g.sim.tray.foreground, console.nativeHandle());
     for (int other : {512, 513, 515, 516, 518, 519, 520, 521}) EXPECT_FALSE(iconMessage(other)) << other;
     EXPECT_TRUE(iconMessage(514)) << "the balloon asks for a click: the left button opens it too";
+    g.sim.tray.icons.clear();  // the shell restarted
+    g.sim.windowing.broadcast(kTaskbarCreated);
+    ASSERT_TRUE(g.sim.tray.hasIcon(999)) << "the icon is added again";
+    EXPECT_EQ(g.sim.tray.icons[999].tip, "Quorvane 1.0");
 
     g.tray("mnuHelp");
     EXPECT_EQ(g.sim.dialogs.documents, std::vector<std::string>{"C:\\Program Files\\Quorvane\\Quorvane.html"})
@@ -180,7 +184,17 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
         {0x09, 0x00, kDown, {}, true},               // Tab
         {0x1B, 0x00, kDown, {}, true},               // Esc
         {0x09, 0x00, kDown, {0x11}, true},           // Ctrl+Tab
+        {0x09, 0x00, kDown, {0x5B}, false},          // Win+Tab (Task View)
+        {0x44, 0x00, kDown, {0x5C}, false},          // Win+D, the right Windows key
+        {0x4D, 0x00, kDown, {0x5B}, false},          // Win+M
+        {0x28, 0x00, kDown, {0x5B}, false},          // Win+Down
+        {0x44, 0x00, kDown, {0x5B, 0x11}, false},    // Win+Ctrl+D (a new desktop)
+        {0x27, 0x00, kDown, {0x5B, 0x11}, false},    // Win+Ctrl+Right
+        {0x25, 0x80, kUp, {0x5C, 0x11}, false},      // Win+Ctrl+Left's release
         {0x5B, 0x00, kDown, {}, true},               // the Windows key
+        {0x45, 0x00, kDown, {0x5B}, true},           // Win+E
+        {0x27, 0x00, kDown, {0x5B}, true},           // Win+Right (no Ctrl)
+        {0x44, 0x00, kDown, {}, true},               // D
         {0x73, 0x20, kSysDown, {}, true},            // Alt+F4 (the lock screen has no close box)
         {0x2E, 0x20, kSysDown, {0x11, 0x12}, true},  // Ctrl+Alt+Del
     };

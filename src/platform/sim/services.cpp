@@ -26,9 +26,15 @@ std::string programOf(const std::string& commandLine) {
 
 }  // namespace
 
-bool SimProcesses::start(const std::string& commandLine, int showCommand, ProcessInfo* out) {
+bool SimProcesses::start(const std::string& commandLine, int showCommand, ProcessInfo* out, uint32_t* error) {
     const std::string program = programOf(commandLine);
-    if (program.empty() || missing.count(program)) return false;
+    const uint32_t refused = program.empty() || missing.count(program) ? 2
+                             : elevated.count(program)                 ? 740
+                                                                       : 0;
+    if (refused) {
+        if (error) *error = refused;  // the file is not found; the elevation is required
+        return false;
+    }
     settle();
     Proc p{nextPid_, nextHandle_, commandLine, program, showCommand, clock_.elapsedMs(), {}};
     nextPid_ += 4;

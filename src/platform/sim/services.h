@@ -40,7 +40,8 @@ class SimProcesses : public IProcesses {
         uintptr_t window = 0;
         bool windowGone = false;
     };
-    bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) override;
+    bool start(const std::string& commandLine, int showCommand, ProcessInfo* out,
+               uint32_t* error = nullptr) override;
     uint32_t wait(uintptr_t process, uint32_t timeoutMs) override;
     void closeHandle(uintptr_t handle) override;
     uintptr_t findWindowOf(uint32_t pid) override;
@@ -58,6 +59,7 @@ class SimProcesses : public IProcesses {
     std::vector<Proc> procs;
     std::map<std::string, Script> scripts;  // by program file; others show a window at once
     std::set<std::string> missing;          // program files that do not exist
+    std::set<std::string> elevated;         // program files that need an administrator to start
     std::set<uintptr_t> openHandles;
     int badHandleUses = 0;  // waits on or ends of handles that were closed or never given out
     std::vector<uintptr_t> foreground;

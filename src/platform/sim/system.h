@@ -14,6 +14,7 @@ class SimSystem : public ISystemInfo {
     int screenHeightTwips() const override { return heightPx * tppY; }
     int twipsPerPixelX() const override { return tppX; }
     int twipsPerPixelY() const override { return tppY; }
+    std::string systemFolder() const override { return "C:\\Windows\\System32"; }
     void loadLibrary(const std::string& path) override { libraries.push_back(path); }
     std::string productVersion() const override { return "1.0"; }
 

@@ -47,9 +47,13 @@ bool startProcess(const std::string& commandLine, int showCommand, PROCESS_INFOR
 
 // ---- processes ----
 
-bool Win32Processes::start(const std::string& commandLine, int showCommand, ProcessInfo* out) {
+bool Win32Processes::start(const std::string& commandLine, int showCommand, ProcessInfo* out,
+                           uint32_t* error) {
     PROCESS_INFORMATION pi{};
-    if (!startProcess(commandLine, showCommand, &pi)) return false;
+    if (!startProcess(commandLine, showCommand, &pi)) {
+        if (error) *error = GetLastError();
+        return false;
+    }
     CloseHandle(pi.hThread);
     // Started from the lock screen, which is in the foreground: the program may bring its own
     // window to the foreground, as it would had the user started it.

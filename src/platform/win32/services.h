@@ -11,7 +11,8 @@ namespace qv::win32 {
 
 class Win32Processes : public IProcesses {
   public:
-    bool start(const std::string& commandLine, int showCommand, ProcessInfo* out) override;
+    bool start(const std::string& commandLine, int showCommand, ProcessInfo* out,
+               uint32_t* error = nullptr) override;
     uint32_t wait(uintptr_t process, uint32_t timeoutMs) override;
     void closeHandle(uintptr_t handle) override;
     uintptr_t findWindowOf(uint32_t pid) override;

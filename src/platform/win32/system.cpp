@@ -39,6 +39,12 @@ std::string Win32System::programFolder() const {
     }
 }
 
+std::string Win32System::systemFolder() const {
+    char buf[MAX_PATH + 1] = {};
+    const UINT n = GetSystemDirectoryA(buf, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string("C:\\Windows\\System32");
+}
+
 int Win32System::screenWidthTwips() const {
     return GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX();
 }

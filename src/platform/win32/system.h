@@ -12,6 +12,7 @@ class Win32System : public ISystemInfo {
     int screenHeightTwips() const override;
     int twipsPerPixelX() const override { return 1440 / dpiX_; }
     int twipsPerPixelY() const override { return 1440 / dpiY_; }
+    std::string systemFolder() const override;
     void loadLibrary(const std::string& path) override;
     std::string productVersion() const override;
 

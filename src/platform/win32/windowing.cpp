@@ -19,6 +19,17 @@ const char kFormClass[] = "QuorvaneForm";
 // Posted to a form realised hidden: its controls are made once the message loop is idle.
 constexpr UINT kBuildMessage = WM_APP + 1;
 const char kOwnerClass[] = "QuorvaneOwner";
+constexpr UINT kRestorePinned = WM_APP + 1;  // a pinned form was minimized: bring it back
+
+// The hidden owner of the forms kept out of the task bar is never shown. Anything on the desktop
+// can post it a close request, which would destroy it and every form it owns, or a minimize, which
+// would show it and hide what it owns (the lock screen): neither is taken.
+LRESULT CALLBACK ownerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE || msg == WM_SYSCOMMAND) return 0;
+    if (msg == WM_WINDOWPOSCHANGING)
+        reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
 
 void formStyles(const ui::Form& f, DWORD* style, DWORD* ex) {
     *ex = 0;
@@ -93,9 +104,10 @@ Win32Windowing::Win32Windowing(const Win32System& system) : system_(system), gdi
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
     RegisterClassExA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = ownerProc;
     wc.lpszClassName = kOwnerClass;
     RegisterClassExA(&wc);
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     installRetrievalCounter();
 }
 
@@ -458,6 +470,13 @@ void Win32Windowing::notify(FormWindow& fw, NMHDR* nh) {
 LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
     HWND hwnd = fw.hwnd;
     // Nothing below touches fw after a dispatch: the event may have destroyed it.
+    if (msg == taskbarCreated_ && msg != 0) {  // the shell restarted: the program's icons are gone
+        if (fw.live()) {
+            ui::Form* f = fw.form;
+            dispatch(*f, [f] { f->userMessage(kTaskbarCreated, 0, 0); });
+        }
+        return 0;
+    }
     switch (msg) {
         case WM_ERASEBKGND:
             paintBackground(fw, reinterpret_cast<HDC>(wp));
@@ -509,15 +528,43 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_CLOSE:
-            if (fw.live()) {
+            // Only what the close box could do. Anything running on the desktop may post a close
+            // request (taskkill without /F does, to every window of the program): a hidden form, one
+            // without a close box or one held down by the lock stays.
+            if (fw.live() && hasCloseBox(*fw.form) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
                 ui::Form* f = fw.form;
                 dispatch(*f, [f] { f->userClose(); });  // the model unloads it and calls destroy
             }
             return 0;
-        case WM_SYSCOMMAND:
+        case WM_SYSCOMMAND: {
+            // No window menu on a hidden form: a minimize, maximize or restore would show it.
+            if (!IsWindowVisible(hwnd)) return 0;
+            const WPARAM command = wp & 0xFFF0;
             // Alt+F4 on a window without a close box (the lock screen) closes nothing.
-            if ((wp & 0xFFF0) == SC_CLOSE && !hasCloseBox(*fw.form)) return 0;
+            if (command == SC_CLOSE && !hasCloseBox(*fw.form)) return 0;
+            if (fw.form->pinned() && (command == SC_MINIMIZE || command == SC_MAXIMIZE ||
+                                      command == SC_RESTORE || command == SC_MOVE || command == SC_SIZE))
+                return 0;
             break;
+        }
+        case WM_WINDOWPOSCHANGING:
+            // A pinned full-screen form keeps covering the screen whoever moves or sizes it; a
+            // minimize goes through and is undone below.
+            if (fw.form->pinned() && fw.form->fullScreen && !IsIconic(hwnd)) {
+                auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+                if (!(pos->flags & SWP_NOMOVE)) pos->x = pos->y = 0;
+                if (!(pos->flags & SWP_NOSIZE)) {
+                    pos->cx = GetSystemMetrics(SM_CXSCREEN);
+                    pos->cy = GetSystemMetrics(SM_CYSCREEN);
+                }
+            }
+            break;
+        case WM_SIZE:
+            if (wp == SIZE_MINIMIZED && fw.form->pinned()) PostMessageA(hwnd, kRestorePinned, 0, 0);
+            break;
+        case kRestorePinned:
+            if (fw.form->pinned() && IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND f = GetFocus();

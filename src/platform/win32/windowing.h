@@ -112,8 +112,9 @@ class Win32Windowing : public ui::IWindowing {
     StartupTrace* trace_ = nullptr;
     GdiCache gdi_;
     std::map<const ui::Form*, std::unique_ptr<FormWindow>> forms_;
-    HWND owner_ = nullptr;  // hidden owner that keeps forms out of the task bar
-    int syncing_ = 0;       // > 0 while the backend itself changes native controls
+    HWND owner_ = nullptr;     // hidden owner that keeps forms out of the task bar
+    UINT taskbarCreated_ = 0;  // the shell's "TaskbarCreated", registered at start
+    int syncing_ = 0;          // > 0 while the backend itself changes native controls
 };
 
 }  // namespace qv::win32
