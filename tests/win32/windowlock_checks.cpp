@@ -98,11 +98,11 @@ CHECK_CASE(windows_that_appear_during_the_lock_are_held_at_once_and_let_go) {
     HWND other = nullptr;
     pumpUntil([&] { return (other = shownWindowOf(pi.dwProcessId)) != nullptr; }, 3000);
     CHECK(other != nullptr);
-    // Well before the sweep, even on a busy machine where a window created hidden is looked at
-    // again only after hundreds of milliseconds.
-    CHECK(pumpUntil([&] { return !IsWindowEnabled(other); }, 3000) < 1500);
+    // Before the safety sweep (every 5 s from the lock) could have done it, with room for a busy
+    // machine: this tells a report from the sweep, it measures nothing (bench/lock.py does).
+    CHECK(pumpUntil([&] { return !IsWindowEnabled(other); }, 4500) < 4000);
     HWND own = plainWindow(WS_VISIBLE);
-    CHECK(pumpUntil([&] { return !IsWindowEnabled(own); }, 3000) < 1500);
+    CHECK(pumpUntil([&] { return !IsWindowEnabled(own); }, 4500) < 4000);
     CHECK(IsWindowEnabled(locked));
 
     lock.makeModal(0, 0, 0);
