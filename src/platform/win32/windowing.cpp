@@ -19,7 +19,7 @@ const char kFormClass[] = "QuorvaneForm";
 // Posted to a form realised hidden: its controls are made once the message loop is idle.
 constexpr UINT kBuildMessage = WM_APP + 1;
 const char kOwnerClass[] = "QuorvaneOwner";
-constexpr UINT kRestorePinned = WM_APP + 1;  // a pinned form was minimized: bring it back
+constexpr UINT kRestorePinned = WM_APP + 2;  // a pinned form was minimized: bring it back
 
 // The hidden owner of the forms kept out of the task bar is never shown. Anything on the desktop
 // can post it a close request, which would destroy it and every form it owns, or a minimize, which
