@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/dialogs.h"
+#include "platform/sim/guard.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/services.h"
 #include "platform/sim/system.h"
@@ -35,6 +36,7 @@ class SimWorld {
     SimShutdown shutdown;
     SimTimeOfDay timeOfDay;
     SimPictures pictures;
+    SimGuardLink guard;
 
   private:
     Platform platform_;
