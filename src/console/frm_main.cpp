@@ -285,11 +285,18 @@ void FrmMain::helpClick() {
 
 void FrmMain::launchMouseDown() {
     // Runs before the click changes the box, so it acts on the state the click is about to leave.
-    if (chkLaunch->value() == 1) {
-        host_.settings().deleteStartUp();
-    } else {
-        host_.settings().makeStartUp();
-    }
+    // When Windows refuses (a standard account may not write the machine's Run key), the parent is
+    // told how to get it done; the message takes the button's release, so the box stays as it was.
+    const bool removing = chkLaunch->value() == 1;
+    if (removing ? host_.settings().deleteStartUp() : host_.settings().makeStartUp()) return;
+    host_.platform().dialogs.messageBox(
+        nativeHandle(),
+        std::string(removing ? "Quorvane could not remove its start with Windows"
+                             : "Quorvane could not register itself to start with Windows") +
+            ": that needs an administrator's rights. Run Quorvane's setup as an administrator and choose "
+            "\"Start Quorvane when anyone logs on\" there, or change this box from an administrator's "
+            "account.",
+        res::kProductName, 0);
 }
 
 // The icon's mouse messages. The balloon says "Click on the icon to begin", so a left click opens

@@ -18,6 +18,7 @@ App::App(Platform& platform)
       session_(platform.windowing, platform.timers),
       settings_(std::make_unique<CRegSettings>(platform.registry, platform.system)),
       sysTray_(std::make_unique<SysTray>(platform.tray)),
+      guard_(platform.guard),
       frmMain_(session_, [this] { return std::make_unique<FrmMain>(*this); }),
       frmPassword_(session_, [this] { return std::make_unique<FrmPassword>(*this); }),
       frmBig_(session_, [this] { return std::make_unique<FrmBig>(*this); }),
@@ -92,6 +93,16 @@ void App::setConsoleState(int16_t code) {
         m.mnuExit.setVisible(!open);
     }
     settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
+    if (code == state::kPlanRunning) reportRunning();
+    if (code == state::kIdle) guard_.stopped();
+}
+
+void App::reportRunning() {
+    guard_.running(consoleState, gameTimeOn, breakTimeOn, secondsLeft);
+}
+
+void App::sessionEnding() {
+    guard_.ending();
 }
 
 void App::showAbout() {

@@ -15,6 +15,7 @@
 #include "engine/console_state.h"
 #include "engine/pass_enter.h"
 #include "engine/password.h"
+#include "guard/reporter.h"
 #include "lock/form1.h"
 #include "lock/frm_big.h"
 #include "platform/keyboard.h"
@@ -75,6 +76,7 @@ class App final : public ConsoleHost,
     // with the request window still loaded (the icon refresh loads it) stores the idle code.
     int16_t previousConsoleState = state::kIdle;
     bool firstRun = false;
+    bool resumeAtOnce = false;  // started by the guard service: a running plan goes on at once
     int16_t resumeDelay = 0;
     bool resumePlan = false;
     bool gameTimeOn = false;
@@ -147,7 +149,9 @@ class App final : public ConsoleHost,
     void showPasswordRequest() override;
     void showAbout() override;
     void showHelp(uintptr_t owner, uintptr_t data) override;
-    void timeChanged() override;  // the system time was changed (the hidden window heard it)
+    void timeChanged() override;    // the system time was changed (the hidden window heard it)
+    void sessionEnding() override;  // Windows is ending the session
+    void reportRunning();
 
     // Settings of the console, the allowed list and the run state.
     void loadSettings();
@@ -172,6 +176,7 @@ class App final : public ConsoleHost,
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;
+    GuardReporter guard_;
     ui::FormSlot<FrmMain> frmMain_;
     ui::FormSlot<FrmPassword> frmPassword_;
     ui::FormSlot<FrmBig> frmBig_;

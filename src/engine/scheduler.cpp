@@ -25,6 +25,7 @@ void App::resumeTick() {
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
         takeMinuteMark(platform_.clock.now());  // as Start does: the guard goes back to it
+        if (consoleState == state::kPlanRunning) reportRunning();
         return;
     }
     --resumeDelay;

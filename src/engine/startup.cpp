@@ -53,7 +53,7 @@ void App::mainFormLoad() {
     lockToWindow(0, 0);
     refreshAllowedLists();
     if (consoleState == state::kPlanRunning) {
-        resumeDelay = 60;
+        resumeDelay = resumeAtOnce ? 0 : 60;
         console.timer2.setEnabled(true);
     } else {
         resumeDelay = 0;
@@ -85,6 +85,7 @@ void App::consoleUnload() {
 }
 
 void App::closeProgram() {
+    guard_.exited();
     unhookKeyboard();
     lockToWindow(0, 0);
     sysTray_->RemoveIcon(frmMain());

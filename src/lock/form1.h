@@ -9,7 +9,8 @@ namespace qv {
 class ClockGuardHost {
   public:
     virtual ui::Session& session() = 0;
-    virtual void timeChanged() = 0;  // the system time was changed
+    virtual void timeChanged() = 0;    // the system time was changed
+    virtual void sessionEnding() = 0;  // Windows asks whether the session may end
 
   protected:
     ~ClockGuardHost() = default;
@@ -18,7 +19,8 @@ class ClockGuardHost {
 class Form1 : public ui::Form {
   public:
     explicit Form1(ClockGuardHost& host);
-    static constexpr uint32_t kTimeChange = 0x001E;  // WM_TIMECHANGE
+    static constexpr uint32_t kTimeChange = 0x001E;       // WM_TIMECHANGE
+    static constexpr uint32_t kQueryEndSession = 0x0011;  // WM_QUERYENDSESSION
 
   private:
     ClockGuardHost& host_;

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/guardlink.h"
 #include "platform/keyboard.h"
 #include "platform/pictures.h"
 #include "platform/processes.h"
@@ -31,6 +32,7 @@ struct Platform {
     IShutdown& shutdown;
     ITimeOfDay& timeOfDay;
     IPictures& pictures;
+    IGuardLink& guard;
 };
 
 }  // namespace qv

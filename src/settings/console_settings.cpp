@@ -153,6 +153,7 @@ void App::saveRunState() {
     s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
+    if (consoleState == state::kPlanRunning) reportRunning();
 }
 
 void App::loadRunState() {

@@ -111,21 +111,29 @@ CRegSettings::Rows CRegSettings::GetAllSettings(const std::string& section) {
     return rows;
 }
 
-void CRegSettings::makeStartUp() {
+bool CRegSettings::makeStartUp() {
     std::string folder = system_.programFolder();
     const std::string path = folder + "\\" + res::kExeName;
     RegKey k = 0;
-    if (reg_.createKey(reg::kLocalMachine, kRunKey, reg::kKeyAllAccess, &k) != reg::kOk) return;
-    reg_.setValue(k, kRunValue, reg::kSz, reinterpret_cast<const uint8_t*>(path.data()),
-                  static_cast<uint32_t>(path.size()));
+    if (reg_.createKey(reg::kLocalMachine, kRunKey, reg::kKeyAllAccess, &k) != reg::kOk) return false;
+    const long rc = reg_.setValue(k, kRunValue, reg::kSz, reinterpret_cast<const uint8_t*>(path.data()),
+                                  static_cast<uint32_t>(path.size()));
     reg_.closeKey(k);
+    return rc == reg::kOk;
 }
 
-void CRegSettings::deleteStartUp() {
+bool CRegSettings::deleteStartUp() {
     RegKey k = 0;
-    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyAllAccess, &k) != reg::kOk) return;
-    reg_.deleteValue(k, kRunValue);
+    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyAllAccess, &k) == reg::kOk) {
+        reg_.deleteValue(k, kRunValue);
+        reg_.closeKey(k);
+    }
+    // Removed, or never there: both leave nothing registered.
+    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyRead, &k) != reg::kOk) return true;
+    uint32_t type = 0, size = 0;
+    const bool left = reg_.queryValue(k, kRunValue, &type, nullptr, &size) == reg::kOk;
     reg_.closeKey(k);
+    return !left;
 }
 
 }  // namespace qv

@@ -26,8 +26,10 @@ class CRegSettings {
     bool DeleteSetting(const std::string& section, const std::string& key = {});
     Rows GetAllSettings(const std::string& section);  // empty: nothing
 
-    void makeStartUp();
-    void deleteStartUp();
+    // Each says whether the registration is now as asked: writing below the machine's Run key needs
+    // an administrator.
+    bool makeStartUp();
+    bool deleteStartUp();
 
     static constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char* kRunValue = "Hollowmere";

@@ -45,6 +45,13 @@ TEST(ConsoleOptions, StartUpBoxPictureBoxAndPasswordChange) {
     w.press("frmMain", "chkLaunch", 2);  // the right button switches only the Run value
     EXPECT_EQ(w.main("chkLaunch").value(), 1) << "the box stays";
     EXPECT_EQ(w.sim.registry.findValue(kRunKey, "Hollowmere"), nullptr);
+    w.sim.registry.denyLocalMachineWrites = true;  // a standard account
+    w.press("frmMain", "chkLaunch");
+    w.press("frmMain", "chkLaunch");
+    ASSERT_EQ(w.sim.dialogs.shown.size(), 1u) << "unticking what was never registered needs nobody";
+    EXPECT_EQ(w.sim.dialogs.shown[0].text.substr(0, 56),
+              "Quorvane could not register itself to start with Windows");
+    EXPECT_EQ(w.main("chkLaunch").value(), 0) << "the message took the click: the box tells the truth";
 
     auto picture = [&] {
         return std::to_string(w.main("chkBackPicture").value()) + " " + w.main("lblBackPicture").text();

@@ -23,7 +23,7 @@ TEST_P(StoreCase, HoldsOnTheSimulatedRegistry) {
 INSTANTIATE_TEST_SUITE_P(All, StoreCase, ::testing::Range<size_t>(0, storecases::all().size()),
                          [](const auto& info) { return std::string(storecases::all()[info.param].name); });
 
-TEST(StartUpRegistration, WritesAndRemovesTheRunValueAndRefusedAccessIsSilent) {
+TEST(StartUpRegistration, WritesAndRemovesTheRunValueAndSaysWhenRefused) {
     sim::SimRegistry reg;
     sim::SimSystem sys;
     CRegSettings s(reg, sys);
@@ -41,9 +41,13 @@ TEST(StartUpRegistration, WritesAndRemovesTheRunValueAndRefusedAccessIsSilent) {
     s.deleteStartUp();
 
     reg.denyLocalMachineWrites = true;
-    s.makeStartUp();
-    s.deleteStartUp();
+    EXPECT_FALSE(s.makeStartUp());
+    EXPECT_TRUE(s.deleteStartUp()) << "nothing registered: nothing to remove";
     EXPECT_EQ(reg.findValue(kRunKey, "Hollowmere"), nullptr);
+    reg.denyLocalMachineWrites = false;
+    EXPECT_TRUE(s.makeStartUp());
+    reg.denyLocalMachineWrites = true;
+    EXPECT_FALSE(s.deleteStartUp());
     EXPECT_EQ(reg.openHandles(), 0u);
 }
 

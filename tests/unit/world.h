@@ -33,8 +33,9 @@ struct World {
     std::unique_ptr<App> app;
 
     // A new process; the machine (registry, tray) stays between processes.
-    App& startProgram() {
+    App& startProgram(bool resumeAtOnce = false) {
         app = std::make_unique<App>(sim.platform());
+        app->resumeAtOnce = resumeAtOnce;
         sim.clock.afterTick = [this] { app->session().afterEvent(); };
         app->start();
         return *app;

@@ -9,7 +9,7 @@ constexpr uint32_t kTimeChange = 0x001E;  // WM_TIMECHANGE
 SimWorld::SimWorld(const DateTime& start)
     : clock(start), windowLock(windowing), processes(clock, windowLock), platform_{clock, clock,    windowing, dialogs,  registry,
                                                      tray,  system,   processes, keyboard, windowLock,
-                                                     sound, shutdown, timeOfDay, pictures} {
+                                                     sound, shutdown, timeOfDay, pictures, guard} {
     // Setting the time of day moves the virtual wall clock, keeping the date.
     timeOfDay.onSet = [this](int h, int m, int s) {
         const DateTime n = clock.now();

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/dialogs.h"
+#include "platform/sim/guard.h"
 #include "platform/sim/keyboard.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/services.h"
@@ -36,6 +37,7 @@ class SimWorld {
     SimShutdown shutdown;
     SimTimeOfDay timeOfDay;
     SimPictures pictures;
+    SimGuardLink guard;
 
   private:
     Platform platform_;

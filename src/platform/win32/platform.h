@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/win32/clock.h"
 #include "platform/win32/dialogs.h"
+#include "platform/win32/guard.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/services.h"
@@ -39,6 +40,7 @@ class Win32Platform {
     Win32Shutdown shutdown;
     Win32TimeOfDay timeOfDay;
     Win32Pictures pictures;
+    Win32GuardLink guard;
 
   private:
     Platform platform_;
