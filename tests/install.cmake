@@ -21,3 +21,14 @@ if(TEST e2e_prefix)
       COST 150 LABELS e2e)
   endforeach()
 endif()
+
+# Figures of the guard service (bench/guard.py), a few tries as part of `figures`; a full run of
+# 20 tries by hand: bench/guard.py --tries 20 ...
+if(TARGET figures AND TEST e2e_prefix)
+  add_custom_target(figures_guard
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/bench/guard.py --tries 5 --setup ${QV_SETUP}
+      --exe64 $<TARGET_FILE:quorvane> --inspector $<TARGET_FILE:inspector> --template ${QV_E2E_PREFIX}
+    DEPENDS installer inspector
+    USES_TERMINAL)
+  add_dependencies(figures figures_guard)
+endif()

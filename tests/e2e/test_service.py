@@ -55,11 +55,12 @@ class ServiceCase(ConsoleTest):
         rc, found = self.case.inspect("procs", "--exe", self.case.exe_name, check=False)
         return [p["pid"] for p in found] if rc == 0 else []
 
-    def start_plan_in_break(self):
+    def start_plan_in_break(self, minutes="5"):
         self.open_console()
-        self.start_plan("optEveryday", [("cmbGameTime", "0"), ("cmbBreakTime", "5")])
+        self.start_plan("optEveryday", [("cmbGameTime", "0"), ("cmbBreakTime", minutes)])
+        first = self.case.wait_for("a break on the lock screen", lambda: (self.time_left() or (0,))[0])
         # past the break's first tick, which tells the guard of it
-        return self.case.wait_for("a break on the lock screen", lambda: 0 < (self.time_left() or (0,))[0] < 298)
+        self.case.wait_for("the break counting down", lambda: (self.time_left() or (first,))[0] < first - 1)
 
     def end_task(self):
         """Ends the program as Task Manager does; returns (seconds left before, when it ended)."""
