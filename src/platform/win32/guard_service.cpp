@@ -151,8 +151,7 @@ void GuardService::listen(Instance& in) {
         in.ov = OVERLAPPED{};
         in.ov.hEvent = in.event;
         ResetEvent(in.event);
-        if (ConnectNamedPipe(in.pipe, &in.ov)) break;  // completion is signalled
-        const DWORD e = GetLastError();
+        const DWORD e = ConnectNamedPipe(in.pipe, &in.ov) ? ERROR_PIPE_CONNECTED : GetLastError();
         if (e == ERROR_IO_PENDING) return;
         if (e == ERROR_PIPE_CONNECTED) return beginRead(in);
         DisconnectNamedPipe(in.pipe);  // a client that came and went already
