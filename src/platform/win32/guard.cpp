@@ -100,6 +100,27 @@ bool replaceFile(const std::wstring& path, const std::string& data) {
     return ok && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
+// Whether SYSTEM, the administrators or the guard's own account own the file or folder.
+bool ownedByGuard(const std::wstring& path) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                              nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    bool trusted =
+        IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
+    HANDLE token = nullptr;
+    if (!trusted && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        alignas(TOKEN_USER) BYTE buffer[256];
+        DWORD n = 0;
+        if (GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &n))
+            trusted = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+        CloseHandle(token);
+    }
+    LocalFree(sd);
+    return trusted;
+}
+
 // Runs f on the session user's HKEY_CURRENT_USER, reached as that user.
 template <class F>
 bool asSessionUser(uint32_t session, F f) {
@@ -124,23 +145,33 @@ Win32GuardSystem::Win32GuardSystem() : program_(moduleFile()) {
     folder_ = program_.substr(0, program_.find_last_of(L'\\'));
     wchar_t common[MAX_PATH];
     if (SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common) != S_OK) return;
-    dataFolder_ = std::wstring(common) + L"\\Quorvane";
+    const std::wstring folder = std::wstring(common) + L"\\Quorvane";
     PSECURITY_DESCRIPTOR sd = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kDataFolderSddl, SDDL_REVISION_1, &sd, nullptr))
         return;
     SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
-    if (!CreateDirectoryW(dataFolder_.c_str(), &sa) && GetLastError() == ERROR_ALREADY_EXISTS) {
-        BOOL present = FALSE, defaulted = FALSE;
-        PACL dacl = nullptr;
-        PSID owner = nullptr;
-        GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
-        GetSecurityDescriptorOwner(sd, &owner, &defaulted);
-        SetNamedSecurityInfoW(
-            dataFolder_.data(), SE_FILE_OBJECT,
-            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-            owner, nullptr, dacl, nullptr);
+    bool ready = CreateDirectoryW(folder.c_str(), &sa), movedAside = false;
+    if (!ready && GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (ownedByGuard(folder)) {
+            // Its access set again, in case it was changed.
+            BOOL present = FALSE, defaulted = FALSE;
+            PACL dacl = nullptr;
+            GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+            SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, dacl, nullptr);
+            ready = true;
+        } else {
+            // Any user may make a folder in ProgramData: one made before the installation could hold
+            // links that have the guard write elsewhere. It is moved aside and a new one made.
+            const std::wstring aside = folder + L".moved-" + std::to_wstring(GetTickCount64());
+            ready = movedAside =
+                MoveFileExW(folder.c_str(), aside.c_str(), 0) && CreateDirectoryW(folder.c_str(), &sa);
+        }
     }
     LocalFree(sd);
+    if (ready) dataFolder_ = folder;
+    if (movedAside) log("the data folder belonged to another account and was moved aside");
 }
 
 Win32GuardSystem::~Win32GuardSystem() {
