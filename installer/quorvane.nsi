@@ -29,6 +29,12 @@ RequestExecutionLevel admin
 !define FORM_CLASS "QuorvaneForm"
 !define UNINSTALLER "Uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\Quorvane.lnk"
+; The guard service: the program itself started with /guard, as LocalSystem. Its security lets
+; SYSTEM and the administrators do everything, and users logged on (interactive, authenticated)
+; only look at it: no stop, no start, no change.
+!define SERVICE "Quorvane Guard"
+!define SERVICE_SDDL "D:(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)(A;;CCLCSWLOCRRC;;;IU)(A;;CCLCSWLOCRRC;;;AU)"
+!define SC '"$SYSDIR\sc.exe"'
 
 Name "Quorvane ${VERSION}"
 OutFile "${OUTFILE}"
@@ -56,6 +62,7 @@ VIAddVersionKey "LegalCopyright" "Hollowmere"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 ; Not shown in a silent installation, so nothing is started then. The setup runs with the
@@ -86,11 +93,41 @@ Function StartAsUser
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM_NAME}"'
 FunctionEnd
 
+; Stops the guard service and removes it; its program file is free once the service's process
+; has ended (up to 10 s). "sc" may report a failure although it worked: the file tells.
+!macro REMOVE_SERVICE UN
+Function ${UN}RemoveService
+  nsExec::Exec '${SC} stop "${SERVICE}"'
+  Pop $0
+  nsExec::Exec '${SC} delete "${SERVICE}"'
+  Pop $0
+  StrCpy $1 0
+  ${DoWhile} $1 < 20
+    ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_NAME}"
+      ${Break}
+    ${EndIf}
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${PROGRAM_NAME}" a
+    ${IfNot} ${Errors}
+      FileClose $0
+      ${Break}
+    ${EndIf}
+    Sleep 500
+    IntOp $1 $1 + 1
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_SERVICE ""
+!insertmacro REMOVE_SERVICE "un."
+
 Function .onInit
   !insertmacro REFUSE_WHILE_RUNNING "the setup"
 FunctionEnd
 
-Section
+Section "-Quorvane" SecProgram
+  SectionIn RO
+  ; A guard of an earlier installation holds the program file.
+  Call RemoveService
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${PROGRAM_DIR}/${PROGRAM_NAME}"
@@ -115,6 +152,31 @@ Section
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
+; Starts Quorvane again when it is ended without the password while a plan runs.
+Section "Protect Quorvane" SecGuard
+  nsExec::Exec '${SC} create "${SERVICE}" binPath= "\"$INSTDIR\${PROGRAM_NAME}\" /guard" start= auto obj= LocalSystem DisplayName= "${SERVICE}"'
+  Pop $0
+  nsExec::Exec '${SC} description "${SERVICE}" "Starts Quorvane again when it is ended without the password while a plan runs."'
+  Pop $0
+  nsExec::Exec '${SC} sdset "${SERVICE}" "${SERVICE_SDDL}"'
+  Pop $0
+  ; Started again by Windows if it ever fails.
+  nsExec::Exec '${SC} failure "${SERVICE}" reset= 86400 actions= restart/1000/restart/5000/restart/30000'
+  Pop $0
+  ; Not waited for: under Wine "sc start" was seen to hang although the service ran.
+  Exec '${SC} start "${SERVICE}"'
+SectionEnd
+
+; The same value the console's "Launch on Windows Startup" writes: the path, no quotes, no switch.
+Section "Start Quorvane when anyone logs on" SecRun
+  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" "$INSTDIR\${PROGRAM_NAME}"
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecGuard} "A service that starts Quorvane again within seconds when it is ended (for example with the Task Manager) while a plan runs. Only Exit with the password ends it for good."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecRun} "Quorvane starts for every user who logs on to this computer."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
 Function un.onInit
   !insertmacro REFUSE_WHILE_RUNNING "the uninstaller"
 FunctionEnd
@@ -124,6 +186,8 @@ Section "Uninstall"
   !insertmacro REFUSE_WHILE_RUNNING "the uninstaller"
   SetShellVarContext all
 
+  ; The guard first: it runs the program file and would start Quorvane again.
+  Call un.RemoveService
   ; The program file first: if it cannot go (another user's session runs it), everything else
   ; stays in place, so that running the uninstaller again finishes the job.
   Delete "$INSTDIR\${PROGRAM_NAME}"
@@ -141,6 +205,10 @@ Section "Uninstall"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The guard's log and record (SetShellVarContext all: $APPDATA is the machine's ProgramData)
+  Delete "$APPDATA\Quorvane\guard.log"
+  Delete "$APPDATA\Quorvane\guard.state"
+  RMDir "$APPDATA\Quorvane"
 
   MessageBox MB_YESNO|MB_ICONQUESTION "Keep Quorvane's settings on this computer?$\n$\nYes keeps the plan, the password and the list of allowed programs for a later installation of Quorvane.$\nNo deletes them." /SD IDYES IDYES keep
   DeleteRegKey HKCU "${SETTINGS_KEY}"

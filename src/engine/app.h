@@ -151,6 +151,7 @@ class App final : public ConsoleHost,
     void showHelp(uintptr_t owner, uintptr_t data) override;
     void timeChanged() override;    // the system time was changed (the hidden window heard it)
     void sessionEnding() override;  // Windows is ending the session
+    void resumeNow() override;      // a plan waiting to resume goes on at the next tick
     void reportRunning();
 
     // Settings of the console, the allowed list and the run state.

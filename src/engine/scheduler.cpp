@@ -31,6 +31,11 @@ void App::resumeTick() {
     --resumeDelay;
 }
 
+void App::resumeNow() {
+    FrmMain* console = frmMainIfLoaded();
+    if (console && console->timer2.enabled()) resumeDelay = 0;
+}
+
 void App::computeOneTimeStart() {
     FrmMain& f = frmMain();
     const DateTime now = platform_.clock.now();

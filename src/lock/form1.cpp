@@ -9,6 +9,7 @@ Form1::Form1(ClockGuardHost& host) : ui::Form(host.session(), "Form1"), host_(ho
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTimeChange) host_.timeChanged();
         if (message == kQueryEndSession) host_.sessionEnding();
+        if (message == kResumeNow) host_.resumeNow();
     };
 }
 

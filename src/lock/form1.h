@@ -2,6 +2,7 @@
 // clock back while a plan runs.
 #pragma once
 #include "platform/forms.h"
+#include "platform/guardlink.h"
 
 namespace qv {
 
@@ -11,6 +12,7 @@ class ClockGuardHost {
     virtual ui::Session& session() = 0;
     virtual void timeChanged() = 0;    // the system time was changed
     virtual void sessionEnding() = 0;  // Windows asks whether the session may end
+    virtual void resumeNow() = 0;      // another start asks a waiting plan to resume at once
 
   protected:
     ~ClockGuardHost() = default;
@@ -21,6 +23,7 @@ class Form1 : public ui::Form {
     explicit Form1(ClockGuardHost& host);
     static constexpr uint32_t kTimeChange = 0x001E;       // WM_TIMECHANGE
     static constexpr uint32_t kQueryEndSession = 0x0011;  // WM_QUERYENDSESSION
+    static constexpr uint32_t kResumeNow = kResumeNowMessage;
 
   private:
     ClockGuardHost& host_;

@@ -1,8 +1,13 @@
 // Quorvane's side of the guard service: one line at a time, when a guard listens.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace qv {
+
+// The message the hidden window receives when a second start of the program, made to resume a
+// plan, finds this one running: a plan waiting in its resume minute goes on at once.
+constexpr uint32_t kResumeNowMessage = 0x8051;
 
 class IGuardLink {
   public:

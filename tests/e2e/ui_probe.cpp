@@ -11,6 +11,9 @@
 //   post <message|name> [wparam] [lparam] [--exe NAME | --hwnd H] [--count N]   posted to every
 //     top-level window of a program (hidden ones too), to one window, or else broadcast; a name is
 //     a registered message | move <hwnd> x y w h | tray-delete <hwnd> <id>
+//   end <title>   ends the window's process as Task Manager's End task does (TerminateProcess)
+//   pipe <text> [--size N] [--clients N] [--hold S]   writes to the guard's pipe from N clients
+//                 at once (text, or N bytes of 'x'), or with --hold connects and writes nothing
 //
 // --exe NAME limits windows to that program's. <title>: a visible top-level window's caption or
 // "hwnd:0x1234"; <sel>: "hwnd:0x1234", "class:Edit:2" (the second Edit, from 1) or a caption,
@@ -23,6 +26,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -602,6 +606,53 @@ int cmdTrayDelete(const Options& o, const Target&) {
     return Shell_NotifyIconW(NIM_DELETE, &nid) ? 0 : fail(L"no such icon");
 }
 
+int cmdEnd(const Options&, const Target& t) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(t.top, &pid);
+    HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (!p || !TerminateProcess(p, 1)) return fail(L"could not end the process");
+    CloseHandle(p);
+    return Json().num("pid", pid).now().print();
+}
+
+int cmdPipe(const Options& o, const Target&) {
+    struct Client {
+        std::string data;
+        DWORD holdMs;
+        bool sent = false;
+    };
+    const std::wstring& text = o.args[0];
+    std::string data(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr), 0);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), data.data(), (int)data.size(), nullptr,
+                        nullptr);
+    if (o.has(L"--size")) data.assign(_wtoi(o.get(L"--size").c_str()), 'x');
+    std::vector<Client> clients(std::max(1, _wtoi(o.get(L"--clients", L"1").c_str())),
+                                Client{data, (DWORD)(_wtof(o.get(L"--hold", L"0").c_str()) * 1000)});
+    std::vector<HANDLE> threads;
+    for (Client& c : clients)
+        threads.push_back(CreateThread(
+            nullptr, 0,
+            [](void* arg) -> DWORD {
+                auto* c = (Client*)arg;
+                HANDLE pipe = CreateFileW(L"\\\\.\\pipe\\Quorvane Guard", FILE_WRITE_DATA | SYNCHRONIZE, 0,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
+                if (pipe == INVALID_HANDLE_VALUE) return 0;
+                DWORD n = 0;
+                if (c->holdMs)
+                    Sleep(c->holdMs);
+                else
+                    c->sent = WriteFile(pipe, c->data.data(), (DWORD)c->data.size(), &n, nullptr);
+                CloseHandle(pipe);
+                return 0;
+            },
+            &c, 0, nullptr));
+    for (HANDLE t : threads) WaitForSingleObject(t, 30000), CloseHandle(t);
+    int sent = 0;
+    for (const Client& c : clients) sent += c.sent;
+    return Json().num("sent", sent).now().print();
+}
+
 }  // namespace
 
 int main() {
@@ -618,10 +669,11 @@ int main() {
         {L"procs", cmdProcs, 0, 0}, {L"tray", cmdTray, 0, 0}, {L"tray-click", cmdTrayClick, 0, 0},
         {L"menu-keys", cmdMenuKeys, 0, 0}, {L"window", cmdWindow, 1, 0}, {L"keys", cmdKeys, 0, 0},
         {L"timechange", cmdTimeChange, 0, 0}, {L"post", cmdPost, 1, 0}, {L"move", cmdMove, 5, 0},
-        {L"tray-delete", cmdTrayDelete, 2, 0}};
+        {L"tray-delete", cmdTrayDelete, 2, 0}, {L"end", cmdEnd, 1, 1}, {L"pipe", cmdPipe, 1, 0}};
     // clang-format on
-    static const std::set<std::wstring> takeValue = {L"--exe", L"--title", L"--hwnd",    L"--wait",
-                                                     L"--at",  L"--items", L"--control", L"--count"};
+    static const std::set<std::wstring> takeValue = {L"--exe",   L"--title", L"--hwnd", L"--wait", L"--at",
+                                                     L"--items", L"--control", L"--count", L"--size",
+                                                     L"--clients", L"--hold"};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options o;

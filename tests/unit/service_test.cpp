@@ -130,6 +130,19 @@ TEST(GuardService, TheProgramTellsItsPlanAndADeliberateEndAndResumesAtOnceWhenSt
     p.startProgram(true);
     p.advance(1'000);
     EXPECT_EQ(p.left() + " " + lines.back(), "game 3569 running 2 -1 0 3569") << "no minute's wait";
+
+    // Started by hand, it waits its minute; a second start made by the guard asks it to go on.
+    p.close();
+    p.store("Mode", "2");
+    p.startProgram();
+    p.advance(5'000);
+    const std::string waiting = lines.back();
+    p.sim.windowing.broadcast(kResumeNowMessage);
+    p.advance(1'000);
+    const std::string resumed = lines.back();
+    p.sim.windowing.broadcast(kResumeNowMessage);  // a running plan is not started again
+    p.advance(1'000);
+    EXPECT_EQ(waiting + " / " + resumed + " / " + p.left(), "exited / running 2 -1 0 3569 / game 3568");
 }
 
 }  // namespace qv::test

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "platform/guardlink.h"
 #include "platform/win32/dispatch.h"
+#include "platform/win32/guard.h"
 #include "platform/win32/tray.h"
 #include "platform/win32/windowlock.h"
 
@@ -469,6 +471,15 @@ void Win32Windowing::notify(FormWindow& fw, NMHDR* nh) {
 
 LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
     HWND hwnd = fw.hwnd;
+    // A second start of the program, made to resume a plan, asks by a broadcast registered message.
+    static const UINT resumeNow = RegisterWindowMessageA(kResumeNowName);
+    if (msg == resumeNow && resumeNow) {
+        if (fw.live()) {
+            ui::Form* f = fw.form;
+            dispatch(*f, [f] { f->userMessage(kResumeNowMessage, 0, 0); });
+        }
+        return 0;
+    }
     // Nothing below touches fw after a dispatch: the event may have destroyed it.
     if (msg == taskbarCreated_ && msg != 0) {  // the shell restarted: the program's icons are gone
         if (fw.live()) {
@@ -522,11 +533,12 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             if (fw.live()) build(fw);
             return 0;
         case WM_TIMECHANGE:
+        case WM_QUERYENDSESSION:
             if (fw.live()) {
                 ui::Form* f = fw.form;
-                dispatch(*f, [f, wp, lp] { f->userMessage(WM_TIMECHANGE, static_cast<intptr_t>(wp), lp); });
+                dispatch(*f, [f, msg, wp, lp] { f->userMessage(msg, static_cast<intptr_t>(wp), lp); });
             }
-            return 0;
+            return msg == WM_QUERYENDSESSION ? TRUE : 0;  // the session may end
         case WM_CLOSE:
             // Only what the close box could do. Anything running on the desktop may post a close
             // request (taskkill without /F does, to every window of the program): a hidden form, one
