@@ -33,7 +33,9 @@ void App::resumeTick() {
 
 void App::resumeNow() {
     FrmMain* console = frmMainIfLoaded();
-    if (console && console->timer2.enabled()) resumeDelay = 0;
+    if (!console || !console->timer2.enabled()) return;
+    resumeDelay = 0;
+    resumeTick();
 }
 
 void App::computeOneTimeStart() {

@@ -55,6 +55,7 @@ void App::mainFormLoad() {
     if (consoleState == state::kPlanRunning) {
         resumeDelay = resumeAtOnce ? 0 : 60;
         console.timer2.setEnabled(true);
+        if (resumeAtOnce) resumeTick();  // started by the guard: the plan goes on with the start-up
     } else {
         resumeDelay = 0;
         console.hide();
