@@ -122,6 +122,7 @@ class App final : public ConsoleHost,
     void terminateLaunched();
 
     void startMode();  // computes and shows the plan
+    bool timedPeriodAt(const DateTime& now);
     void computeOneTimeStart();
     void applyLockScreenLook();
     void clockTick() override;  // the lock-screen clock, once a second
@@ -143,6 +144,8 @@ class App final : public ConsoleHost,
     void showAbout() override;
     void showHelp(uintptr_t owner, uintptr_t data) override;
     void timeChanged() override;  // the system time was changed (the hidden window heard it)
+    void settingsChanged() override;
+    void resumedFromSleep() override;
 
     // Settings of the console, the allowed list and the run state.
     void loadSettings();
@@ -153,6 +156,7 @@ class App final : public ConsoleHost,
 
     // The window lock and the keyboard hook.
     void takeMinuteMark(const DateTime& now);
+    void takeStartMarks();  // at Start and resume: the minute mark and the time zone to keep
     void lockToWindow(uintptr_t window, int flag) override;
     void releaseWindows();  // the windows only; the task-switch keys stay as they are
     void unhookKeyboard() override;
@@ -160,7 +164,12 @@ class App final : public ConsoleHost,
 
   private:
     void installKeyboardHook();
+    void guardTime(bool clockMessage);
+    int32_t secondsToCount();  // whole seconds awake since the clock last counted
     bool guardMessageOpen_ = false;
+    std::string planZone_;  // the time zone at Start or resume
+    bool planZoneTaken_ = false;
+    int64_t countedAwakeMs_ = 0;                   // the awake time up to which the clock has counted
     std::pair<std::string, std::string> editing_;  // name and path of the entry being edited
     Platform& platform_;
     ui::Session session_;

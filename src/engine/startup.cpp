@@ -70,7 +70,7 @@ void App::startCommand() {
     startMode();
     setConsoleState(state::kPlanRunning);
     saveSettings();
-    takeMinuteMark(platform_.clock.now());
+    takeStartMarks();
 }
 
 void App::closeCommand() {

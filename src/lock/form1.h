@@ -9,7 +9,9 @@ namespace qv {
 class ClockGuardHost {
   public:
     virtual ui::Session& session() = 0;
-    virtual void timeChanged() = 0;  // the system time was changed
+    virtual void timeChanged() = 0;       // the system time (or with it the time zone) was changed
+    virtual void settingsChanged() = 0;   // a system setting changed, the time zone perhaps
+    virtual void resumedFromSleep() = 0;  // the machine woke from sleep or hibernation
 
   protected:
     ~ClockGuardHost() = default;
@@ -18,7 +20,10 @@ class ClockGuardHost {
 class Form1 : public ui::Form {
   public:
     explicit Form1(ClockGuardHost& host);
-    static constexpr uint32_t kTimeChange = 0x001E;  // WM_TIMECHANGE
+    static constexpr uint32_t kTimeChange = 0x001E;      // WM_TIMECHANGE
+    static constexpr uint32_t kSettingChange = 0x001A;   // WM_SETTINGCHANGE
+    static constexpr uint32_t kPowerBroadcast = 0x0218;  // WM_POWERBROADCAST
+    static constexpr intptr_t kResumeAutomatic = 0x12;   // PBT_APMRESUMEAUTOMATIC: every wake-up
 
   private:
     ClockGuardHost& host_;

@@ -474,11 +474,14 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_TIMECHANGE:
+        case WM_SETTINGCHANGE:  // its lParam (a string) is not passed on
+        case WM_POWERBROADCAST:
             if (fw.live()) {
                 ui::Form* f = fw.form;
-                dispatch(*f, [f, wp, lp] { f->userMessage(WM_TIMECHANGE, static_cast<intptr_t>(wp), lp); });
+                const LPARAM l = msg == WM_TIMECHANGE ? lp : 0;
+                dispatch(*f, [f, msg, wp, l] { f->userMessage(msg, static_cast<intptr_t>(wp), l); });
             }
-            return 0;
+            return msg == WM_POWERBROADCAST ? TRUE : 0;
         case WM_CLOSE:
             if (fw.live()) {
                 ui::Form* f = fw.form;
