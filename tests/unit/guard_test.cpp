@@ -230,10 +230,30 @@ TEST(ClockGuard, SetsTheTimeOfDayBackOnlyWhileAPlanRuns) {
     EXPECT_EQ(g.sim.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.sim.clock.now(), (DateTime{2026, 12, 9, 20, 1, 0}));
 
-    // Without the right to set the clock nothing is reported and the plan goes on.
+    // A changed time zone is set back, the clock left alone, one message for a burst; a setting
+    // other than the zone changes nothing.
+    int more = 0;
+    g.sim.dialogs.whileShown = [&](auto&) {
+        for (; more < 100; ++more) g.sim.changeZone(more % 2 ? "Tokyo Standard Time" : "UTC", 3600);
+    };
+    g.sim.changeZone("Pacific Standard Time", -9 * 3600);
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    EXPECT_EQ(g.sim.timeOfDay.zone, "W. Europe Standard Time");
+    EXPECT_EQ(g.sim.timeOfDay.sets.size(), 2u) << "the clock is not set for a zone";
+    g.sim.dialogs.whileShown = nullptr;
+    g.sim.windowing.broadcast(0x001A);  // WM_SETTINGCHANGE
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    g.sim.timeOfDay.zone = "UTC";  // the zone announced as a setting
+    g.sim.windowing.broadcast(0x001A);
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 4u);
+    EXPECT_EQ(g.sim.timeOfDay.zone, "W. Europe Standard Time");
+
+    // Without the right to set the clock the message says so, and the plan goes on.
     g.sim.timeOfDay.privilege = false;
     g.sim.changeTime(DateTime{2026, 12, 9, 23, 0, 0});
-    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    ASSERT_EQ(g.sim.dialogs.shown.size(), 5u);
+    EXPECT_NE(g.sim.dialogs.shown[4].text.find("The clock could not be put back"), std::string::npos);
+    EXPECT_EQ(g.sim.dialogs.shown[3].text, g.sim.dialogs.shown[0].text);
     EXPECT_TRUE(g.big().timer1.enabled());
 }
 
