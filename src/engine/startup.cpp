@@ -45,8 +45,8 @@ void App::consoleLoad() {
 void App::mainFormLoad() {
     FrmMain& console = frmMain();
     FrmBig& big = frmBig();
-    big.setRect({big.rect().left, big.rect().top, platform_.system.screenWidthTwips(),
-                 platform_.system.screenHeightTwips()});
+    const ScreenArea all = platform_.system.virtualScreenTwips();
+    big.setRect({all.left, all.top, all.width, all.height});
     console.fillPickers();
     loadSettings();
     console.fillDayList(leadingInt16(settings_->GetSetting(sect::kControls, "StartMonth", "1")));

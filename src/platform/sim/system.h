@@ -12,6 +12,10 @@ class SimSystem : public ISystemInfo {
     std::string programFolder() const override { return folder; }
     int screenWidthTwips() const override { return widthPx * tppX; }
     int screenHeightTwips() const override { return heightPx * tppY; }
+    ScreenArea virtualScreenTwips() const override {
+        if (virtualPx.width == 0) return {0, 0, screenWidthTwips(), screenHeightTwips()};
+        return {virtualPx.left * tppX, virtualPx.top * tppY, virtualPx.width * tppX, virtualPx.height * tppY};
+    }
     int twipsPerPixelX() const override { return tppX; }
     int twipsPerPixelY() const override { return tppY; }
     void loadLibrary(const std::string& path) override { libraries.push_back(path); }
@@ -20,6 +24,7 @@ class SimSystem : public ISystemInfo {
     // Test control.
     std::string folder = "C:\\Program Files\\Quorvane";
     int widthPx = 1024, heightPx = 768, tppX = 15, tppY = 15;
+    ScreenArea virtualPx;  // in pixels; empty: the primary monitor alone
     std::vector<std::string> libraries;
 };
 

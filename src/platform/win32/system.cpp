@@ -47,6 +47,14 @@ int Win32System::screenHeightTwips() const {
     return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY();
 }
 
+ScreenArea Win32System::virtualScreenTwips() const {
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (w <= 0 || h <= 0) return {0, 0, screenWidthTwips(), screenHeightTwips()};
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN) * twipsPerPixelX(),
+            GetSystemMetrics(SM_YVIRTUALSCREEN) * twipsPerPixelY(), w * twipsPerPixelX(),
+            h * twipsPerPixelY()};
+}
+
 void Win32System::loadLibrary(const std::string& path) {
     // A missing or broken library must not bring up the system's error box.
     const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -178,14 +178,20 @@ void Win32Windowing::destroy(ui::Form& form) {
 }
 
 // The model's size is the client area; the outer position is centred when the form is first
-// shown, or taken from the model when the form is placed. A full-screen form covers the screen.
+// shown, or taken from the model when the form is placed. A full-screen form covers every monitor
+// (the virtual screen; the core lays its controls out on the primary one).
 void Win32Windowing::placeForm(FormWindow& fw) {
     const ui::Form& f = *fw.form;
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     const HWND z = f.topMost ? HWND_TOPMOST : nullptr;
     const UINT zflag = f.topMost ? 0 : SWP_NOZORDER;
     if (f.fullScreen) {
-        SetWindowPos(fw.hwnd, z, 0, 0, sw, sh, SWP_NOACTIVATE | zflag);
+        const int vw = GetSystemMetrics(SM_CXVIRTUALSCREEN), vh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        if (vw > 0 && vh > 0)
+            SetWindowPos(fw.hwnd, z, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         vw, vh, SWP_NOACTIVATE | zflag);
+        else
+            SetWindowPos(fw.hwnd, z, 0, 0, sw, sh, SWP_NOACTIVATE | zflag);
         return;
     }
     DWORD style = static_cast<DWORD>(GetWindowLongA(fw.hwnd, GWL_STYLE));
@@ -473,6 +479,9 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             dispatch(*f, [f, &m] { f->userMouseMove(m); });
             return 0;
         }
+        case WM_DISPLAYCHANGE:
+            if (fw.live() && fw.form->fullScreen) placeForm(fw);
+            [[fallthrough]];
         case WM_TIMECHANGE:
         case WM_SETTINGCHANGE:  // its lParam (a string) is not passed on
         case WM_POWERBROADCAST:
