@@ -98,6 +98,7 @@ class App final : public ConsoleHost,
     void consoleLoad() override;    // the console's load handler: the three start-up roads
     void mainFormLoad();            // the normal and resume roads
     void startCommand() override;   // "Start"
+    void adminNote();               // once: an administrator's elevated windows are out of reach
     void closeCommand() override;   // "Close"
     void consoleUnload() override;  // the console window is unloading
     void closeProgram() override;   // ends the program in order

@@ -71,6 +71,20 @@ void App::startCommand() {
     setConsoleState(state::kPlanRunning);
     saveSettings();
     takeStartMarks();
+    adminNote();
+}
+
+// An administrator can start programs elevated, and Windows does not let a program of ordinary
+// rights disable their windows: said once, when the first plan starts.
+void App::adminNote() {
+    if (!platform_.system.userIsAdministrator()) return;
+    if (settings_->GetSetting(sect::kControls, "AdminNoteShown", "0") == "1") return;
+    settings_->SaveSetting(sect::kControls, "AdminNoteShown", "1");
+    platform_.dialogs.messageBox(0,
+                                 "This account is an administrator. Quorvane cannot hold down the windows of "
+                                 "programs that run as administrator (elevated); give the child a standard "
+                                 "account to keep them locked too.",
+                                 res::kProductName, 0);
 }
 
 void App::closeCommand() {

@@ -22,6 +22,9 @@ class ISystemInfo {
     virtual ScreenArea virtualScreenTwips() const = 0;
     virtual int twipsPerPixelX() const = 0;
     virtual int twipsPerPixelY() const = 0;
+    // Whether the user is an administrator: elevated, or a member of the Administrators group
+    // whose rights User Account Control holds back until a program asks for them.
+    virtual bool userIsAdministrator() const = 0;
     // LoadLibraryA of a file; the result is only ever ignored.
     virtual void loadLibrary(const std::string& path) = 0;
     // The product version of the running program's version record, as "major.minor".

@@ -162,8 +162,12 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
                     busy = lock.openWindow(false);  // busy: disabled by its program
     g.click("frmMain", "Command6");                 // "Change password" left open
     g.plan("bed 7 0 21 0");
+    g.sim.system.administrator = true;  // told once that elevated windows are out of reach
     g.start();
     ASSERT_TRUE(g.locked());
+    ASSERT_EQ(g.sim.dialogs.shown.size(), 1u);
+    EXPECT_NE(g.sim.dialogs.shown[0].text.find("administrator"), std::string::npos);
+    EXPECT_EQ(g.stored("AdminNoteShown"), "1");
     sim::SimKeyboard& kb = g.sim.keyboard;
     constexpr uint32_t kDown = 0x100, kUp = 0x101, kSysDown = 0x104, kSysUp = 0x105;
     const struct {
@@ -207,6 +211,7 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
 
     // Windows left disabled by a killed program come back at the next start.
     g.start();
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 1u) << "the note only once";
     ASSERT_FALSE(lock.usable(editor));
     g.app.reset();  // killed: no release
     EXPECT_FALSE(lock.usable(editor));

@@ -18,6 +18,7 @@ class SimSystem : public ISystemInfo {
     }
     int twipsPerPixelX() const override { return tppX; }
     int twipsPerPixelY() const override { return tppY; }
+    bool userIsAdministrator() const override { return administrator; }
     void loadLibrary(const std::string& path) override { libraries.push_back(path); }
     std::string productVersion() const override { return "1.0"; }
 
@@ -26,6 +27,7 @@ class SimSystem : public ISystemInfo {
     int widthPx = 1024, heightPx = 768, tppX = 15, tppY = 15;
     ScreenArea virtualPx;  // in pixels; empty: the primary monitor alone
     std::vector<std::string> libraries;
+    bool administrator = false;
 };
 
 }  // namespace qv::sim

@@ -55,6 +55,28 @@ ScreenArea Win32System::virtualScreenTwips() const {
             h * twipsPerPixelY()};
 }
 
+// CheckTokenMembership sees the Administrators group only in an elevated token (or with User
+// Account Control off); a member running with the filtered token has a limited elevation type.
+bool Win32System::userIsAdministrator() const {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    BOOL member = FALSE;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                 0, &admins)) {
+        if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
+        FreeSid(admins);
+    }
+    if (member) return true;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    const bool limited = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) &&
+                         type == TokenElevationTypeLimited;
+    CloseHandle(token);
+    return limited;
+}
+
 void Win32System::loadLibrary(const std::string& path) {
     // A missing or broken library must not bring up the system's error box.
     const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
