@@ -7,7 +7,7 @@
 //   type <title> <sel> <text> | select <title> <list box> <item> | pick <title> <drop-down> <item>
 //   close <title> [--syscommand] | screen | foreground | procs --exe NAME
 //   tray [--wait S] [--ready] | tray-click [right] | menu-keys <down|up|enter|escape>...
-//   window <title> [seconds] | keys <seconds> | timechange [count]   (another program's part)
+//   window <title> [seconds] | keys <seconds> | timechange [count] | resume   (another program's part)
 //
 // --exe NAME limits windows to that program's. <title>: a visible top-level window's caption or
 // "hwnd:0x1234"; <sel>: "hwnd:0x1234", "class:Edit:2" (the second Edit, from 1) or a caption,
@@ -564,6 +564,12 @@ int cmdTimeChange(const Options& o, const Target&) {
     return 0;
 }
 
+// What Windows tells every window when the machine wakes up.
+int cmdResume(const Options&, const Target&) {
+    PostMessageW(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -579,7 +585,7 @@ int main() {
         {L"close", cmdClose, 1, 1}, {L"screen", cmdScreen, 0, 0}, {L"foreground", cmdForeground, 0, 0},
         {L"procs", cmdProcs, 0, 0}, {L"tray", cmdTray, 0, 0}, {L"tray-click", cmdTrayClick, 0, 0},
         {L"menu-keys", cmdMenuKeys, 0, 0}, {L"window", cmdWindow, 1, 0}, {L"keys", cmdKeys, 0, 0},
-        {L"timechange", cmdTimeChange, 0, 0}};
+        {L"timechange", cmdTimeChange, 0, 0}, {L"resume", cmdResume, 0, 0}};
     // clang-format on
     static const std::set<std::wstring> takeValue = {L"--exe", L"--title", L"--hwnd",   L"--wait",
                                                      L"--at",  L"--items", L"--control"};
