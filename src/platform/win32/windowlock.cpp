@@ -41,7 +41,7 @@ bool cloaked(HWND w) {
 bool answers(HWND w) {
     DWORD_PTR result = 0;
     if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return true;
-    return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result) != 0;
+    return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerMs, &result) != 0;
 }
 
 DWORD processOf(HWND w) {
@@ -126,6 +126,7 @@ void Win32WindowLock::releaseAll() {
     for (const Held& h : held_)
         if (IsWindow(h.window) && processOf(h.window) == h.pid) EnableWindow(h.window, TRUE);
     held_.clear();
+    refused_.clear();
     if (locked_ && madeTopmost_ && IsWindow(locked_)) setTopmost(locked_, false);
     locked_ = nullptr;
     lockedProcess_ = 0;
@@ -288,7 +289,8 @@ void Win32WindowLock::caught() {
 }
 
 void Win32WindowLock::takeForeground() {
-    if (holds(GetForegroundWindow())) bringToFront(locked_);
+    const HWND front = GetForegroundWindow();
+    if (holds(front) || refused(front)) bringToFront(locked_);
 }
 
 // The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
@@ -317,9 +319,17 @@ bool Win32WindowLock::holdDown(HWND window) {
     const bool listed = holds(window);
     if ((!listed && held_.size() >= kMaxHeld) || cloaked(window) || !answers(window)) return false;
     EnableWindow(window, FALSE);
-    if (IsWindowEnabled(window)) return false;
+    if (IsWindowEnabled(window)) {
+        // Still kept from the foreground, though it takes clicks.
+        if (refused_.size() < kMaxHeld && !refused(window)) refused_.push_back(window);
+        return true;
+    }
     if (!listed) held_.push_back({window, processOf(window), false});
     return true;
+}
+
+bool Win32WindowLock::refused(HWND window) const {
+    return std::find(refused_.begin(), refused_.end(), window) != refused_.end();
 }
 
 bool Win32WindowLock::holds(HWND window) const {
