@@ -66,7 +66,7 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_startup_registration test_console StartupRegistration 120
     e2e_changing_mode test_plan ChangingMode 240
     e2e_shutdown test_plan Shutdown 180
-    e2e_resume test_plan Resume 240
+    e2e_resume test_plan Resume 330
     e2e_tray_menu test_guard TrayMenu 150
     e2e_plan_from_the_tray test_guard PlanFromTheTray 180
     e2e_lock_screen_exit test_guard LockScreenExit 180

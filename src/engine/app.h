@@ -101,6 +101,7 @@ class App final : public ConsoleHost,
     void consoleLoad() override;    // the console's load handler: the three start-up roads
     void mainFormLoad();            // the normal and resume roads
     void startCommand() override;   // "Start"
+    void adminNote();               // once: an administrator's elevated windows are out of reach
     void closeCommand() override;   // "Close"
     void consoleUnload() override;  // the console window is unloading
     void closeProgram() override;   // ends the program in order
@@ -129,6 +130,7 @@ class App final : public ConsoleHost,
     void terminateLaunched();
 
     void startMode();  // computes and shows the plan
+    bool timedPeriodAt(const DateTime& now);
     void computeOneTimeStart();
     void applyLockScreenLook();
     void clockTick() override;  // the lock-screen clock, once a second
@@ -153,6 +155,8 @@ class App final : public ConsoleHost,
     void sessionEnding() override;  // Windows is ending the session
     void resumeNow() override;      // a plan waiting to resume goes on at the next tick
     void reportRunning();
+    void settingsChanged() override;
+    void resumedFromSleep() override;
 
     // Settings of the console, the allowed list and the run state.
     void loadSettings();
@@ -163,6 +167,7 @@ class App final : public ConsoleHost,
 
     // The window lock and the keyboard hook.
     void takeMinuteMark(const DateTime& now);
+    void takeStartMarks();  // at Start and resume: the minute mark and the time zone to keep
     void lockToWindow(uintptr_t window, int flag) override;
     void releaseWindows();  // the windows only; the task-switch keys stay as they are
     void unhookKeyboard() override;
@@ -170,7 +175,12 @@ class App final : public ConsoleHost,
 
   private:
     void installKeyboardHook();
+    void guardTime(bool clockMessage);
+    int32_t secondsToCount();  // whole seconds awake since the clock last counted
     bool guardMessageOpen_ = false;
+    std::string planZone_;  // the time zone at Start or resume
+    bool planZoneTaken_ = false;
+    int64_t countedAwakeMs_ = 0;                   // the awake time up to which the clock has counted
     std::pair<std::string, std::string> editing_;  // name and path of the entry being edited
     Platform& platform_;
     IconCache allowedIcons_{platform_.pictures};  // outlives the forms that show its icons

@@ -24,7 +24,7 @@ void App::resumeTick() {
         frmMain().timer2.setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
-        takeMinuteMark(platform_.clock.now());  // as Start does: the guard goes back to it
+        takeStartMarks();  // as Start does: the guard goes back to them
         if (consoleState == state::kPlanRunning) reportRunning();
         return;
     }
@@ -45,20 +45,11 @@ void App::computeOneTimeStart() {
                                              pick(f.cmbStartTimeH), pick(f.cmbStartTimeM), 0);
 }
 
-void App::startMode() {
+// One time and Bed time periods are set by the time of day: the period that `now` falls in and the
+// seconds to its end. False in the other modes.
+bool App::timedPeriodAt(const DateTime& now) {
     FrmMain& f = frmMain();
-    FrmBig& big = frmBig();
-    const DateTime now = platform_.clock.now();
-    big.preview = false;
-    endNotice(true);
-    big.lblMessage.setText(f.txtMessage->text());
-
-    if (f.optEveryday->value() && !resumePlan) {
-        secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
-        gameTimeOn = true;
-        breakTimeOn = false;
-        resumePlan = false;
-    } else if (f.optOneTime->value()) {
+    if (f.optOneTime->value()) {
         computeOneTimeStart();
         secondsLeft = clampedSeconds(secondsBetween(now, oneTimeStartMoment));
         const DateTime start = oneTimeStartMoment;
@@ -77,7 +68,9 @@ void App::startMode() {
             gameTimeOn = true;
             breakTimeOn = false;
         }
-    } else if (f.optBedTime->value()) {
+        return true;
+    }
+    if (f.optBedTime->value()) {
         BedTimeWindow w = bedTimeWindow(f, now);
         if (w.start <= now && now < w.bed) {
             secondsLeft = clampedSeconds(secondsBetween(now, w.bed));
@@ -89,6 +82,46 @@ void App::startMode() {
             breakTimeOn = true;
             gameTimeOn = false;
         }
+        return true;
+    }
+    return false;
+}
+
+// The machine woke up. A Bed time or One time period is worked out again from the clock, as after
+// a restart, and a period that ended meanwhile is left as its end leaves it. A Changing-mode period
+// is a length of play: while the machine slept nobody played, so it goes on with what was left
+// (the clock counts only time awake).
+void App::resumedFromSleep() {
+    if (consoleState != state::kPlanRunning || !(gameTimeOn || breakTimeOn)) return;
+    const DateTime now = platform_.clock.now();
+    takeMinuteMark(now);  // the clock guard must not take the time asleep back
+    const bool wasGame = gameTimeOn, wasBreak = breakTimeOn;
+    if (!timedPeriodAt(now)) return;
+    countedAwakeMs_ = platform_.clock.awakeMs();
+    if (gameTimeOn == wasGame && breakTimeOn == wasBreak) {
+        frmBig().lblTimeLeft.setText(timeLeftText(secondsLeft));
+        return;
+    }
+    lockToWindow(0, 0);
+    if (wasGame) terminateLaunched();
+    if (wasBreak) unhookKeyboard();
+    startMode();
+}
+
+void App::startMode() {
+    FrmMain& f = frmMain();
+    FrmBig& big = frmBig();
+    const DateTime now = platform_.clock.now();
+    big.preview = false;
+    endNotice(true);
+    big.lblMessage.setText(f.txtMessage->text());
+
+    if (f.optEveryday->value() && !resumePlan) {
+        secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
+        gameTimeOn = true;
+        breakTimeOn = false;
+        resumePlan = false;
+    } else if (timedPeriodAt(now)) {
     } else {
         // A restored Changing-mode period goes on as it was, but never for longer than a whole
         // period of its kind: the stored seconds live in the child's own registry hive.
@@ -99,6 +132,7 @@ void App::startMode() {
         resumePlan = false;
     }
 
+    countedAwakeMs_ = platform_.clock.awakeMs();  // the clock counts from here
     const bool onlyListed = f.optOnlyListed->value() != 0;
     const bool everything = f.optEverything->value() != 0;
     if (breakTimeOn) {

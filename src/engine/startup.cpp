@@ -45,8 +45,8 @@ void App::consoleLoad() {
 void App::mainFormLoad() {
     FrmMain& console = frmMain();
     FrmBig& big = frmBig();
-    big.setRect({big.rect().left, big.rect().top, platform_.system.screenWidthTwips(),
-                 platform_.system.screenHeightTwips()});
+    const ScreenArea all = platform_.system.virtualScreenTwips();
+    big.setRect({all.left, all.top, all.width, all.height});
     console.fillPickers();
     loadSettings();
     console.fillDayList(leadingInt16(settings_->GetSetting(sect::kControls, "StartMonth", "1")));
@@ -71,7 +71,21 @@ void App::startCommand() {
     startMode();
     setConsoleState(state::kPlanRunning);
     saveSettings();
-    takeMinuteMark(platform_.clock.now());
+    takeStartMarks();
+    adminNote();
+}
+
+// An administrator can start programs elevated, and Windows does not let a program of ordinary
+// rights disable their windows: said once, when the first plan starts.
+void App::adminNote() {
+    if (!platform_.system.userIsAdministrator()) return;
+    if (settings_->GetSetting(sect::kControls, "AdminNoteShown", "0") == "1") return;
+    settings_->SaveSetting(sect::kControls, "AdminNoteShown", "1");
+    platform_.dialogs.messageBox(0,
+                                 "This account is an administrator. Quorvane cannot hold down the windows of "
+                                 "programs that run as administrator (elevated); give the child a standard "
+                                 "account to keep them locked too.",
+                                 res::kProductName, 0);
 }
 
 void App::closeCommand() {

@@ -1,5 +1,7 @@
 // The lock-screen clock: counts the period down once a second, rings the signals, saves the run
 // state, and at the end of a period switches between game and break.
+#include <algorithm>
+
 #include "console/frm_main.h"
 #include "engine/app.h"
 #include "lock/frm_big.h"
@@ -8,20 +10,42 @@
 
 namespace qv {
 
+namespace {
+
+// Whether a count-down from `from` to `to` passed a value v <= limit with v % step == 0.
+bool passes(int32_t from, int32_t to, int32_t limit, int32_t step) {
+    const int32_t top = std::min(from - 1, limit);
+    return top >= 0 && top / step * step >= to;
+}
+
+}  // namespace
+
+// The clock counts time the machine was awake, not ticks: a GUI thread held up for a while (a
+// busy moment, a stalled window) loses no time, and a sleep or hibernation pauses the count. A
+// tick that comes early or twice counts nothing extra, and with regular ticks each counts one.
+int32_t App::secondsToCount() {
+    const int64_t awake = platform_.clock.awakeMs();
+    const int64_t steps = std::max<int64_t>(0, (awake - countedAwakeMs_ + 500) / 1000);
+    countedAwakeMs_ += steps * 1000;
+    return static_cast<int32_t>(std::min<int64_t>(steps, 86400));
+}
+
 void App::clockTick() {
     FrmMain& f = frmMain();
     FrmBig& big = frmBig();
     const DateTime now = platform_.clock.now();
     if (now.second == 0) takeMinuteMark(now);
-    if (secondsLeft % 30 == 0) saveRunState();
+    const int32_t passed = secondsToCount();
+    if (passed == 0) return;
+    if (secondsLeft % 30 == 0 || passed > 1) saveRunState();
     frontLaunched();
     endNotice(false);
 
     if (secondsLeft > 0) {
-        --secondsLeft;
-        if (f.chkRingEnd->value() == 1 && gameTimeOn && secondsLeft % 10 == 0 && secondsLeft <= 60) ringEnd();
-        if (f.chkRingStart->value() == 1 && breakTimeOn && secondsLeft % 2 == 0 && secondsLeft <= 10)
-            ringBegin();
+        const int32_t from = secondsLeft;
+        secondsLeft = std::max(0, secondsLeft - passed);
+        if (f.chkRingEnd->value() == 1 && gameTimeOn && passes(from, secondsLeft, 60, 10)) ringEnd();
+        if (f.chkRingStart->value() == 1 && breakTimeOn && passes(from, secondsLeft, 10, 2)) ringBegin();
     } else {
         big.timer1.setEnabled(false);
         if (gameTimeOn) {
@@ -53,6 +77,7 @@ void App::clockTick() {
         if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
         big.placeExit();
+        countedAwakeMs_ = platform_.clock.awakeMs();  // the new period counts from here
         if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);
     }
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
@@ -61,6 +86,12 @@ void App::clockTick() {
 void App::takeMinuteMark(const DateTime& now) {
     lastMinuteMark = now;
     minuteMarkTaken = true;
+}
+
+void App::takeStartMarks() {
+    takeMinuteMark(platform_.clock.now());
+    planZone_ = platform_.timeOfDay.timeZone();
+    planZoneTaken_ = true;
 }
 
 void App::nextPeriod() {

@@ -12,19 +12,42 @@ namespace qv {
 // resume, when Windows often corrects its clock), and a plan stopped with the password while the
 // message was open keeps the time and its state code.
 void App::timeChanged() {
+    guardTime(true);
+}
+
+// Many settings announce themselves this way; only a changed time zone matters here.
+void App::settingsChanged() {
+    guardTime(false);
+}
+
+// A changed time zone moves the local times that Bed time and One time periods are set by, and a
+// standard account may change it: while a plan runs it is set back to the zone at Start or resume,
+// and the clock is left alone. Setting the clock back needs a right that a standard account lacks;
+// the message then says that the clock stays as it was set.
+void App::guardTime(bool clockMessage) {
     if (consoleState == state::kSettingClock || consoleState != state::kPlanRunning || !minuteMarkTaken)
         return;
+    ITimeOfDay& time = platform_.timeOfDay;
+    const bool zoneMoved = planZoneTaken_ && time.timeZone() != planZone_;
+    if (!clockMessage && !zoneMoved) return;
     // One message at a time: a burst of changes while it is open would otherwise stack boxes.
     if (guardMessageOpen_) return;
     const DateTime target = lastMinuteMark;
+    std::string text = "You are not allowed to set up time in this mode";
+    if (!zoneMoved && !time.canSetTime())
+        text += ".\n\nThe clock could not be put back: this account may not set the time.";
     guardMessageOpen_ = true;
-    platform_.dialogs.messageBox(0, "You are not allowed to set up time in this mode", res::kProductName, 0);
+    platform_.dialogs.messageBox(0, text, res::kProductName, 0);
     guardMessageOpen_ = false;
     if (consoleState != state::kPlanRunning) return;
     consoleState = state::kSettingClock;
-    platform_.timeOfDay.setTimeOfDay(target.hour, target.minute, target.second);
-    lastMinuteMark = target;
-    platform_.timeOfDay.pumpMessages();  // our own change arrives here and is ignored
+    if (zoneMoved) {
+        time.setTimeZone(planZone_);
+    } else {
+        time.setTimeOfDay(target.hour, target.minute, target.second);
+        lastMinuteMark = target;
+    }
+    time.pumpMessages();  // our own change arrives here and is ignored
     if (consoleState == state::kSettingClock) consoleState = state::kPlanRunning;
 }
 

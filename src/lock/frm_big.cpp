@@ -44,24 +44,38 @@ FrmBig::FrmBig(LockScreenHost& host)
     };
     listView1.onDblClick = [this] { host_.launchAllowedProgram(); };
     timer2.onTimer = [this] { host_.watcherTick(); };
+    // Monitors added, removed or changed: the screen is covered again.
+    onMessage = [this](uint32_t message, intptr_t, intptr_t) {
+        if (message != kDisplayChange) return;
+        layout();
+        placeExit();
+    };
 }
 
+// The lock screen covers every monitor; what it says stands on the primary one, which lies at
+// (0, 0) of the desktop, so inside the window at the desktop's offset.
 void FrmBig::layout() {
-    const float w = static_cast<float>(host_.platform().system.screenWidthTwips());
-    const float h = static_cast<float>(host_.platform().system.screenHeightTwips());
-    label1.setRect({static_cast<int>(w - 1000), static_cast<int>(h / 8 + 500), label1.rect().width,
+    const ISystemInfo& sys = host_.platform().system;
+    const ScreenArea all = sys.virtualScreenTwips();
+    const int x0 = -all.left, y0 = -all.top;
+    const float w = static_cast<float>(sys.screenWidthTwips());
+    const float h = static_cast<float>(sys.screenHeightTwips());
+    label1.setRect({x0 + static_cast<int>(w - 1000), y0 + static_cast<int>(h / 8 + 500), label1.rect().width,
                     label1.rect().height});
-    listView1.setRect({50, 50, static_cast<int>(w - 50), static_cast<int>(h / 8)});
-    lblMessage.setRect({static_cast<int>((w - 10000) / 2), static_cast<int>(listView1.rect().height + 2000),
-                        lblMessage.rect().width, lblMessage.rect().height});
-    lblTimeLeft.setRect({static_cast<int>((w - 9000) / 2), static_cast<int>(2.0 / 3.0 * h),
+    listView1.setRect({x0 + 50, y0 + 50, static_cast<int>(w - 50), static_cast<int>(h / 8)});
+    lblMessage.setRect({x0 + static_cast<int>((w - 10000) / 2),
+                        y0 + static_cast<int>(listView1.rect().height + 2000), lblMessage.rect().width,
+                        lblMessage.rect().height});
+    lblTimeLeft.setRect({x0 + static_cast<int>((w - 9000) / 2), y0 + static_cast<int>(2.0 / 3.0 * h),
                          lblTimeLeft.rect().width, lblTimeLeft.rect().height});
-    setRect({0, 0, static_cast<int>(w), static_cast<int>(h)});
+    setRect({all.left, all.top, all.width, all.height});
 }
 
 void FrmBig::placeExit() {
-    const float h = static_cast<float>(host_.platform().system.screenHeightTwips());
-    label1.setTop(listView1.visible() ? static_cast<int>(h / 8 + 500) : 500);
+    const ISystemInfo& sys = host_.platform().system;
+    const float h = static_cast<float>(sys.screenHeightTwips());
+    label1.setTop(-sys.virtualScreenTwips().top +
+                  (listView1.visible() ? static_cast<int>(h / 8 + 500) : 500));
 }
 
 void FrmBig::onUnload() {

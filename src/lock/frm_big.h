@@ -33,7 +33,8 @@ class FrmBig : public ui::Form {
     ui::Control& lblMessage;
     ui::Control& label1;  // "Exit"
 
-    void layout();     // spreads the controls over the screen
+    static constexpr uint32_t kDisplayChange = 0x007E;  // WM_DISPLAYCHANGE
+    void layout();     // covers every monitor, the controls on the primary one
     void placeExit();  // "Exit" below the program list when it shows, else at the top
 
     float lastMouseX = 0, lastMouseY = 0;

@@ -11,6 +11,9 @@ class IClock {
   public:
     virtual ~IClock() = default;
     virtual DateTime now() const = 0;  // local date and time, whole seconds
+    // Milliseconds from a steady clock that stands still while the machine sleeps or hibernates:
+    // how long the machine has been awake, for counting time that someone could have used.
+    virtual int64_t awakeMs() const = 0;
 };
 
 using TimerId = uint32_t;

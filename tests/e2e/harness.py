@@ -115,6 +115,10 @@ def ensure_template(path, display, boot_anyway=False):
         # a crash ends the program at once instead of waiting behind Wine's crash dialog
         run_quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
                    "/t", "REG_DWORD", "/d", "0", "/f"], env, 60)
+        # every program runs as an administrator here: the program's one-time note about
+        # administrator accounts counts as shown, or it would stand in front of every case
+        run_quiet(["wine", "reg", "add", CONTROLS_KEY, "/v", "AdminNoteShown", "/t", "REG_SZ", "/d", "1",
+                   "/f"], env, 60)
         run_quiet(["wineserver", "-w"], env, 120)  # the registry written to disk
         if not os.path.exists(os.path.join(tmp, "user.reg")):
             raise HarnessError("wineboot left no registry in " + tmp)

@@ -1,12 +1,14 @@
 """A running plan of the Windows program under Wine: a Changing-mode break and its count-down, the
 shutdown when game time is over (a stand-in shutdown.exe in the system's folder records its command
-line), and a plan resumed a minute after a start.
+line), a plan resumed a minute after a start, and a Bed time plan whose program was held still
+across bed time and then told that the machine woke up.
 
     python3 test_plan.py --exe ... --inspector ... --fake-shutdown shutdown.exe [unittest arguments]
 """
 
 import os
 import shutil
+import signal
 import sys
 import time
 import unittest
@@ -142,6 +144,30 @@ class Resume(PlanTest):
         time.sleep(3)
         self.assert_counts_down(first, self.time_left())
         self.assertEqual(self.case.reg_query().get("Mode"), "2")
+
+    def test_bed_time_passed_while_stopped_gives_the_break_left_by_the_clock(self):
+        """The program is stopped (as the machine would be asleep) from before bed time until after
+        it; on waking, the break runs until the next morning's start by the clock, not for a
+        whole night counted from bed time."""
+        now = time.localtime()
+        if not 2 <= now.tm_hour <= 22 or now.tm_min >= 57:
+            self.skipTest("needs a bed time later today, within the hour")
+        bed_min = now.tm_min + (1 if now.tm_sec < 30 else 2)
+        self.open_console()
+        self.start_plan("optBedTime", [("cmbStartH", "1"), ("cmbStartM", "0"),
+                                       ("cmbBedH", str(now.tm_hour)), ("cmbBedM", str(bed_min))])
+        first = self.case.wait_for("the game's time left", self.time_left)
+        os.kill(self.proc.pid, signal.SIGSTOP)
+        try:
+            time.sleep(first[0] + 20)
+        finally:
+            os.kill(self.proc.pid, signal.SIGCONT)
+        self.case.inspect("resume")
+        morning = time.mktime(time.localtime()[:3] + (1, 0, 0, 0, 0, -1)) + 86400
+        shown = self.case.wait_for("the break", lambda: (lambda t: t and t[0] > 3600 and t)(self.time_left()))
+        self.case.screenshot("woken")
+        self.assertLessEqual(abs(shown[0] - (morning - shown[1])), 4,
+                             "the break ends at the next start by the clock")
 
 
 if __name__ == "__main__":

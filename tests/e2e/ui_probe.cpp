@@ -7,7 +7,7 @@
 //   type <title> <sel> <text> | select <title> <list box> <item> | pick <title> <drop-down> <item>
 //   close <title> [--syscommand] | screen | foreground | procs --exe NAME
 //   tray [--wait S] [--ready] | tray-click [right] | menu-keys <down|up|enter|escape>...
-//   window <title> [seconds] | keys <seconds> | timechange [count]   (another program's part)
+//   window <title> [seconds] | keys <seconds> | timechange [count] | resume   (another program's part)
 //   post <message|name> [wparam] [lparam] [--exe NAME | --hwnd H] [--count N]   posted to every
 //     top-level window of a program (hidden ones too), to one window, or else broadcast; a name is
 //     a registered message | move <hwnd> x y w h | tray-delete <hwnd> <id>
@@ -653,6 +653,12 @@ int cmdPipe(const Options& o, const Target&) {
     return Json().num("sent", sent).now().print();
 }
 
+// What Windows tells every window when the machine wakes up.
+int cmdResume(const Options&, const Target&) {
+    PostMessageW(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -669,7 +675,8 @@ int main() {
         {L"procs", cmdProcs, 0, 0}, {L"tray", cmdTray, 0, 0}, {L"tray-click", cmdTrayClick, 0, 0},
         {L"menu-keys", cmdMenuKeys, 0, 0}, {L"window", cmdWindow, 1, 0}, {L"keys", cmdKeys, 0, 0},
         {L"timechange", cmdTimeChange, 0, 0}, {L"post", cmdPost, 1, 0}, {L"move", cmdMove, 5, 0},
-        {L"tray-delete", cmdTrayDelete, 2, 0}, {L"end", cmdEnd, 1, 1}, {L"pipe", cmdPipe, 1, 0}};
+        {L"tray-delete", cmdTrayDelete, 2, 0}, {L"end", cmdEnd, 1, 1}, {L"pipe", cmdPipe, 1, 0},
+        {L"resume", cmdResume, 0, 0}};
     // clang-format on
     static const std::set<std::wstring> takeValue = {L"--exe",   L"--title", L"--hwnd", L"--wait", L"--at",
                                                      L"--items", L"--control", L"--count", L"--size",

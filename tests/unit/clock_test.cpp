@@ -104,6 +104,44 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     EXPECT_EQ(p.left(), "game 1800");
 }
 
+// A sleep pauses nothing but the Changing-mode count: Bed time and One time periods are times of
+// day and are worked out again on waking; time the program was held up while awake counts.
+TEST(Sleep, TimedPeriodsFollowTheClockAndAChangingPeriodCountsOnlyTimeAwake) {
+    Plan bed(DateTime{2026, 12, 6, 20, 50, 0}, "bed 7 0 21 0 all");
+    bed.advance(3000);
+    bed.sim.sleep(2LL * 3600 * 1000 + 10 * 60 * 1000);  // woken at 23:00:03
+    EXPECT_EQ(bed.status(), "break 28797 shown locked t1 t2") << "the game ended while asleep";
+    bed.sim.sleep(9LL * 3600 * 1000);  // a break slept through: 08:00:03
+    EXPECT_EQ(bed.status(), "game 46797 t1 t2");
+    bed.sim.sleep(60'000);  // the same period: only the count moves
+    EXPECT_EQ(bed.left(), "game 46737");
+    bed.advance(1000);
+    EXPECT_EQ(bed.left(), "game 46736");
+
+    Plan once(DateTime{2026, 12, 6, 15, 58, 0}, "once 12 6 16 0 1 listed");
+    once.sim.sleep(3600'000);
+    EXPECT_EQ(once.status(), "over shown locked") << "the whole plan passed while asleep";
+    once.sim.sleep(3600'000);
+    EXPECT_EQ(once.status(), "over shown locked");
+
+    Plan every(kSixPm, "every 60 5 listed");
+    every.advance(10'000);
+    every.sim.sleep(3 * 3600'000);
+    every.advance(1000);
+    EXPECT_EQ(every.left(), "game 3589") << "nobody played while the machine slept";
+    every.sim.clock.block(20'400);  // the program was held up while awake
+    every.advance(0);               // the late tick
+    EXPECT_EQ(every.left(), "game 3569");
+    every.app->clockTick();  // a tick twice at one moment counts once
+    every.advance(1000);     // the 0.4 s left over counts with the next second
+    EXPECT_EQ(every.left(), "game 3568");
+    every.sim.clock.block(3600'000);
+    every.advance(0);
+    EXPECT_EQ(every.left(), "game 0") << "a hold-up past the end ends the period at the next tick";
+    every.advance(1000);
+    EXPECT_EQ(every.status(), "break 300 shown locked t1 t2");
+}
+
 // The stored run state (GameTimeOn, BreakTimeOn, FinalTime; null: none) is the child's to edit: whatever
 // it holds, the plan resumes with a defined period of at most a whole game (60 min) or break (15 min).
 TEST(Resume, StoredRunStateGarbageGivesADefinedPeriodOfAtMostAWholeOne) {

@@ -166,8 +166,12 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
                     busy = lock.openWindow(false);  // busy: disabled by its program
     g.click("frmMain", "Command6");                 // "Change password" left open
     g.plan("bed 7 0 21 0");
+    g.sim.system.administrator = true;  // told once that elevated windows are out of reach
     g.start();
     ASSERT_TRUE(g.locked());
+    ASSERT_EQ(g.sim.dialogs.shown.size(), 1u);
+    EXPECT_NE(g.sim.dialogs.shown[0].text.find("administrator"), std::string::npos);
+    EXPECT_EQ(g.stored("AdminNoteShown"), "1");
     sim::SimKeyboard& kb = g.sim.keyboard;
     constexpr uint32_t kDown = 0x100, kUp = 0x101, kSysDown = 0x104, kSysUp = 0x105;
     const struct {
@@ -221,6 +225,7 @@ TEST(WindowLock, OtherWindowsAreDisabledAndGivenBackExactlyAndTheTaskSwitchKeysS
 
     // Windows left disabled by a killed program come back at the next start.
     g.start();
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 1u) << "the note only once";
     ASSERT_FALSE(lock.usable(editor));
     g.app.reset();  // killed: no release
     EXPECT_FALSE(lock.usable(editor));
@@ -244,10 +249,30 @@ TEST(ClockGuard, SetsTheTimeOfDayBackOnlyWhileAPlanRuns) {
     EXPECT_EQ(g.sim.dialogs.shown.size(), 2u);
     EXPECT_EQ(g.sim.clock.now(), (DateTime{2026, 12, 9, 20, 1, 0}));
 
-    // Without the right to set the clock nothing is reported and the plan goes on.
+    // A changed time zone is set back, the clock left alone, one message for a burst; a setting
+    // other than the zone changes nothing.
+    int more = 0;
+    g.sim.dialogs.whileShown = [&](auto&) {
+        for (; more < 100; ++more) g.sim.changeZone(more % 2 ? "Tokyo Standard Time" : "UTC", 3600);
+    };
+    g.sim.changeZone("Pacific Standard Time", -9 * 3600);
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    EXPECT_EQ(g.sim.timeOfDay.zone, "W. Europe Standard Time");
+    EXPECT_EQ(g.sim.timeOfDay.sets.size(), 2u) << "the clock is not set for a zone";
+    g.sim.dialogs.whileShown = nullptr;
+    g.sim.windowing.broadcast(0x001A);  // WM_SETTINGCHANGE
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    g.sim.timeOfDay.zone = "UTC";  // the zone announced as a setting
+    g.sim.windowing.broadcast(0x001A);
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 4u);
+    EXPECT_EQ(g.sim.timeOfDay.zone, "W. Europe Standard Time");
+
+    // Without the right to set the clock the message says so, and the plan goes on.
     g.sim.timeOfDay.privilege = false;
     g.sim.changeTime(DateTime{2026, 12, 9, 23, 0, 0});
-    EXPECT_EQ(g.sim.dialogs.shown.size(), 3u);
+    ASSERT_EQ(g.sim.dialogs.shown.size(), 5u);
+    EXPECT_NE(g.sim.dialogs.shown[4].text.find("The clock could not be put back"), std::string::npos);
+    EXPECT_EQ(g.sim.dialogs.shown[3].text, g.sim.dialogs.shown[0].text);
     EXPECT_TRUE(g.big().timer1.enabled());
 }
 

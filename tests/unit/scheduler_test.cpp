@@ -40,6 +40,24 @@ TEST(StartMode, ListedGamesShowTheListAndTheBoxHidesTheTimeLeft) {
     p.start();
     EXPECT_EQ(p.status(), "game 46800 shown locked t1 t2");
     EXPECT_TRUE(p.big().control("ListView1").visible() && !p.big().control("lblTimeLeft").visible());
+
+    // Monitors added and removed while locked: the lock screen covers all of them, and what it
+    // says stays on the primary one (1024 x 768 pixels at the desktop's origin).
+    auto at = [&](const char* name) {
+        const ui::Rect r = name ? p.big().control(name).rect() : p.big().rect();
+        return std::to_string(r.left / 15) + "," + std::to_string(r.top / 15) +
+               (name ? "" : " " + std::to_string(r.width / 15) + "x" + std::to_string(r.height / 15));
+    };
+    for (int i = 0; i < 50; ++i) {
+        p.sim.system.virtualPx = i % 2 ? ScreenArea{-1280, -200, 2304, 1024} : ScreenArea{};
+        p.sim.windowing.broadcast(FrmBig::kDisplayChange);
+    }
+    EXPECT_EQ(at(nullptr) + " " + at("Label1") + " " + at("ListView1") + " " + at("lblMessage"),
+              "-1280,-200 2304x1024 2237,329 1283,203 1458,429");
+    EXPECT_EQ(p.status(), "game 46800 shown locked t1 t2");
+    p.sim.system.virtualPx = {};
+    p.sim.windowing.broadcast(FrmBig::kDisplayChange);
+    EXPECT_EQ(at(nullptr) + " " + at("Label1"), "0,0 1024x768 957,129");
 }
 
 TEST(StartMode, AnyPickerTextGivesADefinedPeriod) {

@@ -112,3 +112,51 @@ CHECK_CASE(windows_that_appear_during_the_lock_are_held_at_once_and_let_go) {
     CloseHandle(pi.hThread);
     for (HWND w : {own, locked}) DestroyWindow(w);
 }
+
+namespace {
+
+// A window whose program enables it again as soon as it is disabled.
+LRESULT CALLBACK stubbornProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENABLE && !wp) EnableWindow(w, TRUE);
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+int listedTimes(HWND w) {
+    char value[16384] = {};
+    DWORD size = sizeof value - 1;
+    RegGetValueA(HKEY_CURRENT_USER, Win32WindowLock::kSavedKey, Win32WindowLock::kSavedValue, RRF_RT_REG_SZ,
+                 nullptr, value, &size);
+    char hex[20];
+    _ui64toa(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), hex, 16);
+    const std::string text(value), entry = std::string(hex) + " ";
+    int n = 0;
+    for (size_t at = 0; (at = text.find(entry, at)) != std::string::npos; ++at)
+        n += at == 0 || text[at - 1] == ';';
+    return n;
+}
+
+}  // namespace
+
+CHECK_CASE(only_windows_that_stay_disabled_are_listed_and_each_once) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = stubbornProc;
+    wc.lpszClassName = "QvStubborn";
+    RegisterClassA(&wc);
+    HWND stubborn = CreateWindowExA(0, "QvStubborn", "stubborn", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr,
+                                    nullptr, nullptr, nullptr);
+    HWND plain = plainWindow(WS_VISIBLE), locked = plainWindow(WS_VISIBLE);
+    Win32WindowLock lock;
+    lock.makeModal(reinterpret_cast<uintptr_t>(locked), 1, 0);
+    CHECK(IsWindowEnabled(stubborn) && !IsWindowEnabled(plain));
+    CHECK_EQ(listedTimes(stubborn), 0);
+    CHECK_EQ(listedTimes(plain), 1);
+    for (int i = 0; i < 5; ++i) {  // enabled again by its program, locked again: held again
+        EnableWindow(plain, TRUE);
+        lock.makeModal(reinterpret_cast<uintptr_t>(locked), 1, 0);
+        CHECK(!IsWindowEnabled(plain));
+    }
+    CHECK_EQ(listedTimes(plain), 1);
+    lock.makeModal(0, 0, 0);
+    CHECK(IsWindowEnabled(plain));
+    for (HWND w : {stubborn, plain, locked}) DestroyWindow(w);
+}

@@ -12,6 +12,7 @@ class SimClock : public IClock, public ITimers {
   public:
     explicit SimClock(const DateTime& start);
     DateTime now() const override;
+    int64_t awakeMs() const override { return nowMs_; }
     TimerId start(int intervalMs, std::function<void()> tick) override;
     void stop(TimerId id) override;
 
@@ -24,6 +25,8 @@ class SimClock : public IClock, public ITimers {
     void block(int64_t ms);
     // Moves the wall clock without running timers (someone set the system time).
     void setNow(const DateTime& t);
+    // The machine sleeps for ms: the wall clock moves on, the awake clock and the timers stand.
+    void sleep(int64_t ms) { baseSerial_ += ms / 1000; }
     size_t activeTimers() const { return timers_.size(); }
     // Set by the owner: called after every tick, so forms unloaded by it are freed.
     std::function<void()> afterTick;
@@ -35,7 +38,7 @@ class SimClock : public IClock, public ITimers {
         std::shared_ptr<std::function<void()>> tick;
     };
     int64_t baseSerial_;  // wall-clock seconds at elapsed 0
-    int64_t nowMs_ = 0;
+    int64_t nowMs_ = 0;   // awake time since the start
     std::map<TimerId, Entry> timers_;
     TimerId nextId_ = 1;
 };

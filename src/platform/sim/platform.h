@@ -23,6 +23,10 @@ class SimWorld {
     Platform& platform() { return platform_; }
     // Someone sets the system time: the clock moves and every window hears of it.
     void changeTime(const DateTime& t);
+    // Someone sets another time zone: the local time moves by the zones' difference.
+    void changeZone(const std::string& zone, int64_t shiftSeconds);
+    // The machine sleeps for ms and wakes: the wall clock moves on, then Windows says so.
+    void sleep(int64_t ms);
 
     SimClock clock;
     SimWindowing windowing;

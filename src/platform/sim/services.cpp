@@ -163,6 +163,14 @@ bool SimTimeOfDay::setTimeOfDay(int hour, int minute, int second) {
     return true;
 }
 
+bool SimTimeOfDay::setTimeZone(const std::string& z) {
+    zoneSets.push_back(z);
+    if (!zonePrivilege) return false;
+    zone = z;
+    ++pending_;  // Windows tells every window of the change
+    return true;
+}
+
 void SimTimeOfDay::pumpMessages() {
     ++pumps;
     for (; pending_ > 0; --pending_)

@@ -98,12 +98,18 @@ class SimShutdown : public IShutdown {
 class SimTimeOfDay : public ITimeOfDay {
   public:
     bool setTimeOfDay(int hour, int minute, int second) override;
+    bool canSetTime() override { return privilege; }
+    std::string timeZone() const override { return zone; }
+    bool setTimeZone(const std::string& z) override;
     void pumpMessages() override;
     std::function<void(int, int, int)> onSet;
     std::function<void()> deliverTimeChange;
     std::vector<std::string> sets;  // "hh:mm:ss" of every set
     int pumps = 0;
     bool privilege = true;  // false: the set fails, as it does without the system-time right
+    std::string zone = "W. Europe Standard Time";
+    std::vector<std::string> zoneSets;  // every zone set back, refused or not
+    bool zonePrivilege = true;
 
   private:
     int pending_ = 0;

@@ -60,7 +60,7 @@ bool SimWindowing::formEnabled(uintptr_t window) const {
     return f && f->enabled();
 }
 
-void SimWindowing::broadcast(uint32_t message) {
+void SimWindowing::broadcast(uint32_t message, intptr_t wParam) {
     std::vector<uintptr_t> windows;
     for (ui::Form* f : forms_) windows.push_back(f->nativeHandle());
     for (uintptr_t w : windows) {
@@ -69,7 +69,7 @@ void SimWindowing::broadcast(uint32_t message) {
         ui::Session& session = f->session();
         {
             ui::Session::Event event(session);
-            f->userMessage(message, 0, 0);
+            f->userMessage(message, wParam, 0);
         }
         session.afterEvent();
     }

@@ -33,7 +33,7 @@ class SimWindowing : public ui::IWindowing {
     int popups() const { return popups_; }
     int changes() const { return changes_; }
     // A message sent to every top-level window of the program, as Windows broadcasts it.
-    void broadcast(uint32_t message);
+    void broadcast(uint32_t message, intptr_t wParam = 0);
     // Runs in the menu's loop when a menu pops up (a test picks an item there).
     std::function<void(ui::MenuItem&)> whilePopup;
 

@@ -1,6 +1,7 @@
 #include "platform/win32/clock.h"
 
 #include "platform/win32/dispatch.h"
+#include "platform/win32/lazy.h"
 
 namespace qv::win32 {
 
@@ -8,6 +9,20 @@ DateTime Win32Clock::now() const {
     SYSTEMTIME t;
     GetLocalTime(&t);
     return DateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+namespace {
+// Windows 7 and later; looked up so that an older kernel32 still starts the program.
+using UnbiasedTime = BOOL(WINAPI*)(PULONGLONG);
+LazyProc<UnbiasedTime> queryUnbiasedInterruptTime("kernel32.dll", "QueryUnbiasedInterruptTime");
+}  // namespace
+
+// The interrupt time without the time spent asleep or hibernated, in units of 100 ns.
+int64_t Win32Clock::awakeMs() const {
+    ULONGLONG t = 0;
+    if (auto query = queryUnbiasedInterruptTime.get(); query && query(&t))
+        return static_cast<int64_t>(t / 10000);
+    return monotonicMs();
 }
 
 int64_t monotonicMs() {

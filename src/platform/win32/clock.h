@@ -12,6 +12,7 @@ namespace qv::win32 {
 class Win32Clock : public IClock {
   public:
     DateTime now() const override;
+    int64_t awakeMs() const override;
 };
 
 class Win32Timers : public ITimers {

@@ -7,6 +7,7 @@
 #include <olectl.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/foreground.h"
@@ -152,6 +153,27 @@ bool Win32TimeOfDay::setTimeOfDay(int hour, int minute, int second) {
     t.wMilliseconds = 0;
     enablePrivilege("SeSystemtimePrivilege");  // held but disabled by default
     return SetLocalTime(&t) != FALSE;
+}
+
+bool Win32TimeOfDay::canSetTime() {
+    return enablePrivilege("SeSystemtimePrivilege");
+}
+
+// The whole record of the zone (its key name, biases and daylight rules), zeroed first so that two
+// reads of one zone are equal byte for byte.
+std::string Win32TimeOfDay::timeZone() const {
+    DYNAMIC_TIME_ZONE_INFORMATION z;
+    ZeroMemory(&z, sizeof z);
+    if (GetDynamicTimeZoneInformation(&z) == TIME_ZONE_ID_INVALID) return {};
+    return std::string(reinterpret_cast<const char*>(&z), sizeof z);
+}
+
+bool Win32TimeOfDay::setTimeZone(const std::string& zone) {
+    if (zone.size() != sizeof(DYNAMIC_TIME_ZONE_INFORMATION)) return false;
+    DYNAMIC_TIME_ZONE_INFORMATION z;
+    std::memcpy(&z, zone.data(), sizeof z);
+    enablePrivilege("SeTimeZonePrivilege");  // standard accounts hold it, disabled by default
+    return SetDynamicTimeZoneInformation(&z) != FALSE;
 }
 
 void Win32TimeOfDay::pumpMessages() {

@@ -35,6 +35,9 @@ class Win32Shutdown : public IShutdown {
 class Win32TimeOfDay : public ITimeOfDay {
   public:
     bool setTimeOfDay(int hour, int minute, int second) override;
+    bool canSetTime() override;
+    std::string timeZone() const override;
+    bool setTimeZone(const std::string& zone) override;
     void pumpMessages() override;
 };
 

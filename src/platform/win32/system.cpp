@@ -53,6 +53,36 @@ int Win32System::screenHeightTwips() const {
     return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY();
 }
 
+ScreenArea Win32System::virtualScreenTwips() const {
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (w <= 0 || h <= 0) return {0, 0, screenWidthTwips(), screenHeightTwips()};
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN) * twipsPerPixelX(),
+            GetSystemMetrics(SM_YVIRTUALSCREEN) * twipsPerPixelY(), w * twipsPerPixelX(),
+            h * twipsPerPixelY()};
+}
+
+// CheckTokenMembership sees the Administrators group only in an elevated token (or with User
+// Account Control off); a member running with the filtered token has a limited elevation type.
+bool Win32System::userIsAdministrator() const {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    BOOL member = FALSE;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                 0, &admins)) {
+        if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
+        FreeSid(admins);
+    }
+    if (member) return true;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    const bool limited = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) &&
+                         type == TokenElevationTypeLimited;
+    CloseHandle(token);
+    return limited;
+}
+
 void Win32System::loadLibrary(const std::string& path) {
     // A missing or broken library must not bring up the system's error box.
     const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

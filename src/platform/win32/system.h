@@ -9,6 +9,8 @@ class Win32System : public ISystemInfo {
     Win32System();
     std::string programFolder() const override;
     int screenWidthTwips() const override;
+    ScreenArea virtualScreenTwips() const override;
+    bool userIsAdministrator() const override;
     int screenHeightTwips() const override;
     int twipsPerPixelX() const override { return 1440 / dpiX_; }
     int twipsPerPixelY() const override { return 1440 / dpiY_; }

@@ -213,14 +213,32 @@ void Win32Windowing::destroy(ui::Form& form) {
 }
 
 // The model's size is the client area; the outer position is centred when the form is first
-// shown, or taken from the model when the form is placed. A full-screen form covers the screen.
+// shown, or taken from the model when the form is placed. A full-screen form covers every monitor
+// (the virtual screen; the core lays its controls out on the primary one).
+namespace {
+
+// What a full-screen form covers: every monitor (the virtual screen), or the primary one where the
+// system tells nothing of others.
+RECT coveredRect() {
+    const int vw = GetSystemMetrics(SM_CXVIRTUALSCREEN), vh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (vw > 0 && vh > 0) {
+        const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        return {x, y, x + vw, y + vh};
+    }
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
 void Win32Windowing::placeForm(FormWindow& fw) {
     const ui::Form& f = *fw.form;
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     const HWND z = f.topMost ? HWND_TOPMOST : nullptr;
     const UINT zflag = f.topMost ? 0 : SWP_NOZORDER;
     if (f.fullScreen) {
-        SetWindowPos(fw.hwnd, z, 0, 0, sw, sh, SWP_NOACTIVATE | zflag);
+        const RECT all = coveredRect();
+        SetWindowPos(fw.hwnd, z, all.left, all.top, all.right - all.left, all.bottom - all.top,
+                     SWP_NOACTIVATE | zflag);
         return;
     }
     DWORD style = static_cast<DWORD>(GetWindowLongA(fw.hwnd, GWL_STYLE));
@@ -532,13 +550,20 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
         case kBuildMessage:
             if (fw.live()) build(fw);
             return 0;
+        case WM_DISPLAYCHANGE:
+            if (fw.live() && fw.form->fullScreen) placeForm(fw);
+            [[fallthrough]];
         case WM_TIMECHANGE:
+        case WM_SETTINGCHANGE:  // its lParam (a string) is not passed on
+        case WM_POWERBROADCAST:
         case WM_QUERYENDSESSION:
             if (fw.live()) {
                 ui::Form* f = fw.form;
-                dispatch(*f, [f, msg, wp, lp] { f->userMessage(msg, static_cast<intptr_t>(wp), lp); });
+                const LPARAM l = msg == WM_TIMECHANGE ? lp : 0;
+                dispatch(*f, [f, msg, wp, l] { f->userMessage(msg, static_cast<intptr_t>(wp), l); });
             }
-            return msg == WM_QUERYENDSESSION ? TRUE : 0;  // the session may end
+            // A wake-up is acknowledged, and the session may end.
+            return msg == WM_POWERBROADCAST || msg == WM_QUERYENDSESSION ? TRUE : 0;
         case WM_CLOSE:
             // Only what the close box could do. Anything running on the desktop may post a close
             // request (taskkill without /F does, to every window of the program): a hidden form, one
@@ -560,14 +585,18 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         case WM_WINDOWPOSCHANGING:
-            // A pinned full-screen form keeps covering the screen whoever moves or sizes it; a
+            // A pinned full-screen form keeps covering every screen whoever moves or sizes it; a
             // minimize goes through and is undone below.
             if (fw.form->pinned() && fw.form->fullScreen && !IsIconic(hwnd)) {
                 auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-                if (!(pos->flags & SWP_NOMOVE)) pos->x = pos->y = 0;
+                const RECT all = coveredRect();
+                if (!(pos->flags & SWP_NOMOVE)) {
+                    pos->x = all.left;
+                    pos->y = all.top;
+                }
                 if (!(pos->flags & SWP_NOSIZE)) {
-                    pos->cx = GetSystemMetrics(SM_CXSCREEN);
-                    pos->cy = GetSystemMetrics(SM_CYSCREEN);
+                    pos->cx = all.right - all.left;
+                    pos->cy = all.bottom - all.top;
                 }
             }
             break;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/foreground.h"
+#include "platform/win32/lazy.h"
 
 namespace qv::win32 {
 
@@ -17,6 +18,31 @@ constexpr UINT kSweepMs = 5000;
 // A window created hidden is looked at again after 10, 30, 70 ... 1270 ms, then left to the sweep.
 constexpr DWORD kFirstRecheckMs = 10, kLastRecheckMs = 640;
 Win32WindowLock* g_lock = nullptr;  // timer and event procedures have no room for a pointer
+// The most windows held at once: a bound on the stored list, far above any real desktop.
+constexpr size_t kMaxHeld = 2000;
+// How long another program's window may take to answer before it is left for the next sweep.
+constexpr UINT kAnswerMs = 100;
+
+// Windows 7 and later; the DWM's library is loaded with the first lock.
+using GetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+LazyProc<GetWindowAttribute> dwmGetWindowAttribute("dwmapi.dll", "DwmGetWindowAttribute");
+constexpr DWORD kDwmCloaked = 14;  // DWMWA_CLOAKED
+
+// A cloaked window is not on the screen (another virtual desktop, a suspended app's frame): it takes
+// no input, and disabling it would only leave it disabled when it comes back.
+bool cloaked(HWND w) {
+    auto get = dwmGetWindowAttribute.get();
+    DWORD value = 0;
+    return get && SUCCEEDED(get(w, kDwmCloaked, &value, sizeof value)) && value != 0;
+}
+
+// Disabling another thread's window sends it messages and waits for them: a thread that is busy
+// now (not yet hung long enough for IsHungAppWindow) is asked first, with a short time limit.
+bool answers(HWND w) {
+    DWORD_PTR result = 0;
+    if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return true;
+    return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerMs, &result) != 0;
+}
 
 DWORD processOf(HWND w) {
     DWORD pid = 0;
@@ -100,6 +126,7 @@ void Win32WindowLock::releaseAll() {
     for (const Held& h : held_)
         if (IsWindow(h.window) && processOf(h.window) == h.pid) EnableWindow(h.window, TRUE);
     held_.clear();
+    refused_.clear();
     if (locked_ && madeTopmost_ && IsWindow(locked_)) setTopmost(locked_, false);
     locked_ = nullptr;
     lockedProcess_ = 0;
@@ -262,7 +289,8 @@ void Win32WindowLock::caught() {
 }
 
 void Win32WindowLock::takeForeground() {
-    if (holds(GetForegroundWindow())) bringToFront(locked_);
+    const HWND front = GetForegroundWindow();
+    if (holds(front) || refused(front)) bringToFront(locked_);
 }
 
 // The locked window keeps the windows it owns (its tooltips, its dialogs); the program keeps its
@@ -280,14 +308,28 @@ bool Win32WindowLock::exempt(HWND window) const {
 // A hung program's window is left alone: it takes no input anyway, and telling it would block.
 // The sweep looks at every top-level window, so the cheap test comes first: one read of the style
 // says whether a window is shown and enabled (for a top-level window that is what IsWindowVisible
-// and IsWindowEnabled say, in one call instead of two). True when the window is held down now.
+// and IsWindowEnabled say, in one call instead of two). Only a window that is disabled afterwards
+// is listed: Windows refuses for a window of a higher integrity level (an elevated program), and a
+// program may enable its window again at once. One that enables itself later is disabled again
+// but listed once. True when the window is held down now.
 bool Win32WindowLock::holdDown(HWND window) {
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     if (!(style & WS_VISIBLE) || (style & WS_DISABLED) || exempt(window) || IsHungAppWindow(window))
         return false;
+    const bool listed = holds(window);
+    if ((!listed && held_.size() >= kMaxHeld) || cloaked(window) || !answers(window)) return false;
     EnableWindow(window, FALSE);
-    held_.push_back({window, processOf(window), false});
+    if (IsWindowEnabled(window)) {
+        // Still kept from the foreground, though it takes clicks.
+        if (refused_.size() < kMaxHeld && !refused(window)) refused_.push_back(window);
+        return true;
+    }
+    if (!listed) held_.push_back({window, processOf(window), false});
     return true;
+}
+
+bool Win32WindowLock::refused(HWND window) const {
+    return std::find(refused_.begin(), refused_.end(), window) != refused_.end();
 }
 
 bool Win32WindowLock::holds(HWND window) const {

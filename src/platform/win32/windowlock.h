@@ -63,6 +63,7 @@ class Win32WindowLock : public IWindowLock {
     void caught();
     void takeForeground();
     bool holdDown(HWND window);
+    bool refused(HWND window) const;
     bool exempt(HWND window) const;
     void save() const;
 
@@ -70,6 +71,7 @@ class Win32WindowLock : public IWindowLock {
     DWORD lockedProcess_ = 0;  // the process of the locked window
     bool madeTopmost_ = false;
     std::vector<Held> held_;
+    std::vector<HWND> refused_;  // stayed enabled when disabled: not listed, but kept from the front
     std::vector<Recheck> rechecks_;
     HWINEVENTHOOK shownHook_ = nullptr, foregroundHook_ = nullptr;
     UINT_PTR sweepTimer_ = 0, soonTimer_ = 0;
