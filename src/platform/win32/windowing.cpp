@@ -94,7 +94,6 @@ Win32Windowing::Win32Windowing(const Win32System& system) : system_(system), gdi
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = kOwnerClass;
     RegisterClassExA(&wc);
-    installRetrievalCounter();
 }
 
 Win32Windowing::~Win32Windowing() {
@@ -105,7 +104,6 @@ Win32Windowing::~Win32Windowing() {
     }
     forms_.clear();
     if (owner_) DestroyWindow(owner_);
-    removeRetrievalCounter();
 }
 
 FormWindow* Win32Windowing::windowOf(const ui::Form& f) const {
@@ -329,7 +327,9 @@ void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
         HDC mem = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(mem, picture);
         SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
+        POINT origin;  // the form's top-left, also when painting under a control
+        GetViewportOrgEx(dc, &origin);
+        SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
         StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         SelectObject(mem, old);
         DeleteDC(mem);
@@ -345,6 +345,18 @@ LRESULT Win32Windowing::controlColour(FormWindow& fw, HDC dc, HWND child) {
     const ui::Control& c = *nc->model;
     SetTextColor(dc, GdiCache::colour(c.foreColour()));
     if (c.transparent()) {
+        // The form's ground under the control, painted into the control's own drawing: the
+        // control then draws itself whole, and a new text needs no repaint of the form.
+        // Kept to the control's rectangle: a label's drawing may be clipped as its parent's is.
+        RECT rc;
+        GetClientRect(nc->hwnd, &rc);
+        POINT at{0, 0};
+        MapWindowPoints(nc->hwnd, fw.hwnd, &at, 1);
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+        OffsetViewportOrgEx(dc, -at.x, -at.y, nullptr);
+        paintBackground(fw, dc);
+        RestoreDC(dc, saved);
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }

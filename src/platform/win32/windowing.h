@@ -43,10 +43,6 @@ struct FormWindow {
     bool live() const { return !destroying && form->loaded() && !form->unloading(); }
 };
 
-// Counts the messages any message loop takes from the GUI thread's queue (controls.cpp).
-void installRetrievalCounter();
-void removeRetrievalCounter();
-
 class Win32Windowing : public ui::IWindowing {
   public:
     explicit Win32Windowing(const Win32System& system);
