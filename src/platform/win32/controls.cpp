@@ -129,21 +129,25 @@ HICON defaultItemIcon() {
 
 }  // namespace
 
-LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
-    auto* nc = reinterpret_cast<NativeControl*>(ref);
+// The controls' own window procedures are chained by hand rather than through comctl32's
+// subclassing, which under Wine asks the server for a window property on every message.
+LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* nc = reinterpret_cast<NativeControl*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!nc) return DefWindowProcA(h, msg, wp, lp);
+    const WNDPROC next = nc->nativeProc;  // nc may be gone after a handler
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            if (nc && nc->owner && nc->owner->live() && nc->model->kind() != Kind::ComboBox &&
+            if (nc->owner && nc->owner->live() && nc->model->kind() != Kind::ComboBox &&
                 !nc->owner->windowing->mouseDown(*nc, msg, wp, lp))
                 return 0;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(h, controlProc, id);
+            SetWindowLongPtrA(h, GWLP_USERDATA, 0);
             break;
     }
-    return DefSubclassProc(h, msg, wp, lp);
+    return CallWindowProcA(next, h, msg, wp, lp);
 }
 
 // Reports a press as MouseDown. It reaches the control afterwards (and may become its click) only
@@ -188,7 +192,9 @@ void Win32Windowing::createControls(FormWindow& fw) {
         nc->hwnd = CreateWindowExA(s.ex, s.cls, "", style, 0, 0, 0, 0, fw.hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(nc->id)), inst, nullptr);
         if (!nc->hwnd) continue;
-        SetWindowSubclass(nc->hwnd, controlProc, 1, reinterpret_cast<DWORD_PTR>(nc.get()));
+        SetWindowLongPtrA(nc->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nc.get()));
+        nc->nativeProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(nc->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc)));
         fw.byHwnd[nc->hwnd] = nc.get();
         fw.byModel[&c] = nc.get();
         if (c.kind() == Kind::ListView) {

@@ -24,6 +24,7 @@ struct NativeControl {
     HWND hwnd = nullptr;
     int id = 0;
     std::vector<std::string> items;  // what the native list holds now
+    WNDPROC nativeProc = nullptr;    // the control's own procedure, called after ours
 };
 
 struct FormWindow {
@@ -70,7 +71,7 @@ class Win32Windowing : public ui::IWindowing {
 
   private:
     friend LRESULT CALLBACK formProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM);
 
     FormWindow* windowOf(const ui::Form& f) const;
     NativeControl* nativeControl(const ui::Control& c) const;
