@@ -87,7 +87,7 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     p.sim.clock.setNow(DateTime{2026, 12, 6, 22, 0, 0});
     p.startProgram();
     p.advance(61'000);
-    EXPECT_EQ(p.status(), "break 32339 shown locked t1 t2");
+    EXPECT_EQ(p.status(), "break 32339 shown locked t1");
     p.big().hide();  // the parent has left the lock screen and opens the console
     p.console().show();
     p.plan("every 30 10");
