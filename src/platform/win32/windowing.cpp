@@ -245,8 +245,10 @@ void Win32Windowing::formChanged(ui::Form& form, ui::FormProp prop) {
         case ui::FormProp::Rect:
             placeForm(*fw);
             break;
-        case ui::FormProp::BackColour:
         case ui::FormProp::Picture:
+            fw->picture.drop();
+            [[fallthrough]];
+        case ui::FormProp::BackColour:
             RedrawWindow(fw->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             break;
         case ui::FormProp::Icon:
@@ -317,6 +319,25 @@ void Win32Windowing::quit() {
     PostQuitMessage(0);
 }
 
+HDC PictureDc::holding(HBITMAP picture) {
+    if (bitmap != picture) drop();
+    if (!dc) {
+        dc = CreateCompatibleDC(nullptr);
+        if (!dc) return nullptr;
+        previous = SelectObject(dc, picture);
+        bitmap = picture;
+    }
+    return dc;
+}
+
+void PictureDc::drop() {
+    if (!dc) return;
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    dc = nullptr;
+    bitmap = nullptr;
+}
+
 void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
     RECT rc;
     GetClientRect(fw.hwnd, &rc);
@@ -324,16 +345,15 @@ void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
     BITMAP bm;
     if (picture && GetObjectType(picture) == OBJ_BITMAP && GetObjectA(picture, sizeof(bm), &bm)) {
         // Stretched from the top-left corner over the whole client area.
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, picture);
+        HDC mem = fw.picture.holding(picture);
         SetStretchBltMode(dc, HALFTONE);
         POINT origin;  // the form's top-left, also when painting under a control
         GetViewportOrgEx(dc, &origin);
         SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
-        StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        return;
+        if (mem) {
+            StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            return;
+        }
     }
     FillRect(dc, &rc, gdi_.brush(fw.form->backColour()));
 }

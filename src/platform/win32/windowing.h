@@ -27,6 +27,20 @@ struct NativeControl {
     WNDPROC nativeProc = nullptr;    // the control's own procedure, called after ours
 };
 
+// The form's picture selected into a memory DC once, for all its paints (under Wine creating a DC
+// asks the server). Dropped before the picture changes: the program may then delete the old one.
+struct PictureDc {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    PictureDc() = default;
+    PictureDc(const PictureDc&) = delete;
+    PictureDc& operator=(const PictureDc&) = delete;
+    ~PictureDc() { drop(); }
+    HDC holding(HBITMAP picture);  // a DC with picture selected
+    void drop();
+};
+
 struct FormWindow {
     Win32Windowing* windowing = nullptr;
     ui::Form* form = nullptr;
@@ -38,6 +52,7 @@ struct FormWindow {
     std::vector<std::unique_ptr<NativeControl>> controls;
     std::map<HWND, NativeControl*> byHwnd;
     std::map<const ui::Control*, NativeControl*> byModel;
+    PictureDc picture;
 
     NativeControl* find(HWND h) const;
     // Events reach the model only while the form is loaded and not being torn down.
