@@ -369,9 +369,9 @@ LRESULT Win32Windowing::controlColour(FormWindow& fw, HDC dc, HWND child) {
         // control then draws itself whole, and a new text needs no repaint of the form.
         // Kept to the control's rectangle: a label's drawing may be clipped as its parent's is.
         RECT rc;
-        GetClientRect(nc->hwnd, &rc);
+        GetClientRect(child, &rc);
         POINT at{0, 0};
-        MapWindowPoints(nc->hwnd, fw.hwnd, &at, 1);
+        MapWindowPoints(child, fw.hwnd, &at, 1);
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
         OffsetViewportOrgEx(dc, -at.x, -at.y, nullptr);
