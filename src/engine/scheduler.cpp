@@ -138,15 +138,15 @@ void App::startMode() {
     if (breakTimeOn) {
         present(Presentation::Break);
         big.timer1.setEnabled(true);
-        big.timer2.setEnabled(true);
+        big.timer2.setEnabled(!launched.empty());
     } else if (onlyListed && gameTimeOn) {
         present(Presentation::GameOnlyListed);
         big.timer1.setEnabled(true);
-        big.timer2.setEnabled(true);
+        big.timer2.setEnabled(!launched.empty());
     } else if (everything && gameTimeOn) {
         big.setVisible(false);
         big.timer1.setEnabled(true);
-        big.timer2.setEnabled(true);
+        big.timer2.setEnabled(!launched.empty());
     } else if (!gameTimeOn) {
         present(Presentation::Over);
     }

@@ -100,9 +100,11 @@ void App::launchAllowedProgram() {
     big.timer2.setEnabled(true);
 }
 
-// Every 500 ms: a program that has ended leaves the records, a program that was still coming up
-// at its launch is locked once its window shows, and the lock goes to the newest program with a
-// window, or back to the lock screen.
+// Every 500 ms while programs started from the list are watched: a program that has ended leaves
+// the records, a program that was still coming up at its launch is locked once its window shows,
+// and the lock goes to the newest program with a window, or back to the lock screen. With none
+// left to watch the watcher stops (a launch starts it again): a waiting lock screen wakes only
+// for its clock.
 void App::watcherTick() {
     IProcesses& processes = platform_.processes;
     bool ended = false;
@@ -118,6 +120,7 @@ void App::watcherTick() {
         if (!l.window && (l.window = findProcessWindow(l.pid)) != 0) shown = l.window;
         ++i;
     }
+    if (launched.empty()) frmBig().timer2.setEnabled(false);
     if (!ended && !shown) return;
     if (ended) lockToWindow(0, 0);
     const uintptr_t newest = newestLaunchedWindow();

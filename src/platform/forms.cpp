@@ -36,6 +36,14 @@ const char* kindName(Kind k) {
 
 // ---- Control ----
 
+// A property set to the value it has already reaches no native control: the backend keeps every
+// property as it was last told.
+namespace {
+bool sameRect(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+}  // namespace
+
 Control::Control(Form& form, Kind kind, std::string name, Control* container)
     : form_(form), kind_(kind), name_(std::move(name)), container_(container), font_(form.font) {
     if (kind == Kind::TextBox || kind == Kind::ComboBox || kind == Kind::ListBox || kind == Kind::ListView) {
@@ -91,16 +99,19 @@ void Control::setValue(int v) {
 }
 
 void Control::setRect(const Rect& r) {
+    if (sameRect(r, rect_)) return;
     rect_ = r;
     changed(Prop::Rect);
 }
 
 void Control::setTop(int top) {
+    if (top == rect_.top) return;
     rect_.top = top;
     changed(Prop::Rect);
 }
 
 void Control::setLeft(int left) {
+    if (left == rect_.left) return;
     rect_.left = left;
     changed(Prop::Rect);
 }
@@ -146,6 +157,7 @@ void Control::setListIndex(int i) {
 }
 
 void Control::setColours(Colour fore, Colour back, bool transparent) {
+    if (fore == fore_ && back == back_ && transparent == transparent_) return;
     fore_ = fore;
     back_ = back;
     transparent_ = transparent;
@@ -153,11 +165,13 @@ void Control::setColours(Colour fore, Colour back, bool transparent) {
 }
 
 void Control::setFont(const Font& f) {
+    if (f.face == font_.face && f.size == font_.size && f.bold == font_.bold) return;
     font_ = f;
     changed(Prop::Font);
 }
 
 void Control::setTooltip(const std::string& t) {
+    if (t == tooltip_) return;
     tooltip_ = t;
     changed(Prop::Tooltip);
 }
@@ -271,6 +285,7 @@ void Form::changed(FormProp p) {
 }
 
 void Form::setCaption(const std::string& c) {
+    if (c == caption_) return;
     caption_ = c;
     changed(FormProp::Caption);
 }
@@ -306,16 +321,19 @@ void Form::setClientSize(int width, int height) {
 }
 
 void Form::setBackColour(Colour c) {
+    if (c == back_) return;
     back_ = c;
     changed(FormProp::BackColour);
 }
 
 void Form::setPicture(PictureHandle p) {
+    if (p == picture_) return;
     picture_ = p;
     changed(FormProp::Picture);
 }
 
 void Form::setIcon(int resourceId) {
+    if (resourceId == icon_) return;
     icon_ = resourceId;
     changed(FormProp::Icon);
 }

@@ -181,6 +181,7 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     EXPECT_TRUE(p.procs().running(other)) << "ended by the handle of its start, never by id";
     p.advance(500);
     EXPECT_EQ(p.lockState(), "screen watching 0");
+    EXPECT_FALSE(p.big().timer2.enabled()) << "nothing left to watch: the clock alone ticks";
     p.app->terminateLaunched();  // nothing recorded: nothing happens
     EXPECT_TRUE(p.procs().running(other));
     EXPECT_TRUE(p.procs().openHandles.empty()) << "handles of ended programs are closed";
@@ -191,6 +192,7 @@ TEST(Launcher, ProgramIsStartedQuotedLockedAndWatched) {
     ProcessInfo left;
     e.procs().start("left.exe", -1, &left);
     e.app->launched.push_back({left.pid, left.process, 0});
+    e.big().timer2.setEnabled(true);  // as the launch did
     e.procs().exit(left.pid);
     e.advance(500);
     EXPECT_EQ(e.lockState(), "none watching 0");

@@ -96,7 +96,7 @@ TEST(Resume, BedTimeComputesItsPeriodFromTheClockAndStartBeginsANewPlan) {
     p.sim.clock.setNow(DateTime{2026, 12, 6, 22, 0, 0});
     p.startProgram();
     p.advance(61'000);
-    EXPECT_EQ(p.status(), "break 32339 shown locked t1 t2");
+    EXPECT_EQ(p.status(), "break 32339 shown locked t1");
     p.big().hide();  // the parent has left the lock screen and opens the console
     p.console().show();
     p.plan("every 30 10");
@@ -110,9 +110,9 @@ TEST(Sleep, TimedPeriodsFollowTheClockAndAChangingPeriodCountsOnlyTimeAwake) {
     Plan bed(DateTime{2026, 12, 6, 20, 50, 0}, "bed 7 0 21 0 all");
     bed.advance(3000);
     bed.sim.sleep(2LL * 3600 * 1000 + 10 * 60 * 1000);  // woken at 23:00:03
-    EXPECT_EQ(bed.status(), "break 28797 shown locked t1 t2") << "the game ended while asleep";
+    EXPECT_EQ(bed.status(), "break 28797 shown locked t1") << "the game ended while asleep";
     bed.sim.sleep(9LL * 3600 * 1000);  // a break slept through: 08:00:03
-    EXPECT_EQ(bed.status(), "game 46797 t1 t2");
+    EXPECT_EQ(bed.status(), "game 46797 t1");
     bed.sim.sleep(60'000);  // the same period: only the count moves
     EXPECT_EQ(bed.left(), "game 46737");
     bed.advance(1000);
@@ -139,7 +139,7 @@ TEST(Sleep, TimedPeriodsFollowTheClockAndAChangingPeriodCountsOnlyTimeAwake) {
     every.advance(0);
     EXPECT_EQ(every.left(), "game 0") << "a hold-up past the end ends the period at the next tick";
     every.advance(1000);
-    EXPECT_EQ(every.status(), "break 300 shown locked t1 t2");
+    EXPECT_EQ(every.status(), "break 300 shown locked t1");
 }
 
 // The stored run state (GameTimeOn, BreakTimeOn, FinalTime; null: none) is the child's to edit: whatever

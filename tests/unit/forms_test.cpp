@@ -95,4 +95,35 @@ TEST_F(Model, ATickInsideAnEventDoesNotFreeFormsTheEventStillUses) {
     EXPECT_TRUE(host.loaded());
 }
 
+TEST_F(Model, APropertySetToTheValueItHasReachesNoNativeWindow) {
+    Probe& f = make("F");
+    auto& label = f.add(ui::Kind::Label, "label", nullptr, "0:05", {10, 20, 300, 40}, "tip");
+    label.setColours(ui::rgb(1, 2, 3), ui::rgb(4, 5, 6), true);
+    label.setFont({"Verdana", 72, false});
+    f.setCaption("Form1");
+    f.setBackColour(ui::rgb(4, 5, 6));
+    f.setPicture(7);
+    f.setIcon(3);
+    const int before = world.windowing.changes();
+    label.setText("0:05");
+    label.setRect({10, 20, 300, 40});
+    label.setTop(20);
+    label.setLeft(10);
+    label.setColours(ui::rgb(1, 2, 3), ui::rgb(4, 5, 6), true);
+    label.setFont({"Verdana", 72, false});
+    label.setTooltip("tip");
+    label.setVisible(true);
+    label.setEnabled(true);
+    f.setCaption("Form1");
+    f.setBackColour(ui::rgb(4, 5, 6));
+    f.setPicture(7);
+    f.setIcon(3);
+    EXPECT_EQ(world.windowing.changes(), before);
+    label.setTop(21);
+    label.setColours(ui::rgb(1, 2, 3), ui::rgb(4, 5, 6), false);
+    label.setFont({"Verdana", 72, true});
+    f.setPicture(0);
+    EXPECT_EQ(world.windowing.changes(), before + 4) << "a real change still reaches it";
+}
+
 }  // namespace qv::test

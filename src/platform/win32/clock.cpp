@@ -40,6 +40,9 @@ namespace {
 const char kTimerClass[] = "QuorvaneTimers";
 // A WM_TIMER this close to its deadline counts as on time; SetTimer may round a little early.
 constexpr int64_t kSlackMs = 2;
+// A native timer running at the interval is left alone while it keeps within this of the
+// schedule (setting it again costs a call to the window system every tick).
+constexpr int64_t kSteadyMs = 20;
 }  // namespace
 
 Win32Timers::Win32Timers() {
@@ -77,7 +80,8 @@ TimerId Win32Timers::start(int intervalMs, std::function<void()> tick) {
     const TimerId id = nextId_++;
     if (intervalMs < static_cast<int>(USER_TIMER_MINIMUM)) intervalMs = USER_TIMER_MINIMUM;
     Entry& e = timers_[id];
-    e = Entry{intervalMs, monotonicMs(), 0, false, std::make_shared<std::function<void()>>(std::move(tick))};
+    e = Entry{
+        intervalMs, monotonicMs(), 0, false, 0, std::make_shared<std::function<void()>>(std::move(tick))};
     arm(id, e);
     return id;
 }
@@ -90,8 +94,13 @@ void Win32Timers::arm(TimerId id, Entry& e) {
     int64_t n = e.ticks;
     const int64_t delay = nextDelay(e.startMs, e.interval, monotonicMs(), &n);
     e.ticks = n;
-    SetTimer(window_, id, static_cast<UINT>(delay < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : delay),
-             nullptr);
+    if (e.armedMs == e.interval && delay > e.interval - kSteadyMs && delay <= e.interval) return;
+    setNative(id, e, delay);
+}
+
+void Win32Timers::setNative(TimerId id, Entry& e, int64_t ms) {
+    e.armedMs = ms < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : ms;
+    SetTimer(window_, id, static_cast<UINT>(e.armedMs), nullptr);
 }
 
 void Win32Timers::fire(TimerId id) {
@@ -104,7 +113,7 @@ void Win32Timers::fire(TimerId id) {
     const int64_t now = monotonicMs();
     const int64_t due = e.startMs + (e.ticks + 1) * e.interval;
     if (now + kSlackMs < due) {  // early: wait for the deadline without ticking
-        SetTimer(window_, id, static_cast<UINT>(due - now), nullptr);
+        setNative(id, e, due - now);
         return;
     }
     e.ticks = (now - e.startMs) / e.interval;

@@ -32,11 +32,13 @@ class Win32Timers : public ITimers {
         int64_t startMs;  // monotonic time the timer was started
         int64_t ticks;    // deadlines passed so far
         bool running;     // its callback is on the stack (a modal loop inside it)
+        int64_t armedMs;  // the period the native timer was last given
         std::shared_ptr<std::function<void()>> tick;
     };
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void fire(TimerId id);
     void arm(TimerId id, Entry& e);
+    void setNative(TimerId id, Entry& e, int64_t ms);
 
     HWND window_ = nullptr;
     std::map<TimerId, Entry> timers_;

@@ -92,14 +92,32 @@ struct Syncing {
 };
 
 // Messages taken from this thread's queue by any message loop; a change across a handler shows
-// that it ran one (a dialog, a menu, a message box).
+// that it ran one (a dialog, a menu, a message box). The hook is there only while a mouse-down
+// handler runs: under Wine a hook costs three calls to the server for every message retrieved.
 unsigned g_retrieved = 0;
 HHOOK g_getMessageHook = nullptr;
+int g_counting = 0;  // mouse-down handlers running, nested ones included
 
 LRESULT CALLBACK countRetrieved(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION && wp == PM_REMOVE) ++g_retrieved;
     return CallNextHookEx(g_getMessageHook, code, wp, lp);
 }
+
+struct CountingRetrievals {
+    CountingRetrievals() {
+        if (g_counting++ == 0 && !g_getMessageHook)
+            g_getMessageHook =
+                SetWindowsHookExA(WH_GETMESSAGE, countRetrieved, nullptr, GetCurrentThreadId());
+    }
+    ~CountingRetrievals() {
+        if (--g_counting == 0 && g_getMessageHook) {
+            UnhookWindowsHookEx(g_getMessageHook);
+            g_getMessageHook = nullptr;
+        }
+    }
+    CountingRetrievals(const CountingRetrievals&) = delete;
+    CountingRetrievals& operator=(const CountingRetrievals&) = delete;
+};
 
 // An entry whose file has no icon (a batch file, a program that is gone) shows the program's own.
 HICON defaultItemIcon() {
@@ -111,31 +129,25 @@ HICON defaultItemIcon() {
 
 }  // namespace
 
-void installRetrievalCounter() {
-    if (!g_getMessageHook)
-        g_getMessageHook = SetWindowsHookExA(WH_GETMESSAGE, countRetrieved, nullptr, GetCurrentThreadId());
-}
-
-void removeRetrievalCounter() {
-    if (g_getMessageHook) UnhookWindowsHookEx(g_getMessageHook);
-    g_getMessageHook = nullptr;
-}
-
-LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
-    auto* nc = reinterpret_cast<NativeControl*>(ref);
+// The controls' own window procedures are chained by hand rather than through comctl32's
+// subclassing, which under Wine asks the server for a window property on every message.
+LRESULT CALLBACK controlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* nc = reinterpret_cast<NativeControl*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!nc) return DefWindowProcA(h, msg, wp, lp);
+    const WNDPROC next = nc->nativeProc;  // nc may be gone after a handler
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            if (nc && nc->owner && nc->owner->live() && nc->model->kind() != Kind::ComboBox &&
+            if (nc->owner && nc->owner->live() && nc->model->kind() != Kind::ComboBox &&
                 !nc->owner->windowing->mouseDown(*nc, msg, wp, lp))
                 return 0;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(h, controlProc, id);
+            SetWindowLongPtrA(h, GWLP_USERDATA, 0);
             break;
     }
-    return DefSubclassProc(h, msg, wp, lp);
+    return CallWindowProcA(next, h, msg, wp, lp);
 }
 
 // Reports a press as MouseDown. It reaches the control afterwards (and may become its click) only
@@ -159,6 +171,7 @@ bool Win32Windowing::mouseDown(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp
         if (HIWORD(r) == 0) m.item = LOWORD(r);
     }
     ui::Control* c = nc.model;
+    CountingRetrievals counting;
     const unsigned before = g_retrieved;
     dispatch(c->form(), [c, &m] { c->userMouseDown(m); });
     return IsWindow(h) && g_retrieved == before;
@@ -179,7 +192,9 @@ void Win32Windowing::createControls(FormWindow& fw) {
         nc->hwnd = CreateWindowExA(s.ex, s.cls, "", style, 0, 0, 0, 0, fw.hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(nc->id)), inst, nullptr);
         if (!nc->hwnd) continue;
-        SetWindowSubclass(nc->hwnd, controlProc, 1, reinterpret_cast<DWORD_PTR>(nc.get()));
+        SetWindowLongPtrA(nc->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nc.get()));
+        nc->nativeProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(nc->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc)));
         fw.byHwnd[nc->hwnd] = nc.get();
         fw.byModel[&c] = nc.get();
         if (c.kind() == Kind::ListView) {
@@ -243,8 +258,7 @@ void Win32Windowing::syncControl(FormWindow& fw, NativeControl& nc, ui::Prop pro
             // A list's text is its selected item; the native list shows that by itself. An icon
             // shows its picture.
             if (c.kind() == Kind::ListBox || c.kind() == Kind::ListView || c.kind() == Kind::Icon) break;
-            SetWindowTextA(h, c.text().c_str());
-            if (c.transparent()) repaintUnder(nc);
+            SetWindowTextA(h, c.text().c_str());  // a label repaints itself, its ground included
             break;
         case ui::Prop::Visible:
             ShowWindow(h, c.effectivelyVisible() ? SW_SHOWNA : SW_HIDE);

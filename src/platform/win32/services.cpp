@@ -95,8 +95,12 @@ void Win32Processes::setForeground(uintptr_t window) {
     bringToFront(reinterpret_cast<HWND>(window));
 }
 
+// A window already shown maximized is not told again: the lock screen's clock asks every second,
+// and each time the other program would be sent messages for nothing.
 void Win32Processes::showWindow(uintptr_t window, int showCommand) {
-    ShowWindow(reinterpret_cast<HWND>(window), showCommand);
+    HWND h = reinterpret_cast<HWND>(window);
+    if (showCommand == SW_MAXIMIZE && IsZoomed(h) && IsWindowVisible(h)) return;
+    ShowWindow(h, showCommand);
 }
 
 // Through the handle recorded at the start, so that a process that was given the id of an ended

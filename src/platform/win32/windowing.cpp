@@ -110,7 +110,6 @@ Win32Windowing::Win32Windowing(const Win32System& system) : system_(system), gdi
     wc.lpszClassName = kOwnerClass;
     RegisterClassExA(&wc);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    installRetrievalCounter();
 }
 
 Win32Windowing::~Win32Windowing() {
@@ -121,7 +120,6 @@ Win32Windowing::~Win32Windowing() {
     }
     forms_.clear();
     if (owner_) DestroyWindow(owner_);
-    removeRetrievalCounter();
 }
 
 FormWindow* Win32Windowing::windowOf(const ui::Form& f) const {
@@ -301,8 +299,10 @@ void Win32Windowing::formChanged(ui::Form& form, ui::FormProp prop) {
         case ui::FormProp::Rect:
             placeForm(*fw);
             break;
-        case ui::FormProp::BackColour:
         case ui::FormProp::Picture:
+            fw->picture.drop();
+            [[fallthrough]];
+        case ui::FormProp::BackColour:
             RedrawWindow(fw->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             break;
         case ui::FormProp::Icon:
@@ -377,6 +377,25 @@ void Win32Windowing::quit() {
     PostQuitMessage(0);
 }
 
+HDC PictureDc::holding(HBITMAP picture) {
+    if (bitmap != picture) drop();
+    if (!dc) {
+        dc = CreateCompatibleDC(nullptr);
+        if (!dc) return nullptr;
+        previous = SelectObject(dc, picture);
+        bitmap = picture;
+    }
+    return dc;
+}
+
+void PictureDc::drop() {
+    if (!dc) return;
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    dc = nullptr;
+    bitmap = nullptr;
+}
+
 void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
     RECT rc;
     GetClientRect(fw.hwnd, &rc);
@@ -384,14 +403,15 @@ void Win32Windowing::paintBackground(FormWindow& fw, HDC dc) {
     BITMAP bm;
     if (picture && GetObjectType(picture) == OBJ_BITMAP && GetObjectA(picture, sizeof(bm), &bm)) {
         // Stretched from the top-left corner over the whole client area.
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, picture);
+        HDC mem = fw.picture.holding(picture);
         SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        return;
+        POINT origin;  // the form's top-left, also when painting under a control
+        GetViewportOrgEx(dc, &origin);
+        SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+        if (mem) {
+            StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            return;
+        }
     }
     FillRect(dc, &rc, gdi_.brush(fw.form->backColour()));
 }
@@ -403,6 +423,18 @@ LRESULT Win32Windowing::controlColour(FormWindow& fw, HDC dc, HWND child) {
     const ui::Control& c = *nc->model;
     SetTextColor(dc, GdiCache::colour(c.foreColour()));
     if (c.transparent()) {
+        // The form's ground under the control, painted into the control's own drawing: the
+        // control then draws itself whole, and a new text needs no repaint of the form.
+        // Kept to the control's rectangle: a label's drawing may be clipped as its parent's is.
+        RECT rc;
+        GetClientRect(child, &rc);
+        POINT at{0, 0};
+        MapWindowPoints(child, fw.hwnd, &at, 1);
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+        OffsetViewportOrgEx(dc, -at.x, -at.y, nullptr);
+        paintBackground(fw, dc);
+        RestoreDC(dc, saved);
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }

@@ -25,6 +25,21 @@ struct NativeControl {
     HWND hwnd = nullptr;
     int id = 0;
     std::vector<std::string> items;  // what the native list holds now
+    WNDPROC nativeProc = nullptr;    // the control's own procedure, called after ours
+};
+
+// The form's picture selected into a memory DC once, for all its paints (under Wine creating a DC
+// asks the server). Dropped before the picture changes: the program may then delete the old one.
+struct PictureDc {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    PictureDc() = default;
+    PictureDc(const PictureDc&) = delete;
+    PictureDc& operator=(const PictureDc&) = delete;
+    ~PictureDc() { drop(); }
+    HDC holding(HBITMAP picture);  // a DC with picture selected
+    void drop();
 };
 
 struct FormWindow {
@@ -42,15 +57,12 @@ struct FormWindow {
     std::vector<std::unique_ptr<NativeControl>> controls;
     std::map<HWND, NativeControl*> byHwnd;
     std::map<const ui::Control*, NativeControl*> byModel;
+    PictureDc picture;
 
     NativeControl* find(HWND h) const;
     // Events reach the model only while the form is loaded and not being torn down.
     bool live() const { return !destroying && form->loaded() && !form->unloading(); }
 };
-
-// Counts the messages any message loop takes from the GUI thread's queue (controls.cpp).
-void installRetrievalCounter();
-void removeRetrievalCounter();
 
 class Win32Windowing : public ui::IWindowing {
   public:
@@ -81,7 +93,7 @@ class Win32Windowing : public ui::IWindowing {
 
   private:
     friend LRESULT CALLBACK formProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM);
 
     FormWindow* windowOf(const ui::Form& f) const;
     NativeControl* nativeControl(const ui::Control& c) const;
