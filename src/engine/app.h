@@ -178,6 +178,12 @@ class App final : public ConsoleHost,
     void guardTime(bool clockMessage);
     int32_t secondsToCount();  // whole seconds awake since the clock last counted
     bool guardMessageOpen_ = false;
+    struct GuardSetting {
+        DateTime target;  // the time of day asked for
+        int64_t untilMs;  // its own time-change notice is expected before this (time awake)
+    };
+    std::optional<GuardSetting> guardSetting_;  // the guard service was asked to set the clock back
+    static constexpr int64_t kGuardSettingMs = 5'000;
     std::string planZone_;  // the time zone at Start or resume
     bool planZoneTaken_ = false;
     int64_t countedAwakeMs_ = 0;                   // the awake time up to which the clock has counted

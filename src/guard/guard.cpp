@@ -41,6 +41,12 @@ void Guard::message(int64_t nowMs, uint32_t session, uint32_t pid, std::string_v
     const auto m = parseGuardMessage(line);
     if (!m || !system_.isQuorvane(pid, session)) return;
     Watched& w = sessions_[session];
+    if (m->kind == GuardMessage::Kind::SetTime) {
+        // Only for a plan that runs: the clock guard puts back a change it refused.
+        if (w.planRuns && w.pid == pid && !system_.setTimeOfDay(m->hour, m->minute, m->second))
+            system_.log(sessionText(session) + ": the clock could not be set back");
+        return;
+    }
     if (m->kind == GuardMessage::Kind::Ending) {
         w.quietUntilMs = nowMs + kSessionEndingMs;
         return;

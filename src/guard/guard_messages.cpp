@@ -32,6 +32,10 @@ std::string guardRunningLine(const GuardRunState& s) {
     return "running " + s.mode + " " + s.gameTimeOn + " " + s.breakTimeOn + " " + s.finalTime;
 }
 
+std::string guardSetTimeLine(int hour, int minute, int second) {
+    return "settime " + std::to_string(hour) + " " + std::to_string(minute) + " " + std::to_string(second);
+}
+
 std::optional<GuardMessage> parseGuardMessage(std::string_view line) {
     if (line.size() > kGuardMessageMax) return std::nullopt;
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
@@ -39,6 +43,19 @@ std::optional<GuardMessage> parseGuardMessage(std::string_view line) {
     if (w.size() == 1 && w[0] == "stopped") return GuardMessage{GuardMessage::Kind::Stopped, {}};
     if (w.size() == 1 && w[0] == "exited") return GuardMessage{GuardMessage::Kind::Exited, {}};
     if (w.size() == 1 && w[0] == "ending") return GuardMessage{GuardMessage::Kind::Ending, {}};
+    if (w.size() == 4 && w[0] == "settime") {
+        int v[3] = {};
+        for (size_t i = 1; i < 4; ++i) {
+            if (w[i].empty() || w[i].size() > 2) return std::nullopt;
+            for (char c : w[i])
+                if (c < '0' || c > '9') return std::nullopt;
+            v[i - 1] = std::stoi(std::string(w[i]));
+        }
+        if (v[0] > 23 || v[1] > 59 || v[2] > 59) return std::nullopt;
+        GuardMessage m{GuardMessage::Kind::SetTime, {}};
+        m.hour = v[0], m.minute = v[1], m.second = v[2];
+        return m;
+    }
     if (w.size() != 5 || w[0] != "running") return std::nullopt;
     for (size_t i = 1; i < 5; ++i)
         if (!storedNumber(w[i])) return std::nullopt;

@@ -3,6 +3,8 @@
 //   "stopped"                                      the plan was stopped or left with the password
 //   "exited"                                       the program was ended with the password
 //   "ending"                                       Windows is ending the session (log-off, shutdown)
+//   "settime HOUR MINUTE SECOND"                   set the clock's time of day back (the program may
+//                                                  not, in a standard account)
 // The values are the texts Quorvane stores in "Controls".
 #pragma once
 #include <optional>
@@ -14,13 +16,15 @@
 namespace qv {
 
 struct GuardMessage {
-    enum class Kind { Running, Stopped, Exited, Ending } kind = Kind::Stopped;
-    GuardRunState state;  // with Running
+    enum class Kind { Running, Stopped, Exited, Ending, SetTime } kind = Kind::Stopped;
+    GuardRunState state;                   // with Running
+    int hour = 0, minute = 0, second = 0;  // with SetTime
 };
 
 constexpr size_t kGuardMessageMax = 128;  // a longer line is no message of ours
 
 std::string guardRunningLine(const GuardRunState& state);
+std::string guardSetTimeLine(int hour, int minute, int second);
 // Anything but a well-formed line, within kGuardMessageMax, is nothing.
 std::optional<GuardMessage> parseGuardMessage(std::string_view line);
 

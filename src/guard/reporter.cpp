@@ -24,6 +24,12 @@ void GuardReporter::ending() {
     tell("ending");
 }
 
+bool GuardReporter::setTime(int hour, int minute, int second) {
+    if (exited_ || !link_.present()) return false;
+    link_.tell(guardSetTimeLine(hour, minute, second));
+    return true;
+}
+
 void GuardReporter::tell(const std::string& line) {
     if (!exited_) link_.tell(line);
 }

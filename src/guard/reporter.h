@@ -16,6 +16,8 @@ class GuardReporter {
     void stopped();  // no plan runs any more (stopped or left with the password, or idle)
     void exited();   // the program ends through its own Exit or Close
     void ending();   // Windows ends the session
+    // Asks the guard to set the clock's time of day back; false when no guard runs.
+    bool setTime(int hour, int minute, int second);
 
   private:
     void tell(const std::string& line);

@@ -30,11 +30,23 @@ void App::guardTime(bool clockMessage) {
     ITimeOfDay& time = platform_.timeOfDay;
     const bool zoneMoved = planZoneTaken_ && time.timeZone() != planZone_;
     if (!clockMessage && !zoneMoved) return;
+    // The guard service's own setting back arrives a moment later, from outside: it is no change.
+    if (!zoneMoved && guardSetting_ && platform_.clock.awakeMs() < guardSetting_->untilMs) {
+        // Only the time of day is set back; the date may have been moved before.
+        const DateTime now = platform_.clock.now(), want = guardSetting_->target;
+        const int off =
+            (now.hour - want.hour) * 3600 + (now.minute - want.minute) * 60 + now.second - want.second;
+        if (off >= -2 && off <= 5) {
+            guardSetting_.reset();
+            return;
+        }
+    }
     // One message at a time: a burst of changes while it is open would otherwise stack boxes.
     if (guardMessageOpen_) return;
     const DateTime target = lastMinuteMark;
     std::string text = "You are not allowed to set up time in this mode";
-    if (!zoneMoved && !time.canSetTime())
+    const bool byGuard = !zoneMoved && !time.canSetTime() && platform_.guard.present();
+    if (!zoneMoved && !time.canSetTime() && !byGuard)
         text += ".\n\nThe clock could not be put back: this account may not set the time.";
     guardMessageOpen_ = true;
     platform_.dialogs.messageBox(0, text, res::kProductName, 0);
@@ -44,7 +56,10 @@ void App::guardTime(bool clockMessage) {
     if (zoneMoved) {
         time.setTimeZone(planZone_);
     } else {
-        time.setTimeOfDay(target.hour, target.minute, target.second);
+        // A standard account may not set the clock; the guard service may, and does it for us.
+        if (!time.setTimeOfDay(target.hour, target.minute, target.second) && byGuard &&
+            guard_.setTime(target.hour, target.minute, target.second))
+            guardSetting_ = GuardSetting{target, platform_.clock.awakeMs() + kGuardSettingMs};
         lastMinuteMark = target;
     }
     time.pumpMessages();  // our own change arrives here and is ignored

@@ -28,6 +28,8 @@ class IGuardSystem {
     virtual uint32_t startQuorvane(uint32_t session) = 0;
     // From now on the end of the process is reported through Guard::ended.
     virtual void watch(uint32_t pid, uint32_t session) = 0;
+    // Sets the clock's time of day (the date stays), with the right a standard account lacks.
+    virtual bool setTimeOfDay(int hour, int minute, int second) = 0;
     virtual void log(const std::string& line) = 0;
     // The guard's own copy of what it knows, kept where only the guard may write.
     virtual void keep(const std::string& record) = 0;

@@ -15,6 +15,8 @@ class IGuardLink {
     // Hands one line to the guard, if one is installed and listening; waits a few milliseconds at
     // most, and a missing guard is no error.
     virtual void tell(const std::string& line) = 0;
+    // Whether a guard is installed and running (its pipe exists).
+    virtual bool present() = 0;
 };
 
 }  // namespace qv

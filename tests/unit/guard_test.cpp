@@ -274,6 +274,16 @@ TEST(ClockGuard, SetsTheTimeOfDayBackOnlyWhileAPlanRuns) {
     EXPECT_NE(g.sim.dialogs.shown[4].text.find("The clock could not be put back"), std::string::npos);
     EXPECT_EQ(g.sim.dialogs.shown[3].text, g.sim.dialogs.shown[0].text);
     EXPECT_TRUE(g.big().timer1.enabled());
+
+    // With the guard service installed, it sets the clock back; its change is no new one.
+    g.sim.guard.installed = true;
+    g.sim.changeTime(DateTime{2026, 12, 9, 23, 30, 0});
+    ASSERT_EQ(g.sim.dialogs.shown.size(), 6u);
+    EXPECT_EQ(g.sim.dialogs.shown[5].text, g.sim.dialogs.shown[0].text);
+    EXPECT_EQ(g.sim.guard.lines.back(), "settime 20 1 0");
+    g.advance(1000);
+    g.sim.changeTime(DateTime{2026, 12, 9, 20, 1, 1});  // as the guard sets it
+    EXPECT_EQ(g.sim.dialogs.shown.size(), 6u);
 }
 
 // The target is the mark that stood when the change was noticed; a restart has none until the

@@ -56,6 +56,10 @@ TEST(GuardService, StartsQuorvaneAgainWithTheRunStateItHeardLessTheTimeSince) {
          {std::string(1 << 20, 'x'), std::string("running 2 -1 0"), std::string("running 2 -1 0 12345678901"),
           std::string("running 2 a 0 5"), std::string("\0exited", 7), std::string("")})
         s.tell(restarted, junk);
+    s.tell(restarted, "settime 20 1 0");
+    for (const char* bad : {"settime 24 0 0", "settime 1 2", "settime 1 2 345"}) s.tell(restarted, bad);
+    s.tell(stranger, "settime 7 0 0");
+    EXPECT_EQ(s.sys.timesSet, std::vector<int>{20 * 3600 + 60}) << "for Quorvane's running plan only";
     EXPECT_FALSE(s.kill(stranger));
     EXPECT_TRUE(s.kill(restarted)) << "still guarded";
 }

@@ -13,11 +13,10 @@ namespace qv::sim {
 
 class SimGuardLink : public IGuardLink {
   public:
-    void tell(const std::string& line) override {
-        if (listening) lines.push_back(line);
-    }
-    std::vector<std::string> lines;
-    bool listening = true;  // false: no guard installed
+    void tell(const std::string& line) override { lines.push_back(line); }
+    bool present() override { return installed; }
+    std::vector<std::string> lines;  // what the program said, whether a guard heard it or not
+    bool installed = false;
 };
 
 class SimGuardSystem : public IGuardSystem {
@@ -28,6 +27,10 @@ class SimGuardSystem : public IGuardSystem {
     void writeRunState(uint32_t session, const GuardRunState& state) override { stored[session] = state; }
     uint32_t startQuorvane(uint32_t session) override;
     void watch(uint32_t pid, uint32_t session) override { watched.insert(pid); }
+    bool setTimeOfDay(int hour, int minute, int second) override {
+        timesSet.push_back(hour * 3600 + minute * 60 + second);
+        return true;
+    }
     void log(const std::string& line) override { logged.push_back(line); }
     void keep(const std::string& record) override { kept = record; }
 
@@ -41,6 +44,7 @@ class SimGuardSystem : public IGuardSystem {
     std::vector<uint32_t> started;             // sessions Quorvane was started in, in order
     bool startFails = false;
     std::set<uint32_t> watched;
+    std::vector<int> timesSet;  // seconds of the day
     std::vector<std::string> logged;
     std::string kept;
 

@@ -1,6 +1,8 @@
 #include "platform/win32/guard.h"
 
 #include <windows.h>
+
+#include "platform/win32/services.h"
 // after windows.h
 #include <aclapi.h>
 #include <sddl.h>
@@ -31,6 +33,11 @@ void Win32GuardLink::tell(const std::string& line) {
         }
         if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(kGuardPipe, 20)) return;
     }
+}
+
+// The pipe exists when its instances are free (the wait succeeds) or all busy (it times out).
+bool Win32GuardLink::present() {
+    return WaitNamedPipeA(kGuardPipe, 1) || GetLastError() != ERROR_FILE_NOT_FOUND;
 }
 
 namespace {
@@ -293,6 +300,10 @@ void Win32GuardSystem::watch(uint32_t pid, uint32_t session) {
 void Win32GuardSystem::forget(size_t index) {
     if (watched_[index].process) CloseHandle(watched_[index].process);
     watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+bool Win32GuardSystem::setTimeOfDay(int hour, int minute, int second) {
+    return Win32TimeOfDay().setTimeOfDay(hour, minute, second);
 }
 
 void Win32GuardSystem::log(const std::string& line) {

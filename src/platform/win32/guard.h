@@ -20,6 +20,7 @@ constexpr const char* kResumeNowName = "Quorvane resume now";
 class Win32GuardLink : public IGuardLink {
   public:
     void tell(const std::string& line) override;
+    bool present() override;
 };
 
 class Win32GuardSystem : public IGuardSystem {
@@ -35,6 +36,7 @@ class Win32GuardSystem : public IGuardSystem {
     void writeRunState(uint32_t session, const GuardRunState& state) override;
     uint32_t startQuorvane(uint32_t session) override;
     void watch(uint32_t pid, uint32_t session) override;
+    bool setTimeOfDay(int hour, int minute, int second) override;
     void log(const std::string& line) override;
     void keep(const std::string& record) override;
 
