@@ -93,9 +93,33 @@ void Win32WindowLock::lock(HWND window) {
                 held_.end());
     madeTopmost_ = !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     if (madeTopmost_) setTopmost(window, true);
+    if (lockedProcess_ == GetCurrentProcessId()) minimizeFullScreenGame();
     watch(true);
     sweep();
     save();
+}
+
+// A game in exclusive full screen stays in front of every window and keeps its gamepad even while
+// disabled: when the lock goes to one of this program's windows (a break begins), another
+// program's borderless window that fills its monitor and has the foreground is minimized, without
+// waiting for it. The desktop and the shell's windows are never touched.
+void Win32WindowLock::minimizeFullScreenGame() {
+    HWND front = GetForegroundWindow();
+    if (!front || front == GetShellWindow() || front == GetDesktopWindow() ||
+        processOf(front) == GetCurrentProcessId() || IsIconic(front) || hasClass(front, "Progman") ||
+        hasClass(front, "WorkerW"))
+        return;
+    const LONG style = GetWindowLongA(front, GWL_STYLE);
+    if ((style & WS_CHILD) || (style & WS_CAPTION) == WS_CAPTION) return;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    RECT r;
+    if (!GetWindowRect(front, &r) ||
+        !GetMonitorInfoA(MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &mi))
+        return;
+    const RECT& m = mi.rcMonitor;
+    if (r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom)
+        ShowWindowAsync(front, SW_MINIMIZE);
 }
 
 // The reports come only while a lock holds. Out of context: they are queued to this thread and

@@ -54,6 +54,7 @@ class Win32WindowLock : public IWindowLock {
     void lock(HWND window);
     void watch(bool on);
     void releaseAll();
+    void minimizeFullScreenGame();
     void releaseSaved();
     void sweep();
     void seen(DWORD event, HWND window, DWORD thread);
