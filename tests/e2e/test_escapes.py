@@ -129,9 +129,10 @@ class LockedLockScreen(ConsoleTest):
     def test_starting_a_program_while_locked(self):
         late = self.case.spawn("window", "Started while locked", "900")
         disabled = self.case.wait_for("the new window disabled", lambda: [
-            e["at"] for e in late.lines if e.get("event") == "disabled"], timeout=3)[0]
-        # held as it appears, not by the slow sweep for what the window system failed to report
-        self.assertLess(disabled - late.first["at"], 1.0)
+            e["at"] for e in late.lines if e.get("event") == "disabled"], timeout=6)[0]
+        # held as it appears, not by the slow sweep (every 5 s) for what the window system failed to
+        # report; with room for a busy machine, since bench/lock.py measures how fast
+        self.assertLess(disabled - late.first["at"], 3.0)
         self.assertFalse(self.case.enabled(late.first["hwnd"]))
         self.assert_locked()
 

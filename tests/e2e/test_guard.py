@@ -118,7 +118,7 @@ class LockScreenExit(GuardTest):
         self.assertLess(self.time_left()[0], before, "the count-down went on")
 
         late = self.case.spawn("window", "Started while locked", "600").first["hwnd"]
-        self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=3)
+        self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=6)
 
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         self.answer(MASTER)
