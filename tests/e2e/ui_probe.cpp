@@ -615,41 +615,40 @@ int cmdEnd(const Options&, const Target& t) {
     return Json().num("pid", pid).now().print();
 }
 
+struct PipeClient {
+    std::string data;
+    DWORD holdMs;
+    bool sent = false;
+};
+
+DWORD WINAPI pipeClient(void* arg) {
+    auto* c = (PipeClient*)arg;
+    HANDLE pipe = CreateFileW(L"\\\\.\\pipe\\Quorvane Guard", FILE_WRITE_DATA | SYNCHRONIZE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) return 0;
+    DWORD n = 0;
+    if (c->holdMs)
+        Sleep(c->holdMs);
+    else
+        c->sent = WriteFile(pipe, c->data.data(), (DWORD)c->data.size(), &n, nullptr);
+    CloseHandle(pipe);
+    return 0;
+}
+
 int cmdPipe(const Options& o, const Target&) {
-    struct Client {
-        std::string data;
-        DWORD holdMs;
-        bool sent = false;
-    };
     const std::wstring& text = o.args[0];
     std::string data(
         WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr), 0);
     WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), data.data(), (int)data.size(), nullptr,
                         nullptr);
     if (o.has(L"--size")) data.assign(_wtoi(o.get(L"--size").c_str()), 'x');
-    std::vector<Client> clients(std::max(1, _wtoi(o.get(L"--clients", L"1").c_str())),
-                                Client{data, (DWORD)(_wtof(o.get(L"--hold", L"0").c_str()) * 1000)});
+    std::vector<PipeClient> clients(std::max(1, _wtoi(o.get(L"--clients", L"1").c_str())),
+                                    PipeClient{data, (DWORD)(_wtof(o.get(L"--hold", L"0").c_str()) * 1000)});
     std::vector<HANDLE> threads;
-    for (Client& c : clients)
-        threads.push_back(CreateThread(
-            nullptr, 0,
-            [](void* arg) -> DWORD {
-                auto* c = (Client*)arg;
-                HANDLE pipe = CreateFileW(L"\\\\.\\pipe\\Quorvane Guard", FILE_WRITE_DATA | SYNCHRONIZE, 0,
-                                          nullptr, OPEN_EXISTING, 0, nullptr);
-                if (pipe == INVALID_HANDLE_VALUE) return 0;
-                DWORD n = 0;
-                if (c->holdMs)
-                    Sleep(c->holdMs);
-                else
-                    c->sent = WriteFile(pipe, c->data.data(), (DWORD)c->data.size(), &n, nullptr);
-                CloseHandle(pipe);
-                return 0;
-            },
-            &c, 0, nullptr));
+    for (PipeClient& c : clients) threads.push_back(CreateThread(nullptr, 0, pipeClient, &c, 0, nullptr));
     for (HANDLE t : threads) WaitForSingleObject(t, 30000), CloseHandle(t);
     int sent = 0;
-    for (const Client& c : clients) sent += c.sent;
+    for (const PipeClient& c : clients) sent += c.sent;
     return Json().num("sent", sent).now().print();
 }
 

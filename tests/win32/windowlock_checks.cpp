@@ -58,18 +58,18 @@ struct Found {
     HWND window;
 };
 
+BOOL CALLBACK findShown(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != f->pid || !IsWindowVisible(w)) return TRUE;
+    f->window = w;
+    return FALSE;
+}
+
 HWND shownWindowOf(DWORD pid) {
     Found f{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) {
-            auto* f = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != f->pid || !IsWindowVisible(w)) return TRUE;
-            f->window = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumWindows(findShown, reinterpret_cast<LPARAM>(&f));
     return f.window;
 }
 
