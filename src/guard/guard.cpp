@@ -1,7 +1,7 @@
 #include "guard/guard.h"
 
 #include <algorithm>
-#include <sstream>
+#include <string>
 
 #include "guard/guard_messages.h"
 #include "settings/convert.h"
@@ -16,17 +16,27 @@ std::string sessionText(uint32_t session) {
 
 }  // namespace
 
+// One line a session: "SESSION PID PLANRUNS" and, with a plan, its four stored values. Read by
+// hand: the program carries no stream library for this.
 void Guard::load(int64_t nowMs, std::string_view record) {
-    std::istringstream in{std::string(record.substr(0, 64 * 1024))};
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        uint32_t session = 0, pid = 0;
-        int planRuns = 0;
-        std::string state;
-        if (!(words >> session >> pid >> planRuns)) continue;
-        std::getline(words, state);
-        const auto running = parseGuardMessage("running" + state);
+    record = record.substr(0, 64 * 1024);
+    while (!record.empty()) {
+        const size_t end = record.find('\n');
+        std::string_view line = record.substr(0, end);
+        record = end == std::string_view::npos ? std::string_view{} : record.substr(end + 1);
+        uint32_t numbers[3] = {};
+        bool ok = true;
+        for (uint32_t& n : numbers) {
+            const size_t blank = line.find(' ');
+            const std::string_view word = line.substr(0, blank);
+            line = blank == std::string_view::npos ? std::string_view{} : line.substr(blank + 1);
+            ok = ok && !word.empty() && word.size() <= 10 &&
+                 word.find_first_not_of("0123456789") == std::string_view::npos;
+            if (ok) n = static_cast<uint32_t>(std::stoull(std::string(word)));
+        }
+        if (!ok) continue;
+        const auto [session, pid, planRuns] = numbers;
+        const auto running = parseGuardMessage("running " + std::string(line));
         Watched& w = sessions_[session];
         w.planRuns = planRuns == 1 && running.has_value();
         if (w.planRuns) w.state = running->state;
