@@ -81,11 +81,11 @@ SimProcesses::Proc* SimProcesses::byHandle(uintptr_t process) {
 }
 
 uint32_t SimProcesses::wait(uintptr_t process, uint32_t timeoutMs) {
+    // First the user's doings, which may start processes: the record below must not move after.
+    if (timeoutMs && duringWait && openHandles.count(process)) duringWait();
     settle();
     Proc* p = byHandle(process);
     if (!p) return 0xFFFFFFFF;  // WAIT_FAILED, at once
-    if (timeoutMs && duringWait) duringWait();
-    settle();
     if (!running(*p)) return 0;
     int64_t block = timeoutMs;
     if (p->script.exitAfterMs >= 0)
