@@ -117,6 +117,9 @@ TEST(Sleep, TimedPeriodsFollowTheClockAndAChangingPeriodCountsOnlyTimeAwake) {
     EXPECT_EQ(bed.left(), "game 46737");
     bed.advance(1000);
     EXPECT_EQ(bed.left(), "game 46736");
+    bed.sim.sleep(0);
+    bed.sim.sleep(3LL * 86400 * 1000);  // three days, to the same time of day
+    EXPECT_EQ(bed.status(), "game 46736 t1");
 
     Plan once(DateTime{2026, 12, 6, 15, 58, 0}, "once 12 6 16 0 1 listed");
     once.sim.sleep(3600'000);
