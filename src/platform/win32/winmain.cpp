@@ -16,7 +16,9 @@
 // handler writes the exception's demangled name to a console that a windowed program does not
 // have, and brings the whole demangler with it (a tenth of the program's size).
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 }  // namespace __gnu_cxx
 
 namespace {
