@@ -169,10 +169,22 @@ void FrmMain::wire() {
     command2->onClick = [this] { host_.closeCommand(); };
     command4->onClick = [this] { minimizeClick(); };
     command8->onClick = [this] { helpClick(); };
-    optEveryday->onClick = [this] { enableChangingMode(); };
-    optOneTime->onClick = [this] { enableOneTimeMode(); };
-    optBedTime->onClick = [this] { enableBedTimeMode(); };
-    cmbStartDateM->onClick = [this] { startMonthClick(); };
+    optEveryday->onClick = [this] {
+        enableChangingMode();
+        refreshPreview();
+    };
+    optOneTime->onClick = [this] {
+        enableOneTimeMode();
+        refreshPreview();
+    };
+    optBedTime->onClick = [this] {
+        enableBedTimeMode();
+        refreshPreview();
+    };
+    cmbStartDateM->onClick = [this] {
+        startMonthClick();
+        refreshPreview();
+    };
     chkLaunch->onMouseDown = [this](const ui::Mouse&) { launchMouseDown(); };
     chkBackPicture->onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
     command7->onClick = [this] { editPictureClick(); };
@@ -184,13 +196,11 @@ void FrmMain::wire() {
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
     };
+    const auto refresh = [this] { refreshPreview(); };
     for (ConsoleControl member : kPlanControls) {
         ui::Control& c = *(this->*member);
-        c.onClick = [this, then = std::move(c.onClick)] {
-            if (then) then();
-            refreshPreview();
-        };
-        if (c.kind() == Kind::ComboBox) c.onChange = [this] { refreshPreview(); };  // a typed value
+        if (!c.onClick) c.onClick = refresh;  // the options and the month refresh in their handlers
+        if (c.kind() == Kind::ComboBox) c.onChange = refresh;  // a typed value
     }
     timer1.onTimer = [this] { iconRefreshTick(); };
     timer2.onTimer = [this] { host_.resumeTick(); };

@@ -1,5 +1,6 @@
 #include "console/plan_preview.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace qv {
@@ -9,31 +10,62 @@ namespace {
 const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                "July",    "August",   "September", "October", "November", "December"};
 
+// Formatted in place rather than by joining strings: the program's size counts.
+struct Text {
+    char s[64];
+};
+
 // "45 minutes" or, as a word before a noun, "45-minute"; a length that is not whole minutes (a
 // typed "2.5") in seconds.
-std::string length(int32_t seconds, bool adjective) {
+Text length(int32_t seconds, bool adjective) {
     const bool minutes = seconds % 60 == 0;
     const long n = minutes ? seconds / 60 : seconds;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, adjective ? "%ld-%s" : "%ld %s%s", n, minutes ? "minute" : "second",
+    Text t;
+    std::snprintf(t.s, sizeof t.s, adjective ? "%ld-%s" : "%ld %s%s", n, minutes ? "minute" : "second",
                   !adjective && n != 1 ? "s" : "");
-    return buf;
+    return t;
 }
 
-std::string clockTime(const DateTime& t) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d:%02d", t.hour, t.minute);
-    return buf;
+// "13:01"; the Bed time's latest time 24:00 is "midnight".
+Text clockTime(const DateTime& t, bool midnightWord = false) {
+    Text x;
+    if (midnightWord && t.hour == 0 && t.minute == 0) {
+        std::snprintf(x.s, sizeof x.s, "midnight");
+    } else {
+        std::snprintf(x.s, sizeof x.s, "%02d:%02d", t.hour, t.minute);
+    }
+    return x;
 }
 
 // "6 December", with the year when it is not this year's.
-std::string dayText(const DateTime& t, const DateTime& now) {
-    std::string s = std::to_string(t.day) + " " + kMonths[(t.month - 1) % 12];
-    if (t.year != now.year) s += " " + std::to_string(t.year);
-    return s;
+Text dayText(const DateTime& t, const DateTime& now) {
+    Text x;
+    std::snprintf(x.s, sizeof x.s, t.year != now.year ? "%d %s %d" : "%d %s", t.day,
+                  kMonths[(t.month - 1) % 12], t.year);
+    return x;
+}
+
+std::string format(const char* f, va_list args) {
+    char buf[320];
+    std::vsnprintf(buf, sizeof buf, f, args);
+    return buf;
 }
 
 }  // namespace
+
+void PlanPreview::say(const char* f, ...) {
+    va_list args;
+    va_start(args, f);
+    sentences_.push_back(format(f, args));
+    va_end(args);
+}
+
+void PlanPreview::warn(const char* f, ...) {
+    va_list args;
+    va_start(args, f);
+    addWarning(format(f, args));
+    va_end(args);
+}
 
 PlanPreview::PlanPreview(const PlanChoice& c, const DateTime& now) {
     switch (c.mode) {
@@ -47,44 +79,43 @@ PlanPreview::PlanPreview(const PlanChoice& c, const DateTime& now) {
             bedTime(c, now);
             break;
         case PlanMode::None:
-            addSentence("No mode is chosen.");
+            say("No mode is chosen.");
             return;
     }
     allowance(c);
     if (c.shutDown) {
-        addSentence("The computer shuts down when game time is over.");
+        say("The computer shuts down when game time is over.");
         if (startsLocked_)
-            addWarning("started now, the plan begins outside game time, so the computer shuts down at once.");
+            warn("started now, the plan begins outside game time, so the computer shuts down at once.");
     }
 }
 
 void PlanPreview::changing(const PlanChoice& c) {
     if (c.breakSeconds > 0) {
-        addSentence("Games for " + length(c.gameSeconds, false) + " from now, then a " +
-                    length(c.breakSeconds, true) + " break, in turn.");
+        say("Games for %s from now, then a %s break, in turn.", length(c.gameSeconds, false).s,
+            length(c.breakSeconds, true).s);
     } else {
-        addSentence("Games for " + length(c.gameSeconds, false) +
-                    " at a time from now, with no break between them.");
+        say("Games for %s at a time from now, with no break between them.", length(c.gameSeconds, false).s);
     }
-    if (c.gameSeconds <= 0) addWarning("a game time of 0 leaves no time to play.");
+    if (c.gameSeconds <= 0) warn("a game time of 0 leaves no time to play.");
 }
 
 void PlanPreview::oneTime(const PlanChoice& c, const DateTime& now) {
     const OneTimeWindow w = oneTimeWindow(c, now);
     if (w.end.date() == w.start.date()) {
-        addSentence("One stretch of games on " + dayText(w.start, now) + " from " + clockTime(w.start) +
-                    " to " + clockTime(w.end) + "; locked before and after.");
+        say("One stretch of games on %s from %s to %s; locked before and after.", dayText(w.start, now).s,
+            clockTime(w.start).s, clockTime(w.end).s);
     } else {
-        addSentence("One stretch of games from " + dayText(w.start, now) + " " + clockTime(w.start) + " to " +
-                    dayText(w.end, now) + " " + clockTime(w.end) + "; locked before and after.");
+        say("One stretch of games from %s %s to %s %s; locked before and after.", dayText(w.start, now).s,
+            clockTime(w.start).s, dayText(w.end, now).s, clockTime(w.end).s);
     }
     if (now >= w.start && now > w.end) {  // as the scheduler decides: not waiting, and past the end
-        addWarning("that time has passed this year, so this plan is over as soon as it starts.");
+        warn("that time has passed this year, so this plan is over as soon as it starts.");
     } else if (c.totalMinutes <= 0) {
-        addWarning("a game time of 0 leaves no time to play.");
+        warn("a game time of 0 leaves no time to play.");
     }
     if (now >= w.start && now <= w.end) {
-        addSentence("Started now, it begins with games until " + clockTime(w.end) + ".");
+        say("Started now, it begins with games until %s.", clockTime(w.end).s);
     } else {
         startsLocked_ = true;
     }
@@ -92,46 +123,45 @@ void PlanPreview::oneTime(const PlanChoice& c, const DateTime& now) {
 
 void PlanPreview::bedTime(const PlanChoice& c, const DateTime& now) {
     const BedTimeWindow w = bedTimeWindow(c, now);
+    const Text start = clockTime(w.start), bed = clockTime(w.bed, true);
     if (w.bed <= w.start) {
-        addSentence("Every day from " + clockTime(w.start) + " to " + clockTime(w.bed) + ".");
-        addWarning("the latest time is not after the start time, so the computer is locked all day.");
+        say("Every day from %s to %s.", start.s, clockTime(w.bed).s);
+        warn("the latest time is not after the start time, so the computer is locked all day.");
         startsLocked_ = true;
         return;
     }
-    // A latest time of 24:00 is midnight; another one on the next day means play through the night.
-    const bool midnight = w.bed.hour == 0 && w.bed.minute == 0;
-    const bool overnight = w.bed.date() > w.start.date() && !midnight;
-    const std::string bed = midnight ? "midnight" : clockTime(w.bed);
-    addSentence("Every day from " + clockTime(w.start) + " to " + bed + (overnight ? " the next day" : "") +
-                "; locked from " + bed + " until " + clockTime(w.start) + ".");
-    if (overnight) {
-        addWarning("the latest time is before the start time, so play goes on overnight until " + bed +
-                   " the next day.");
-    }
+    // A latest time on the next day other than midnight means play through the night.
+    const bool overnight = w.bed.date() > w.start.date() && (w.bed.hour != 0 || w.bed.minute != 0);
+    say("Every day from %s to %s%s; locked from %s until %s.", start.s, bed.s,
+        overnight ? " the next day" : "", bed.s, start.s);
+    if (overnight)
+        warn("the latest time is before the start time, so play goes on overnight until %s the next day.",
+             bed.s);
     if (w.start <= now && now < w.bed) {
-        addSentence("Started now, it begins with games until " + bed + ".");
+        say("Started now, it begins with games until %s.", bed.s);
     } else {
-        const bool tomorrow = now >= w.start;
-        addSentence("Started now, it begins locked until " + clockTime(w.start) +
-                    (tomorrow ? " tomorrow." : "."));
+        say("Started now, it begins locked until %s%s.", start.s, now >= w.start ? " tomorrow" : "");
         startsLocked_ = true;
     }
 }
 
 void PlanPreview::allowance(const PlanChoice& c) {
     if (c.onlyListed) {
-        addSentence("During game time only the listed programs can be used.");
+        say("During game time only the listed programs can be used.");
         if (c.listEmpty)
-            addWarning("\"Allow only listed\" is chosen but the list is empty, so there is nothing to play.");
+            warn("\"Allow only listed\" is chosen but the list is empty, so there is nothing to play.");
     } else if (c.everything) {
-        addSentence("During game time everything is allowed.");
+        say("During game time everything is allowed.");
     }
 }
 
 std::string PlanPreview::text() const {
     std::string s;
     for (const std::string& w : warnings_) s += w + "\r\n";
-    for (size_t i = 0; i < sentences_.size(); ++i) s += (i ? " " : "") + sentences_[i];
+    for (size_t i = 0; i < sentences_.size(); ++i) {
+        if (i) s += ' ';
+        s += sentences_[i];
+    }
     return s;
 }
 

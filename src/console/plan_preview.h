@@ -27,6 +27,8 @@ class PlanPreview {
     void oneTime(const PlanChoice& c, const DateTime& now);
     void bedTime(const PlanChoice& c, const DateTime& now);
     void allowance(const PlanChoice& c);
+    void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void warn(const char* format, ...) __attribute__((format(printf, 2, 3)));
     std::vector<std::string> sentences_, warnings_;
     bool startsLocked_ = false;  // Start now begins outside game time
 };
