@@ -55,6 +55,8 @@ void FrmPassEnter::enterClick() {
         return;
     }
     PasswordRequestHost& host = host_;
+    host.history().wrongPasswords(wrong_, wrongAt_);  // before what the password opens
+    wrong_ = 0;
     switch (host.consoleStateCode()) {
         case state::kConsoleOpen:
             host.frmMain().show();
