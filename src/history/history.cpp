@@ -32,23 +32,28 @@ const char* requestName(int16_t code) {
 
 }  // namespace
 
-std::string historyDate(int year, int month, int day) {
+std::string historyDate(const std::string& stamp) {
     static const char* const kMonths[] = {"January",   "February", "March",    "April",
                                           "May",       "June",     "July",     "August",
                                           "September", "October",  "November", "December"};
-    const char* name = month >= 1 && month <= 12 ? kMonths[month - 1] : "?";
-    return std::to_string(day) + " " + name + " " + std::to_string(year);
+    const int month = (stamp[5] - '0') * 10 + stamp[6] - '0';
+    const std::string day = stamp.substr(stamp[8] == '0' ? 9 : 8, stamp[8] == '0' ? 1 : 2);
+    return day + " " + (month >= 1 && month <= 12 ? kMonths[month - 1] : "?") + " " + stamp.substr(0, 4);
+}
+
+HistoryLog& History::log() {
+    if (!log_) log_ = std::make_unique<HistoryLog>(store_.userFile());
+    return *log_;
 }
 
 // A line is stamped with the local time and cut to the log's length. The guard hears it only
 // when it runs: without one there is nobody to tell.
 void History::record(const std::string& text, bool toGuard) {
-    if (!log_) log_ = std::make_unique<HistoryLog>(store_.userFile());
     std::string line = clock_.now().toString() + " " + text;
     if (line.size() > HistoryLog::kLineMax) line.resize(HistoryLog::kLineMax);
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
-    log_->add(line);
+    log().add(line);
     if (toGuard && guard_.present()) guard_.tell(guardHistoryLine(line));
 }
 
@@ -108,8 +113,7 @@ void History::sessionEnding(bool planRuns) {
 }
 
 void History::startedWithPlan(bool byGuard) {
-    if (!log_) log_ = std::make_unique<HistoryLog>(store_.userFile());
-    const std::vector<std::string> lines = log_->lines();
+    const std::vector<std::string> lines = log().lines();
     const bool windowsEnded =
         !lines.empty() && lines.back().compare(20, std::string::npos, kSessionEnded) == 0;
     if (!windowsEnded) record("Quorvane was ended without Exit while a plan ran", !byGuard);
@@ -119,25 +123,15 @@ void History::startedWithPlan(bool byGuard) {
 // The guard's copy stands in for the user's file when it goes back further: the user's file
 // was deleted (or begun anew) since.
 History::View History::view() {
-    if (!log_) log_ = std::make_unique<HistoryLog>(store_.userFile());
-    std::vector<std::string> mine = log_->lines();
+    std::vector<std::string> lines = log().lines();
     const std::string copy = store_.guardCopy(HistoryLog::kReadLimit);
+    std::vector<std::string> guards = HistoryLog::readableLines(copy, copy.size() < HistoryLog::kReadLimit);
     View v;
-    if (!copy.empty()) {
-        const bool whole = copy.size() < HistoryLog::kReadLimit;
-        std::vector<std::string> guards = HistoryLog::readableLines(copy, whole);
-        if (!guards.empty() && (mine.empty() || guards.front().compare(0, 19, mine.front(), 0, 19) < 0)) {
-            const DateTime begun = mine.empty() ? clock_.now() : DateTime{};
-            if (mine.empty())
-                v.note = "History started on " + historyDate(begun.year, begun.month, begun.day);
-            else
-                v.note = "History started on " + historyDate(std::stoi(mine.front().substr(0, 4)),
-                                                             std::stoi(mine.front().substr(5, 2)),
-                                                             std::stoi(mine.front().substr(8, 2)));
-            mine.swap(guards);
-        }
+    if (!guards.empty() && (lines.empty() || guards.front().compare(0, 19, lines.front(), 0, 19) < 0)) {
+        v.note = "History started on " + historyDate(lines.empty() ? clock_.now().toString() : lines.front());
+        lines.swap(guards);
     }
-    v.lines.assign(mine.rbegin(), mine.rend());
+    v.lines.assign(lines.rbegin(), lines.rend());
     return v;
 }
 

@@ -48,6 +48,7 @@ class History {
 
   private:
     void record(const std::string& text, bool toGuard = true);
+    HistoryLog& log();  // the user's file, looked up at its first use
     IHistoryStore& store_;
     IClock& clock_;
     IGuardLink& guard_;
@@ -55,7 +56,7 @@ class History {
     std::map<uint32_t, std::string> programs_;  // started and not yet seen to end, by process id
 };
 
-// "6 December 2026"
-std::string historyDate(int year, int month, int day);
+// "6 December 2026", the date of a stamp "2026-12-06 ..."
+std::string historyDate(const std::string& stamp);
 
 }  // namespace qv
