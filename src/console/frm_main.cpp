@@ -88,6 +88,8 @@ const Row kLayout[] = {
     {"Frame3", Kind::Frame, "", " Password ", "", 5160, 2520, 4455, 975, nullptr},
     {"Command6", Kind::Button, "Frame3", "Change password", "Click to change the password", 2400, 360, 1695,
      375, &FrmMain::command6},
+    {"cmdHistory", Kind::Button, "Frame3", "History", "What happened while plans ran", 240, 360, 1695, 375,
+     &FrmMain::cmdHistory},
     {"Frame7", Kind::Frame, "", " Sounds ", "", 5160, 3600, 4455, 1455, nullptr},
     {"chkRingStart", Kind::CheckBox, "Frame7", "Signal when game time begins", "Signal when game time begins",
      120, 480, 3735, 255, &FrmMain::chkRingStart},
@@ -128,7 +130,7 @@ const ConsoleControl kTabOrder[] = {
     &FrmMain::chkRingStart,  &FrmMain::cmbGameTime,   &FrmMain::cmbBedM,       &FrmMain::cmbBedH,
     &FrmMain::cmbStartDateD, &FrmMain::cmbStartDateM, &FrmMain::cmbStartTimeM, &FrmMain::cmbStartTimeH,
     &FrmMain::cmbTotalTime,  &FrmMain::cmbBreakTime,  &FrmMain::cmbStartH,     &FrmMain::cmbStartM,
-    &FrmMain::chkShutDown,
+    &FrmMain::chkShutDown,   &FrmMain::cmdHistory,
 };
 
 }  // namespace
@@ -189,6 +191,7 @@ void FrmMain::wire() {
     chkBackPicture->onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
     command7->onClick = [this] { editPictureClick(); };
     command6->onClick = [this] { changePasswordClick(); };
+    cmdHistory->onClick = [this] { host_.showHistory(); };
     cmdAdd->onClick = [this] { host_.addNewClick(); };
     command3->onClick = [this] { host_.editClick(); };
     cmdDelete->onClick = [this] { host_.deleteClick(); };

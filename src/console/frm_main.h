@@ -40,6 +40,7 @@ class ConsoleHost {
     virtual void setConsoleState(int16_t code) = 0;
     virtual void showHelp(uintptr_t owner, uintptr_t data) = 0;
     virtual void previewLockScreen() = 0;
+    virtual void showHistory() = 0;
 
   protected:
     ~ConsoleHost() = default;
@@ -82,6 +83,7 @@ class FrmMain : public ui::Form {
     ui::Control* chkLaunch = nullptr;
     // Password, sounds, locked screen
     ui::Control* command6 = nullptr;  // "Change password"
+    ui::Control* cmdHistory = nullptr;
     ui::Control* chkRingStart = nullptr;
     ui::Control* chkRingEnd = nullptr;
     ui::Control* chkShowTime = nullptr;

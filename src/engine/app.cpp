@@ -6,6 +6,7 @@
 #include "console/systray.h"
 #include "engine/pass_enter.h"
 #include "engine/password.h"
+#include "history/frm_history.h"
 #include "lock/form1.h"
 #include "lock/frm_big.h"
 #include "settings/reg_settings.h"
@@ -19,6 +20,7 @@ App::App(Platform& platform)
       settings_(std::make_unique<CRegSettings>(platform.registry, platform.system)),
       sysTray_(std::make_unique<SysTray>(platform.tray)),
       guard_(platform.guard),
+      history_(platform.history, platform.clock, platform.guard),
       frmMain_(session_, [this] { return std::make_unique<FrmMain>(*this); }),
       frmPassword_(session_, [this] { return std::make_unique<FrmPassword>(*this); }),
       frmBig_(session_, [this] { return std::make_unique<FrmBig>(*this); }),
@@ -27,7 +29,8 @@ App::App(Platform& platform)
       frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(session_, platform_.system); }),
       frmAddList_(session_, [this] { return std::make_unique<FrmAddList>(*this); }),
       frmEdit_(session_, [this] { return std::make_unique<FrmEdit>(*this); }),
-      form1_(session_, [this] { return std::make_unique<Form1>(*this); }) {}
+      form1_(session_, [this] { return std::make_unique<Form1>(*this); }),
+      frmHistory_(session_, [this] { return std::make_unique<FrmHistory>(session_, history_); }) {}
 
 App::~App() = default;
 
@@ -102,11 +105,18 @@ void App::reportRunning() {
 }
 
 void App::sessionEnding() {
+    history_.sessionEnding(consoleState == state::kPlanRunning);
     guard_.ending();
 }
 
 void App::showAbout() {
     frmAbout().show();
+}
+
+void App::showHistory() {
+    FrmHistory& window = frmHistory_();
+    window.refresh();
+    window.show();
 }
 
 // The help file through Windows Help, as the program has always shipped it; current Windows can

@@ -16,6 +16,7 @@
 #include "engine/pass_enter.h"
 #include "engine/password.h"
 #include "guard/reporter.h"
+#include "history/history.h"
 #include "lock/form1.h"
 #include "lock/frm_big.h"
 #include "platform/keyboard.h"
@@ -25,6 +26,7 @@ namespace qv {
 
 class CRegSettings;
 class FrmAbout;
+class FrmHistory;
 
 // The windows reach the program through the narrow host interfaces declared beside them.
 class App final : public ConsoleHost,
@@ -47,6 +49,7 @@ class App final : public ConsoleHost,
     ui::Session& session() override { return session_; }
     CRegSettings& settings() override { return *settings_; }
     SysTray& sysTray() override { return *sysTray_; }
+    History& history() override { return history_; }
 
     // Windows, created on first reference.
     FrmMain& frmMain() override;
@@ -150,6 +153,7 @@ class App final : public ConsoleHost,
     void setConsoleState(int16_t code) override;
     void showPasswordRequest() override;
     void showAbout() override;
+    void showHistory() override;
     void showHelp(uintptr_t owner, uintptr_t data) override;
     void timeChanged() override;    // the system time was changed (the hidden window heard it)
     void sessionEnding() override;  // Windows is ending the session
@@ -194,6 +198,7 @@ class App final : public ConsoleHost,
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;
     GuardReporter guard_;
+    History history_;
     ui::FormSlot<FrmMain> frmMain_;
     ui::FormSlot<FrmPassword> frmPassword_;
     ui::FormSlot<FrmBig> frmBig_;
@@ -203,6 +208,7 @@ class App final : public ConsoleHost,
     ui::FormSlot<FrmAddList> frmAddList_;
     ui::FormSlot<FrmEdit> frmEdit_;
     ui::FormSlot<Form1> form1_;
+    ui::FormSlot<FrmHistory> frmHistory_;
 };
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include "console/frm_main.h"
 #include "engine/console_state.h"
+#include "history/history.h"
 #include "lock/frm_big.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
@@ -49,8 +50,13 @@ FrmPassEnter::FrmPassEnter(PasswordRequestHost& host)
 // Every road unloads this window before it is done; the window itself is freed only after the
 // event, so the steps after an unload still run here.
 void FrmPassEnter::enterClick() {
-    if (!passwordAccepted(txtPass1.text(), host_.password())) return;
+    if (!passwordAccepted(txtPass1.text(), host_.password())) {
+        if (wrong_++ == 0) wrongAt_ = host_.consoleStateCode();
+        return;
+    }
     PasswordRequestHost& host = host_;
+    host.history().wrongPasswords(wrong_, wrongAt_);  // before what the password opens
+    wrong_ = 0;
     switch (host.consoleStateCode()) {
         case state::kConsoleOpen:
             host.frmMain().showConsole();
@@ -59,6 +65,7 @@ void FrmPassEnter::enterClick() {
             break;
         case state::kPlanRunning: {
             // The plan stops where it stands: the run state keeps its values.
+            host.history().planLeft();
             host.lockToWindow(0, 0);
             session().unload(*this);
             FrmBig& big = host.frmBig();
@@ -72,6 +79,7 @@ void FrmPassEnter::enterClick() {
             break;
         }
         case state::kStopAsked: {
+            host.history().planStopped();
             session().unload(*this);
             host.setConsoleState(state::kIdle);
             host.unhookKeyboard();
@@ -83,6 +91,7 @@ void FrmPassEnter::enterClick() {
             break;
         }
         case state::kExitAsked:
+            host.history().endedFromTray();
             host.closeProgram();
             break;
         default:
@@ -106,6 +115,8 @@ void FrmPassEnter::cancelClick() {
 // Closing the request any way (Cancel, the close box, an answer, the end of the program) puts the
 // previous state back, or locks the lock screen again when the request came from it.
 void FrmPassEnter::onUnload() {
+    host_.history().wrongPasswords(wrong_, wrongAt_);  // one line for the whole request
+    wrong_ = 0;
     const int16_t code = host_.consoleStateCode();
     if (restoresPreviousCode(code)) {
         host_.setConsoleState(host_.previousConsoleStateCode());

@@ -11,6 +11,7 @@ namespace qv {
 struct Platform;
 class FrmMain;
 class FrmBig;
+class History;
 
 // The stored password or the master password, exactly.
 bool passwordAccepted(const std::string& typed, const std::string& current);
@@ -31,6 +32,7 @@ class PasswordRequestHost {
     virtual void unhookKeyboard() = 0;
     virtual void relockLockScreen() = 0;
     virtual void closeProgram() = 0;
+    virtual History& history() = 0;
 
   protected:
     ~PasswordRequestHost() = default;
@@ -55,6 +57,8 @@ class FrmPassEnter : public ui::Form {
   private:
     void enterClick();
     void cancelClick();
+    int wrong_ = 0;        // wrong passwords typed in this request
+    int16_t wrongAt_ = 0;  // the state code the first of them was asked for
 };
 
 }  // namespace qv

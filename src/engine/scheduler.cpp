@@ -94,6 +94,7 @@ void App::resumedFromSleep() {
     if (wasGame) terminateLaunched();
     if (wasBreak) unhookKeyboard();
     startMode();
+    history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
 }
 
 void App::startMode() {

@@ -53,6 +53,7 @@ void App::mainFormLoad() {
     lockToWindow(0, 0);
     refreshAllowedLists();
     if (consoleState == state::kPlanRunning) {
+        history_.startedWithPlan(resumeAtOnce);
         resumeDelay = resumeAtOnce ? 0 : 60;
         console.timer2.setEnabled(true);
         if (resumeAtOnce) resumeTick();  // started by the guard: the plan goes on with the start-up
@@ -69,6 +70,12 @@ void App::startCommand() {
     // on that old period instead of starting a new one.
     resumePlan = false;
     startMode();
+    const FrmMain& f = frmMain();
+    history_.planStarted((f.optEveryday->value()  ? f.optEveryday
+                          : f.optOneTime->value() ? f.optOneTime
+                                                  : f.optBedTime)
+                             ->text());
+    history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
     setConsoleState(state::kPlanRunning);
     saveSettings();
     takeStartMarks();
@@ -109,7 +116,7 @@ void App::closeProgram() {
     frmBig().timer1.setEnabled(false);
     frmBig().timer2.setEnabled(false);
     for (const char* name : {"frmAbout", "frmAddList", "frmBig", "frmEdit", "frmPassword", "frmMain",
-                             "frmPassEnter", "frmMenuSystray", "Form1"}) {
+                             "frmPassEnter", "frmMenuSystray", "frmHistory", "Form1"}) {
         if (ui::Form* f = session_.findByName(name)) session_.unload(*f);
     }
 }

@@ -50,6 +50,10 @@ void Guard::load(int64_t nowMs, std::string_view record) {
 void Guard::message(int64_t nowMs, uint32_t session, uint32_t pid, std::string_view line) {
     const auto m = parseGuardMessage(line);
     if (!m || !system_.isQuorvane(pid, session)) return;
+    if (m->kind == GuardMessage::Kind::History) {
+        addHistory(session, m->text);
+        return;
+    }
     Watched& w = sessions_[session];
     if (m->kind == GuardMessage::Kind::SetTime) {
         // Only for a plan that runs: the clock guard puts back a change it refused.
@@ -88,6 +92,7 @@ void Guard::ended(int64_t nowMs, uint32_t session, uint32_t pid) {
     w.pid = 0;
     if (!w.planRuns || w.leaving || shuttingDown_) return;
     system_.log(sessionText(session) + ": Quorvane ended without the password while a plan ran");
+    historyEvent(session, "Quorvane was ended without Exit while a plan ran (seen by the guard)");
     if (nowMs < w.quietUntilMs) {  // Windows may be ending the session: wait and see
         w.dueMs = w.quietUntilMs;
         return;
@@ -121,6 +126,7 @@ void Guard::start(int64_t nowMs, uint32_t session, Watched& w) {
         return;
     }
     system_.log(sessionText(session) + ": Quorvane started again");
+    historyEvent(session, "Quorvane was started again by the guard");
     w.pid = pid;
     system_.watch(pid, session);
 }
@@ -172,6 +178,20 @@ std::string Guard::record() const {
         out += "\n";
     }
     return out;
+}
+
+// Each user's copy is kept as the program keeps its own file: the newest 5,000 lines, and a line
+// at most kLineMax long, so that no client can make it grow beyond that.
+void Guard::addHistory(uint32_t session, const std::string& line) {
+    IHistoryFile* file = system_.historyOf(session);
+    if (!file) return;
+    std::unique_ptr<HistoryLog>& log = histories_[file];
+    if (!log) log = std::make_unique<HistoryLog>(*file);
+    log->add(line);
+}
+
+void Guard::historyEvent(uint32_t session, const std::string& text) {
+    addHistory(session, system_.localNow().toString() + " " + text);
 }
 
 void Guard::keep() {

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "history/history_log.h"
 #include "platform/guard.h"
 
 namespace qv {
@@ -50,7 +52,10 @@ class Guard {
     };
     void start(int64_t nowMs, uint32_t session, Watched& w);
     void keep();
+    void addHistory(uint32_t session, const std::string& line);    // a stamped line
+    void historyEvent(uint32_t session, const std::string& text);  // the guard's own
     IGuardSystem& system_;
+    std::map<IHistoryFile*, std::unique_ptr<HistoryLog>> histories_;
     std::map<uint32_t, Watched> sessions_;
     bool shuttingDown_ = false;
 };

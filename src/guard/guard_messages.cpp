@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "history/history_log.h"
+
 namespace qv {
 
 namespace {
@@ -36,9 +38,21 @@ std::string guardSetTimeLine(int hour, int minute, int second) {
     return "settime " + std::to_string(hour) + " " + std::to_string(minute) + " " + std::to_string(second);
 }
 
+std::string guardHistoryLine(const std::string& stamped) {
+    return "history " + stamped;
+}
+
 std::optional<GuardMessage> parseGuardMessage(std::string_view line) {
     if (line.size() > kGuardMessageMax) return std::nullopt;
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    constexpr std::string_view kHistory = "history ";
+    if (line.substr(0, kHistory.size()) == kHistory) {
+        line.remove_prefix(kHistory.size());
+        if (!HistoryLog::readable(line)) return std::nullopt;
+        GuardMessage m{GuardMessage::Kind::History, {}};
+        m.text = std::string(line);
+        return m;
+    }
     const std::vector<std::string_view> w = words(line);
     if (w.size() == 1 && w[0] == "stopped") return GuardMessage{GuardMessage::Kind::Stopped, {}};
     if (w.size() == 1 && w[0] == "exited") return GuardMessage{GuardMessage::Kind::Exited, {}};

@@ -77,6 +77,7 @@ void App::clockTick() {
         }
         if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
+        history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
         big.placeExit();
         countedAwakeMs_ = platform_.clock.awakeMs();  // the new period counts from here
         if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);

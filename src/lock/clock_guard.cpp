@@ -48,6 +48,7 @@ void App::guardTime(bool clockMessage) {
     const bool byGuard = !zoneMoved && !time.canSetTime() && platform_.guard.present();
     if (!zoneMoved && !time.canSetTime() && !byGuard)
         text += ".\n\nThe clock could not be put back: this account may not set the time.";
+    history_.clockChangeRefused(zoneMoved);
     guardMessageOpen_ = true;
     platform_.dialogs.messageBox(0, text, res::kProductName, 0);
     guardMessageOpen_ = false;

@@ -69,6 +69,7 @@ void App::launchAllowedProgram() {
         return;
     }
     big.launchedPid = static_cast<int32_t>(started.pid);
+    history_.programStarted(started.pid, list.items()[item]);
     processes.wait(started.process, kRetryMs);
     uintptr_t window = findProcessWindow(started.pid);
     int tries = 0;
@@ -83,6 +84,7 @@ void App::launchAllowedProgram() {
         // and the watcher moves the lock to its window when it shows one. Either way the lock
         // screen takes the lock back at once: the desktop is never left free.
         if (processes.wait(started.process, 0) == kEnded) {
+            history_.programEnded(started.pid);
             processes.closeHandle(started.process);
         } else {
             launched.push_back({started.pid, started.process, 0});
@@ -112,6 +114,7 @@ void App::watcherTick() {
     for (size_t i = 0; i < launched.size();) {
         Launched& l = launched[i];
         if (processes.wait(l.process, 0) == kEnded) {
+            history_.programEnded(l.pid);
             processes.closeHandle(l.process);
             launched.erase(launched.begin() + static_cast<std::ptrdiff_t>(i));
             ended = true;
@@ -169,7 +172,10 @@ void App::frontLaunched() {
 // process since is never hit. Failures are silent; the watcher drops ended ones.
 void App::terminateLaunched() {
     const size_t n = launched.size();
-    for (size_t i = 0; i < n; ++i) platform_.processes.terminate(launched[i].process);
+    for (size_t i = 0; i < n; ++i) {
+        platform_.processes.terminate(launched[i].process);
+        history_.programEnded(launched[i].pid);
+    }
 }
 
 }  // namespace qv

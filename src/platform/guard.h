@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/datetime.h"
+#include "platform/history_store.h"
+
 namespace qv {
 
 // The run state as Quorvane stores it in "Controls": the console state code and the period.
@@ -33,6 +36,10 @@ class IGuardSystem {
     virtual void log(const std::string& line) = 0;
     // The guard's own copy of what it knows, kept where only the guard may write.
     virtual void keep(const std::string& record) = 0;
+    // The guard's copy of the history of the session's user, kept where only the guard may write;
+    // nullptr when there is none to keep. The same user gets the same file.
+    virtual IHistoryFile* historyOf(uint32_t session) = 0;
+    virtual DateTime localNow() = 0;  // for the guard's own lines in that history
 };
 
 }  // namespace qv

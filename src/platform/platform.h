@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/guardlink.h"
+#include "platform/history_store.h"
 #include "platform/keyboard.h"
 #include "platform/pictures.h"
 #include "platform/processes.h"
@@ -33,6 +34,7 @@ struct Platform {
     ITimeOfDay& timeOfDay;
     IPictures& pictures;
     IGuardLink& guard;
+    IHistoryStore& history;
 };
 
 }  // namespace qv

@@ -1,6 +1,6 @@
 """Guarding a plan, on the Windows program under Wine: the notification-area menu through Wine's
 tray with real clicks, the password request, the lock screen's "Exit", and the window lock seen
-on another program's windows.
+on another program's windows, and the History window that records it.
 
     python3 test_guard.py --exe ... --inspector ... [unittest arguments, e.g. TrayMenu]
 """
@@ -16,6 +16,8 @@ from console import CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
 REQUEST = "Password request"
 ABOUT = "About Quorvane"
 MASTER = "tarpikwell5"
+HISTORY = "History"
+REFUSED = "You are not allowed to set up time in this mode"
 
 
 class GuardTest(ConsoleTest):
@@ -120,6 +122,14 @@ class LockScreenExit(GuardTest):
         late = self.case.spawn("window", "Started while locked", "600").first["hwnd"]
         self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=6)
 
+        # A clock change is refused (the time-change broadcast: the clock cannot be set here).
+        self.case.inspect("timechange", 1)
+        box = self.case.wait_for("the refusal", lambda: [
+            b for b in self.case.message_boxes() if REFUSED in b["message"]])[0]
+        self.case.click("hwnd:" + box["hwnd"], "OK")
+        self.case.wait_for("the lock screen locked again", lambda: not self.case.message_boxes() and (
+            lock_screen(self.case) or {}).get("enabled"))
+
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         self.answer(MASTER)
         self.case.wait_window(CONSOLE)
@@ -128,6 +138,19 @@ class LockScreenExit(GuardTest):
                            lambda: self.case.enabled(other) and self.case.enabled(late))
         self.assertEqual(self.mode(), "5")
         self.case.screenshot("console")
+
+        # The History window: what happened, newest first.
+        self.click("cmdHistory")
+        history = self.case.wait_window(HISTORY)
+        events = [item[20:] for c in history["controls"] if c["class"].lower() == "listbox"
+                  for item in c["items"]]
+        self.assertEqual(events, ["Plan left with the password", "A clock change was refused",
+                                  "1 wrong password at the lock screen's request",
+                                  "Break began (5 minutes)", "Game time began (0 minutes)",
+                                  "Plan started (Changing mode)"])
+        self.case.screenshot("history")
+        self.case.click(HISTORY, "Close")
+        self.case.wait_for("the History window closed", lambda: not self.shown(HISTORY))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@
 
 #include "platform/guard.h"
 #include "platform/guardlink.h"
+#include "platform/sim/history_store.h"
 
 namespace qv::sim {
 
@@ -33,6 +34,8 @@ class SimGuardSystem : public IGuardSystem {
     }
     void log(const std::string& line) override { logged.push_back(line); }
     void keep(const std::string& record) override { kept = record; }
+    IHistoryFile* historyOf(uint32_t session) override { return &histories[session]; }
+    DateTime localNow() override { return now; }
 
     // Test control: processes by id with their session and whether they are Quorvane.
     struct Proc {
@@ -47,6 +50,8 @@ class SimGuardSystem : public IGuardSystem {
     std::vector<int> timesSet;  // seconds of the day
     std::vector<std::string> logged;
     std::string kept;
+    std::map<uint32_t, SimHistoryFile> histories;  // each session's user's copy
+    DateTime now{2026, 12, 6, 18, 0, 0};
 
   private:
     uint32_t nextPid_ = 7000;

@@ -13,7 +13,7 @@ SimWorld::SimWorld(const DateTime& start)
       windowLock(windowing),
       processes(clock, windowLock),
       platform_{clock,    clock,      windowing, dialogs,  registry,  tray,     system, processes,
-                keyboard, windowLock, sound,     shutdown, timeOfDay, pictures, guard} {
+                keyboard, windowLock, sound,     shutdown, timeOfDay, pictures, guard,  history} {
     // Setting the time of day moves the virtual wall clock, keeping the date.
     timeOfDay.onSet = [this](int h, int m, int s) {
         const DateTime n = clock.now();

@@ -7,6 +7,7 @@
 #include "platform/sim/clock.h"
 #include "platform/sim/dialogs.h"
 #include "platform/sim/guard.h"
+#include "platform/sim/history_store.h"
 #include "platform/sim/keyboard.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/services.h"
@@ -42,6 +43,7 @@ class SimWorld {
     SimTimeOfDay timeOfDay;
     SimPictures pictures;
     SimGuardLink guard;
+    SimHistoryStore history;
 
   private:
     Platform platform_;

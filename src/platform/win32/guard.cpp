@@ -335,6 +335,25 @@ void Win32GuardSystem::keep(const std::string& record) {
     if (!path.empty() && !replaceFile(path, record)) log("the guard's record could not be written");
 }
 
+// Each user's copy of the history lies in the data folder, so it inherits the folder's rights:
+// the user may read it, and only SYSTEM and the administrators may change or delete it.
+IHistoryFile* Win32GuardSystem::historyOf(uint32_t session) {
+    HANDLE token = nullptr;
+    if (dataFolder_.empty() || !userToken(session, &token)) return nullptr;
+    const std::wstring sid = tokenUserSid(token);
+    CloseHandle(token);
+    if (sid.empty()) return nullptr;
+    std::unique_ptr<Win32HistoryFile>& f = histories_[sid];
+    if (!f) f = std::make_unique<Win32HistoryFile>(file(guardHistoryName(sid).c_str()));
+    return f.get();
+}
+
+DateTime Win32GuardSystem::localNow() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return DateTime::fromParts(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+}
+
 std::string Win32GuardSystem::kept() const {
     const std::wstring path = file(L"guard.state");
     return path.empty() ? std::string() : readFile(path, 64 * 1024);

@@ -4,11 +4,13 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/guard.h"
 #include "platform/guardlink.h"
+#include "platform/win32/history_store.h"
 
 namespace qv::win32 {
 
@@ -39,6 +41,8 @@ class Win32GuardSystem : public IGuardSystem {
     bool setTimeOfDay(int hour, int minute, int second) override;
     void log(const std::string& line) override;
     void keep(const std::string& record) override;
+    IHistoryFile* historyOf(uint32_t session) override;
+    DateTime localNow() override;
 
     std::string kept() const;  // what an earlier run kept, "" when nothing
 
@@ -59,6 +63,7 @@ class Win32GuardSystem : public IGuardSystem {
     std::wstring program_, folder_, dataFolder_;
     std::vector<Watched> watched_;
     std::map<uint32_t, void*> started_;  // processes this guard started, until watched
+    std::map<std::wstring, std::unique_ptr<Win32HistoryFile>> histories_;  // by the user's SID
 };
 
 }  // namespace qv::win32

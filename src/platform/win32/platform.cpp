@@ -5,8 +5,9 @@
 namespace qv::win32 {
 
 Win32Platform::Win32Platform(StartupTrace* trace)
-    : windowing(system), platform_{clock,     timers,   windowing,  dialogs, registry, tray,      system,
-                                   processes, keyboard, windowLock, sound,   shutdown, timeOfDay, pictures, guard} {
+    : windowing(system), platform_{clock,     timers,    windowing, dialogs,    registry, tray,
+                                   system,    processes, keyboard,  windowLock, sound,    shutdown,
+                                   timeOfDay, pictures,  guard,     history} {
     windowing.attachLock(windowLock);
     if (trace && trace->on()) {
         windowing.traceTo(trace);

@@ -4,6 +4,7 @@
 #include "platform/win32/clock.h"
 #include "platform/win32/dialogs.h"
 #include "platform/win32/guard.h"
+#include "platform/win32/history_store.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/services.h"
@@ -41,6 +42,7 @@ class Win32Platform {
     Win32TimeOfDay timeOfDay;
     Win32Pictures pictures;
     Win32GuardLink guard;
+    Win32HistoryStore history;
 
   private:
     Platform platform_;
