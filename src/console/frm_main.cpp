@@ -48,6 +48,8 @@ const Row kLayout[] = {
     {"cmbTotalTime", Kind::ComboBox, "Frame6", "", "", 2760, 2640, 855, 315, &FrmMain::cmbTotalTime},
     {"optBedTime", Kind::OptionButton, "Frame6", "Bed time mode", "Bed time mode", 120, 2880, 2295, 375,
      &FrmMain::optBedTime},
+    {"cmdWeek", Kind::Button, "Frame6", "Week...", "Game time a day and windows for each weekday", 3480, 2910,
+     1095, 315, &FrmMain::cmdWeek},
     {"Label15", Kind::Label, "Frame6", "Start time the computer can be on", "", 600, 3240, 3375, 255,
      nullptr},
     {"Label16", Kind::Label, "Frame6", "(hour minute)", "", 1200, 3480, 1215, 255, nullptr},
@@ -115,7 +117,7 @@ const ConsoleControl kTabOrder[] = {
     &FrmMain::chkRingStart,  &FrmMain::cmbGameTime,   &FrmMain::cmbBedM,       &FrmMain::cmbBedH,
     &FrmMain::cmbStartDateD, &FrmMain::cmbStartDateM, &FrmMain::cmbStartTimeM, &FrmMain::cmbStartTimeH,
     &FrmMain::cmbTotalTime,  &FrmMain::cmbBreakTime,  &FrmMain::cmbStartH,     &FrmMain::cmbStartM,
-    &FrmMain::chkShutDown,
+    &FrmMain::chkShutDown,   &FrmMain::cmdWeek,
 };
 
 }  // namespace
@@ -165,6 +167,7 @@ void FrmMain::wire() {
     cmdAdd->onClick = [this] { host_.addNewClick(); };
     command3->onClick = [this] { host_.editClick(); };
     cmdDelete->onClick = [this] { host_.deleteClick(); };
+    cmdWeek->onClick = [this] { host_.weekClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);

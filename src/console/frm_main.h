@@ -39,6 +39,7 @@ class ConsoleHost {
     virtual void setConsoleState(int16_t code) = 0;
     virtual void showHelp(uintptr_t owner, uintptr_t data) = 0;
     virtual void previewLockScreen() = 0;
+    virtual void weekClick() = 0;  // "Week..."
 
   protected:
     ~ConsoleHost() = default;
@@ -65,6 +66,7 @@ class FrmMain : public ui::Form {
     ui::Control* cmbBedH = nullptr;
     ui::Control* cmbBedM = nullptr;
     ui::Control* chkShutDown = nullptr;
+    ui::Control* cmdWeek = nullptr;  // "Week...": limits and windows per weekday
     // Allowed games and programs
     ui::Control* lstAllowed = nullptr;
     ui::Control* cmdAdd = nullptr;

@@ -41,4 +41,9 @@ BedTimeWindow bedTimeWindow(FrmMain& f, const DateTime& now) {
     return w;
 }
 
+ConsoleWindow consoleWindowOf(FrmMain& f) {
+    return {hourOrMinute(f.cmbStartH), hourOrMinute(f.cmbStartM), hourOrMinute(f.cmbBedH),
+            hourOrMinute(f.cmbBedM)};
+}
+
 }  // namespace qv

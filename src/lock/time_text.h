@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/datetime.h"
+#include "week/week_plan.h"
 
 namespace qv {
 
@@ -16,5 +17,7 @@ struct BedTimeWindow {
     DateTime start, bed;
 };
 BedTimeWindow bedTimeWindow(FrmMain& console, const DateTime& now);
+// The same pickers for the week plan, whose days without windows of their own follow them.
+ConsoleWindow consoleWindowOf(FrmMain& console);
 
 }  // namespace qv
