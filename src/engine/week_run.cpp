@@ -69,7 +69,7 @@ void App::countGameTime(const DateTime& now, int32_t seconds) {
 // from the clock. The period goes on with the time to the real change.
 bool App::periodEndKept(const DateTime& now) {
     FrmMain& f = frmMain();
-    if (dayOver && f.optEveryday->value() && now.date() <= gameDay.day()) {
+    if (dayOver && f.optEveryday->value() && !gameDay.before(now)) {
         secondsLeft = std::max(1, secondsToMidnight(now));
         return true;
     }
@@ -103,7 +103,7 @@ void App::dayLimitAfterSwitch(const DateTime& now) {
 // would reach late (a day of 23 hours, a clock that drifted) ends the period now.
 void App::checkWeekWindows(const DateTime& now) {
     FrmMain& f = frmMain();
-    if (dayOver && now.date() > gameDay.day()) {
+    if (dayOver && gameDay.before(now)) {
         secondsLeft = 0;
         return;
     }

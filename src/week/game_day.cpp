@@ -24,11 +24,17 @@ int32_t secondsToMidnight(const DateTime& now) {
     return static_cast<int32_t>(secondsBetween(now, now.date().addDays(1)));
 }
 
+void GameDay::setDay(const DateTime& day) {
+    day_ = day.date();
+    dayKey_ = dayKey(day_);
+    weekday_ = weekdayOf(day_);
+}
+
 void GameDay::load(const std::string& date, const std::string& seconds, const DateTime& now) {
     const DateTime today = now.date();
     DateTime stored;
     hasDay_ = parseDate(date, stored) && secondsBetween(today, stored) <= kMostDaysAhead * 86400LL;
-    day_ = hasDay_ ? stored : today;
+    setDay(hasDay_ ? stored : today);
     used_ = 0;
     if (!hasDay_) return;
     long long n = 0;
@@ -46,10 +52,9 @@ std::string GameDay::dateText() const {
 }
 
 bool GameDay::roll(const DateTime& now) {
-    const DateTime today = now.date();
-    if (hasDay_ && today <= day_) return false;
+    if (hasDay_ && dayKey(now) <= dayKey_) return false;
     const bool newDay = hasDay_;
-    day_ = today;
+    setDay(now);
     hasDay_ = true;
     used_ = 0;
     return newDay;
@@ -61,13 +66,19 @@ void GameDay::add(const DateTime& now, int32_t seconds) {
 }
 
 bool GameDay::spent(const WeekPlan& week) const {
-    const int32_t limit = week.limitSeconds(day_);
+    const int32_t limit = week.days[static_cast<size_t>(weekday_)].limitMinutes * 60;
     return limit > 0 && used_ >= limit;
 }
 
 int32_t GameDay::left(const WeekPlan& week) const {
-    const int32_t limit = week.limitSeconds(day_);
+    const int32_t limit = week.days[static_cast<size_t>(weekday_)].limitMinutes * 60;
     return limit > 0 ? std::max(0, limit - used_) : kNoLimit;
+}
+
+int32_t GameDay::leftAt(const WeekPlan& week, const DateTime& now) const {
+    if (hasDay_ && dayKey(now) <= dayKey_) return left(week);
+    const int32_t limit = week.limitSeconds(now);
+    return limit > 0 ? limit : kNoLimit;
 }
 
 }  // namespace qv

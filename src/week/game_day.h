@@ -30,14 +30,22 @@ class GameDay {
     void add(const DateTime& now, int32_t seconds);
 
     int32_t used() const { return used_; }
+    // `now` falls on a day after the counted one.
+    bool before(const DateTime& now) const { return dayKey(now) > dayKey_; }
     const DateTime& day() const { return day_; }
     // The counted day's limit is reached (it has one).
     bool spent(const WeekPlan& week) const;
     // Seconds of the counted day's limit that are left; kNoLimit when the day has none.
     int32_t left(const WeekPlan& week) const;
+    // What is left of the limit of the day `now` falls on, counted or not yet (for the tray's tip
+    // and the console's preview); kNoLimit when that day has none.
+    int32_t leftAt(const WeekPlan& week, const DateTime& now) const;
 
   private:
-    DateTime day_;  // midnight of the counted day
+    void setDay(const DateTime& day);
+    static int dayKey(const DateTime& t) { return (t.year * 100 + t.month) * 100 + t.day; }
+    DateTime day_;                  // midnight of the counted day
+    int dayKey_ = 0, weekday_ = 0;  // the same, for the clock's tick to compare cheaply
     int32_t used_ = 0;
     bool hasDay_ = false;
 };

@@ -139,6 +139,8 @@ TEST(WeekLimit, ReachedMidPeriodLocksUntilMidnightThenANewDayStarts) {
     EXPECT_EQ(p.status(), "break 15297 shown locked t1");  // 19:45:03 to midnight
     EXPECT_EQ(p.big().lblTimeLeft.text(), " 4: 14: 57");
     EXPECT_EQ(p.stored("GameDaySeconds"), "5400");
+    EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, p.sim.clock.now()), 0);
+    EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, {2026, 12, 7, 0, 0, 0}), 5400) << "tomorrow's";
     p.advance(15297 * 1000);
     EXPECT_EQ(p.left(), "game 3600") << "Monday begins as a new Start would";
     EXPECT_FALSE(p.dayOver());
