@@ -27,10 +27,13 @@ void week(const char* name, const std::function<void(Plan&)>& setUp) {
 
 }  // namespace
 
+void weekYears();  // week_year_native.cpp
+
 int main() {
     week("Changing mode (60 / 15 min)", [](Plan& p) { p.plan("every 60 15"); });
     week("One time mode (ends on day 1)", [](Plan& p) { p.plan("once 12 6 20 0 120"); });
     week("Bed time mode (07:00 - 21:00)", [](Plan& p) { p.plan("bed 7 0 21 0"); });
     week("Changing mode, only listed", [](Plan& p) { p.plan("every 1 1 listed"); });
+    weekYears();
     return 0;
 }

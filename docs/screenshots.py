@@ -154,6 +154,24 @@ class Session:
         self.settle()
         self.grab_window("console", window)
 
+    def week_plan(self):
+        """The week dialog with a school week filled in; cancelled, so the plan stays as it was."""
+        self.click("cmdWeek")
+        window = self.case.wait_window("Week plan")
+        for day in ("Monday", "Tuesday", "Wednesday", "Thursday", "Friday"):
+            for box, text in (("txtLimit", "120"), ("txtFrom1", "16:00"), ("txtTo1", "19:30")):
+                self.case.type("Week plan", box + day, text)
+        for day in ("Saturday", "Sunday"):
+            for box, text in (("txtLimit", "180"), ("txtFrom1", "9:00"), ("txtTo1", "12:00"),
+                              ("txtFrom2", "14:00"), ("txtTo2", "20:00")):
+                self.case.type("Week plan", box + day, text)
+        self.pointer_away()
+        self.settle()
+        self.grab_window("week", self.case.window("Week plan"))
+        self.case.click("Week plan", "Cancel")
+        self.case.wait_for("the week dialog closed", lambda: self.case.window("Week plan") is None)
+        return window
+
     def tray_menu_and_request(self):
         self.case.click(CONSOLE, "Minimize")
         self.case.wait_for("the console hidden", lambda: self.case.window(CONSOLE) is None)
@@ -249,6 +267,7 @@ def main(argv):
         s = Session(case, os.path.abspath(opts.out))
         s.first_run()
         s.set_up_console()
+        s.week_plan()
         s.tray_menu_and_request()
         s.game_time()
         s.break_time()

@@ -9,6 +9,7 @@
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
+#include "week/week_plan.h"
 
 namespace qv {
 
@@ -49,6 +50,8 @@ const Row kLayout[] = {
     {"cmbTotalTime", Kind::ComboBox, "Frame6", "", "", 2760, 2640, 855, 315, &FrmMain::cmbTotalTime},
     {"optBedTime", Kind::OptionButton, "Frame6", "Bed time mode", "Bed time mode", 120, 2880, 2295, 375,
      &FrmMain::optBedTime},
+    {"cmdWeek", Kind::Button, "Frame6", "Week...", "Game time a day and windows for each weekday", 3480, 2910,
+     1095, 315, &FrmMain::cmdWeek},
     {"Label15", Kind::Label, "Frame6", "Start time the computer can be on", "", 600, 3240, 3375, 255,
      nullptr},
     {"Label16", Kind::Label, "Frame6", "(hour minute)", "", 1200, 3480, 1215, 255, nullptr},
@@ -130,7 +133,7 @@ const ConsoleControl kTabOrder[] = {
     &FrmMain::chkRingStart,  &FrmMain::cmbGameTime,   &FrmMain::cmbBedM,       &FrmMain::cmbBedH,
     &FrmMain::cmbStartDateD, &FrmMain::cmbStartDateM, &FrmMain::cmbStartTimeM, &FrmMain::cmbStartTimeH,
     &FrmMain::cmbTotalTime,  &FrmMain::cmbBreakTime,  &FrmMain::cmbStartH,     &FrmMain::cmbStartM,
-    &FrmMain::chkShutDown,   &FrmMain::cmdHistory,
+    &FrmMain::chkShutDown,   &FrmMain::cmdWeek,       &FrmMain::cmdHistory,
 };
 
 }  // namespace
@@ -195,6 +198,7 @@ void FrmMain::wire() {
     cmdAdd->onClick = [this] { host_.addNewClick(); };
     command3->onClick = [this] { host_.editClick(); };
     cmdDelete->onClick = [this] { host_.deleteClick(); };
+    cmdWeek->onClick = [this] { host_.weekClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
@@ -338,7 +342,9 @@ PlanChoice FrmMain::planChoice() const {
 }
 
 void FrmMain::refreshPreview() {
-    txtPlanPreview->setText(PlanPreview(planChoice(), host_.platform().clock.now()).text());
+    PlanPreview preview(planChoice(), host_.platform().clock.now());
+    if (!host_.weekPlan().empty()) preview.addSentence(host_.weekPlan().describe());
+    txtPlanPreview->setText(preview.text());
 }
 
 void FrmMain::showConsole() {

@@ -15,6 +15,7 @@ class SysTray;
 class FrmBig;
 class FrmPassword;
 class FrmPassEnter;
+class WeekPlan;
 class FrmMenuSystray;
 
 // What the console needs of the running program.
@@ -41,6 +42,8 @@ class ConsoleHost {
     virtual void showHelp(uintptr_t owner, uintptr_t data) = 0;
     virtual void previewLockScreen() = 0;
     virtual void showHistory() = 0;
+    virtual void weekClick() = 0;  // "Week..."
+    virtual const WeekPlan& weekPlan() const = 0;
 
   protected:
     ~ConsoleHost() = default;
@@ -67,6 +70,7 @@ class FrmMain : public ui::Form {
     ui::Control* cmbBedH = nullptr;
     ui::Control* cmbBedM = nullptr;
     ui::Control* chkShutDown = nullptr;
+    ui::Control* cmdWeek = nullptr;  // "Week...": limits and windows per weekday
     // Allowed games and programs
     ui::Control* lstAllowed = nullptr;
     ui::Control* cmdAdd = nullptr;

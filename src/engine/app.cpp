@@ -29,6 +29,7 @@ App::App(Platform& platform)
       frmAbout_(session_, [this] { return std::make_unique<FrmAbout>(session_, platform_.system); }),
       frmAddList_(session_, [this] { return std::make_unique<FrmAddList>(*this); }),
       frmEdit_(session_, [this] { return std::make_unique<FrmEdit>(*this); }),
+      frmWeek_(session_, [this] { return std::make_unique<FrmWeek>(*this); }),
       form1_(session_, [this] { return std::make_unique<Form1>(*this); }),
       frmHistory_(session_, [this] { return std::make_unique<FrmHistory>(session_, history_); }) {}
 
@@ -57,6 +58,9 @@ FrmAddList& App::frmAddList() {
 }
 FrmEdit& App::frmEdit() {
     return frmEdit_();
+}
+FrmWeek& App::frmWeek() {
+    return frmWeek_();
 }
 FrmPassEnter* App::frmPassEnterIfLoaded() const {
     return frmPassEnter_.loaded();

@@ -21,6 +21,9 @@
 #include "lock/frm_big.h"
 #include "platform/keyboard.h"
 #include "platform/platform.h"
+#include "week/frm_week.h"
+#include "week/game_day.h"
+#include "week/week_plan.h"
 
 namespace qv {
 
@@ -35,7 +38,8 @@ class App final : public ConsoleHost,
                   public PasswordHost,
                   public PasswordRequestHost,
                   public TrayMenuHost,
-                  public ListEntryHost {
+                  public ListEntryHost,
+                  public WeekHost {
   public:
     explicit App(Platform& platform);
     ~App();
@@ -60,6 +64,7 @@ class App final : public ConsoleHost,
     FrmAbout& frmAbout();
     FrmAddList& frmAddList();
     FrmEdit& frmEdit();
+    FrmWeek& frmWeek();
     Form1& form1();
     FrmMain* frmMainIfLoaded() const override;
     FrmPassword* frmPasswordIfLoaded() const;
@@ -131,6 +136,23 @@ class App final : public ConsoleHost,
     int noticeSeconds = 0;
     std::string noticeKeeps;  // the message the notice stands in for
     void terminateLaunched();
+
+    // The week plan: limits on the day's game time (Changing mode) and windows per weekday (Bed
+    // time mode). Callers that show what is left today ask `gameDay.leftAt(week, now)`.
+    WeekPlan week;
+    GameDay gameDay;
+    std::vector<std::string> weekNotes;  // the values that fell back when the week was read
+    bool dayOver = false;                // locked until midnight: the day's game time is spent
+    bool extraGameTime = false;          // the running game period was given on top: not counted
+    const WeekPlan& weekPlan() const override { return week; }
+    void setWeekPlan(const WeekPlan& plan) override;
+    void weekClick() override;
+    void dayLimitAtStart(const DateTime& now, bool resumed);
+    void countGameTime(const DateTime& now, int32_t seconds);
+    bool periodEndKept(const DateTime& now);  // the period's end was no change: it goes on
+    void dayLimitAfterSwitch(const DateTime& now);
+    void checkWeekWindows(const DateTime& now);
+    void showDayMessage();
 
     void startMode();  // computes and shows the plan
     bool timedPeriodAt(const DateTime& now);
@@ -207,6 +229,7 @@ class App final : public ConsoleHost,
     ui::FormSlot<FrmAbout> frmAbout_;
     ui::FormSlot<FrmAddList> frmAddList_;
     ui::FormSlot<FrmEdit> frmEdit_;
+    ui::FormSlot<FrmWeek> frmWeek_;
     ui::FormSlot<Form1> form1_;
     ui::FormSlot<FrmHistory> frmHistory_;
 };

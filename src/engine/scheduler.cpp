@@ -58,6 +58,13 @@ bool App::timedPeriodAt(const DateTime& now) {
         }
         return true;
     }
+    if (f.optBedTime->value() && week.hasWindows()) {
+        const WeekPlan::State s = week.stateAt(now, consoleWindowOf(f));
+        secondsLeft = clampedSeconds(s.secondsToChange);
+        gameTimeOn = s.allowed;
+        breakTimeOn = !s.allowed;
+        return true;
+    }
     if (f.optBedTime->value()) {
         BedTimeWindow w = bedTimeWindow(f.planChoice(), now);
         if (w.start <= now && now < w.bed) {
@@ -105,6 +112,7 @@ void App::startMode() {
     endNotice(true);
     big.lblMessage.setText(f.txtMessage->text());
 
+    const bool resumed = resumePlan;
     if (f.optEveryday->value() && !resumePlan) {
         secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
         gameTimeOn = true;
@@ -120,6 +128,10 @@ void App::startMode() {
         }
         resumePlan = false;
     }
+    if (f.optEveryday->value())
+        dayLimitAtStart(now, resumed);
+    else
+        dayOver = false;
 
     countedAwakeMs_ = platform_.clock.awakeMs();  // the clock counts from here
     const bool onlyListed = f.optOnlyListed->value() != 0;

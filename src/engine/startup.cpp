@@ -115,8 +115,8 @@ void App::closeProgram() {
     saveAllSettings();
     frmBig().timer1.setEnabled(false);
     frmBig().timer2.setEnabled(false);
-    for (const char* name : {"frmAbout", "frmAddList", "frmBig", "frmEdit", "frmPassword", "frmMain",
-                             "frmPassEnter", "frmMenuSystray", "frmHistory", "Form1"}) {
+    for (const char* name : {"frmAbout", "frmAddList", "frmBig", "frmEdit", "frmWeek", "frmPassword",
+                             "frmMain", "frmPassEnter", "frmMenuSystray", "frmHistory", "Form1"}) {
         if (ui::Form* f = session_.findByName(name)) session_.unload(*f);
     }
 }

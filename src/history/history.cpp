@@ -73,6 +73,10 @@ void History::endedFromTray() {
     record("Quorvane ended from the tray");
 }
 
+void History::weekValueIgnored(const std::string& note) {
+    record("Week plan: " + note);
+}
+
 void History::periodBegun(bool game, bool pause, int32_t secondsLeft) {
     const int minutes = (std::max(0, secondsLeft) + 59) / 60;
     if (game)

@@ -24,6 +24,7 @@ class History {
     void planLeft();                            // with the password, from the lock screen
     void planStopped();                         // from the tray
     void endedFromTray();
+    void weekValueIgnored(const std::string& note);  // a stored week value that could not be read
     // A period begins: game time, a break, or neither (the plan is over).
     void periodBegun(bool game, bool pause, int32_t secondsLeft);
     void programStarted(uint32_t pid, const std::string& name);

@@ -41,12 +41,15 @@ void App::clockTick() {
     if (secondsLeft % 30 == 0 || passed > 1) saveRunState();
     frontLaunched();
     endNotice(false);
+    checkWeekWindows(now);
 
     if (secondsLeft > 0) {
         const int32_t from = secondsLeft;
         secondsLeft = std::max(0, secondsLeft - passed);
+        if (gameTimeOn) countGameTime(now, from - secondsLeft);
         if (f.chkRingEnd->value() == 1 && gameTimeOn && passes(from, secondsLeft, 60, 10)) ringEnd();
         if (f.chkRingStart->value() == 1 && breakTimeOn && passes(from, secondsLeft, 10, 2)) ringBegin();
+    } else if (periodEndKept(now)) {
     } else {
         big.timer1.setEnabled(false);
         if (gameTimeOn) {
@@ -77,6 +80,7 @@ void App::clockTick() {
         }
         if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
         nextPeriod();
+        dayLimitAfterSwitch(now);
         history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
         big.placeExit();
         countedAwakeMs_ = platform_.clock.awakeMs();  // the new period counts from here
@@ -104,6 +108,8 @@ void App::nextPeriod() {
     } else if (f.optOneTime->value()) {
         computeOneTimeStart();
         if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.cmbTotalTime->text());
+    } else if (f.optBedTime->value() && week.hasWindows()) {
+        secondsLeft = clampedSeconds(week.stateAt(platform_.clock.now(), consoleWindowOf(f)).secondsToChange);
     } else if (f.optBedTime->value()) {
         const DateTime now = platform_.clock.now();
         BedTimeWindow w = bedTimeWindow(f.planChoice(), now);

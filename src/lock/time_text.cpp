@@ -1,5 +1,7 @@
 #include "lock/time_text.h"
 
+#include "console/frm_main.h"
+
 namespace qv {
 
 namespace {
@@ -16,6 +18,11 @@ std::string timeLeftText(int32_t seconds) {
     const int32_t m = (seconds - 3600 * h) / 60;
     const int32_t s = seconds - 3600 * h - 60 * m;
     return signedText(h) + ":" + signedText(m) + ":" + signedText(s);
+}
+
+ConsoleWindow consoleWindowOf(FrmMain& f) {
+    const PlanChoice c = f.planChoice();
+    return {c.bedStartH, c.bedStartM, c.bedH, c.bedM};
 }
 
 }  // namespace qv

@@ -8,6 +8,7 @@
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
+#include "week/week_store.h"
 
 namespace qv {
 
@@ -119,6 +120,10 @@ void App::loadSettings() {
     currentPassword = decodePassword(f.lblPassword->text());
     consoleState = leadingInt16(s.GetSetting(C, "Mode", "1"));
     setCheckState(*f.chkLaunch, leadingNumber(s.GetSetting(C, "StartUp", "1")));
+    LoadedWeek loaded = loadWeek(s);
+    week = loaded.plan;
+    weekNotes = std::move(loaded.notes);
+    for (const std::string& note : weekNotes) history_.weekValueIgnored(note);
     loadRunState();
 }
 
@@ -140,6 +145,7 @@ void App::saveSettings() {
     s.SaveSetting(C, "Password", f.lblPassword->text());
     s.SaveSetting(C, "StartUp", std::to_string(f.chkLaunch->value()));
     s.SaveSetting(C, "ShutDown", std::to_string(f.chkShutDown->value()));
+    saveWeek(s, week);
 }
 
 void App::saveAllSettings() {
@@ -153,6 +159,10 @@ void App::saveRunState() {
     s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
+    if (week.hasLimits()) {
+        s.SaveSetting(sect::kControls, "GameDay", gameDay.dateText());
+        s.SaveSetting(sect::kControls, "GameDaySeconds", gameDay.secondsText());
+    }
     if (consoleState == state::kPlanRunning) reportRunning();
 }
 
@@ -163,6 +173,8 @@ void App::loadRunState() {
     // Both flags set cannot come from the program itself; a break is the safe reading.
     if (breakTimeOn && gameTimeOn) gameTimeOn = false;
     secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
+    gameDay.load(s.GetSetting(sect::kControls, "GameDay", ""),
+                 s.GetSetting(sect::kControls, "GameDaySeconds", ""), platform_.clock.now());
 }
 
 }  // namespace qv
