@@ -1,6 +1,7 @@
 // The password request: opening the console, stopping the plan, ending the program and leaving
 // the lock screen all wait for the parent's password here. What is asked is the console state
-// code that the caller set before showing the request.
+// code that the caller set before showing the request. On the lock screen it also offers more
+// time: a game period of a few minutes, after which the plan goes on.
 #pragma once
 #include <string>
 
@@ -31,6 +32,7 @@ class PasswordRequestHost {
     virtual void unhookKeyboard() = 0;
     virtual void relockLockScreen() = 0;
     virtual void closeProgram() = 0;
+    virtual void giveMoreTime(int minutes) = 0;  // the request is gone and the lock screen locked
 
   protected:
     ~PasswordRequestHost() = default;
@@ -48,6 +50,12 @@ class FrmPassEnter : public ui::Form {
     ui::Control& txtPass1;
     ui::Control& command1;  // "Enter"
     ui::Control& cmdClose;  // "Cancel"
+    ui::Control& lblMoreTime;
+    ui::Control& cmbMoreTime;  // minutes: picked, or typed
+    ui::Control& cmdGive;      // "Give"
+
+    // The lock screen's request offers more time; the tray's requests do not.
+    void offerMoreTime(bool offer);
 
   protected:
     void onUnload() override;
@@ -55,6 +63,7 @@ class FrmPassEnter : public ui::Form {
   private:
     void enterClick();
     void cancelClick();
+    void giveClick();
 };
 
 }  // namespace qv

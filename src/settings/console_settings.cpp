@@ -153,6 +153,7 @@ void App::saveRunState() {
     s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
+    extra_.save(s);
     if (consoleState == state::kPlanRunning) reportRunning();
 }
 
@@ -163,6 +164,7 @@ void App::loadRunState() {
     // Both flags set cannot come from the program itself; a break is the safe reading.
     if (breakTimeOn && gameTimeOn) gameTimeOn = false;
     secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
+    extra_.load(s, gameTimeOn);
 }
 
 }  // namespace qv
