@@ -94,7 +94,7 @@ bool App::timedPeriodAt(const DateTime& now) {
 void App::resumedFromSleep() {
     if (consoleState != state::kPlanRunning || !(gameTimeOn || breakTimeOn)) return;
     const DateTime now = platform_.clock.now();
-    takeMinuteMark(now);  // the clock guard must not take the time asleep back
+    takeMinuteMark(now);          // the clock guard must not take the time asleep back
     if (extra_.active()) return;  // more time is a length of play, like a Changing-mode period
     const bool wasGame = gameTimeOn, wasBreak = breakTimeOn;
     if (!timedPeriodAt(now)) return;

@@ -84,8 +84,10 @@ TEST(MoreTime, OneTimeOverAndBedTimeBreakFollowTheClockAfterIt) {
     ASSERT_EQ(bed.left(), "break 32400");
     bed.give("1");
     EXPECT_EQ(bed.status(), "game 60 t1");
+    bed.sim.sleep(3600'000);  // asleep: more time is a length of play, not a time of day
+    EXPECT_EQ(bed.status(), "game 60 t1");
     bed.advance(61'000);
-    EXPECT_EQ(bed.status(), "break 32339 shown locked t1") << "the break to 07:00, by the clock";
+    EXPECT_EQ(bed.status(), "break 28739 shown locked t1") << "the break to 07:00, by the clock";
 }
 
 TEST(MoreTime, SurvivesAKillAndARestartAndOldStoresHaveNone) {
@@ -132,7 +134,8 @@ TEST(MoreTime, AWrongPasswordOrABadNumberGivesNothing) {
         p.give(bad);
         EXPECT_EQ(p.period(), "break") << bad;
         ASSERT_EQ(p.sim.dialogs.shown.size(), 1u) << bad;
-        EXPECT_EQ(p.sim.dialogs.shown.back().text, "More time: choose or type a number of minutes from 1 to 240.");
+        EXPECT_EQ(p.sim.dialogs.shown.back().text,
+                  "More time: choose or type a number of minutes from 1 to 240.");
         p.sim.dialogs.shown.clear();
     }
     EXPECT_TRUE(p.shown("frmPassEnter"));
