@@ -96,10 +96,10 @@ class PlanFromTheTray(GuardTest):
 
 
 class LockScreenExit(GuardTest):
-    def test_cancel_locks_again_and_the_master_password_opens_the_console(self):
+    def test_cancel_locks_again_more_time_and_the_master_password_opens_the_console(self):
         other = self.case.spawn("window", "Other program", "600").first["hwnd"]
         self.open_console()
-        self.start_changing("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
+        self.start_changing("optEverything", "0", "5")  # the game of 0 minutes ends at once
         self.case.wait_for("the lock screen", lambda: lock_screen(self.case))
         self.case.wait_for("the other program's window disabled", lambda: not self.case.enabled(other))
         self.case.screenshot("locked")
@@ -119,6 +119,26 @@ class LockScreenExit(GuardTest):
 
         late = self.case.spawn("window", "Started while locked", "600").first["hwnd"]
         self.case.wait_for("the new window disabled", lambda: not self.case.enabled(late), timeout=6)
+
+        # More time: one minute, typed, given with the master password. Everything is allowed, so
+        # the lock screen goes away for that minute; then the break goes on with the time it had.
+        self.case.click(LOCK_SCREEN, "Exit", "--input")
+        self.case.wait_window(REQUEST)
+        self.case.type(REQUEST, "class:Edit:1", MASTER)
+        self.case.type(REQUEST, "class:ComboBox:1", "1")
+        self.case.screenshot("more time")
+        break_left = self.time_left()[0]
+        gone = self.case.watch(LOCK_SCREEN, 20, gone=True)
+        self.case.click(REQUEST, "Give")
+        gone_at = gone.result()
+        back = self.case.watch(LOCK_SCREEN, 90)
+        self.case.wait_for("the other windows usable", lambda: not self.shown(REQUEST) and (
+            self.case.enabled(other) and self.case.enabled(late)))
+        self.assertEqual(self.case.reg_query().get("ExtraTimeOn"), "-1")
+        back_at = back.result()
+        self.assertTrue(55 <= back_at - gone_at <= 75, "more time lasted %.1f s" % (back_at - gone_at))
+        self.assertLessEqual(abs(self.time_left()[0] - break_left), 4, "the break's time left")
+        self.case.wait_for("the other window disabled again", lambda: not self.case.enabled(other))
 
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         self.answer(MASTER)
