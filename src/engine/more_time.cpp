@@ -20,6 +20,7 @@ void App::giveMoreTime(int minutes) {
     breakTimeOn = false;
     secondsLeft = std::clamp(minutes, ExtraTime::kMinMinutes, ExtraTime::kMaxMinutes) * 60;
     countedAwakeMs_ = platform_.clock.awakeMs();
+    saveRunState();  // at once: a restart must find the extra period, not the break it replaced
     lockToWindow(0, 0);
     present(f.optOnlyListed->value() ? Presentation::GameOnlyListed : Presentation::GameEverything);
     big.timer1.setEnabled(true);
@@ -27,7 +28,6 @@ void App::giveMoreTime(int minutes) {
     if (f.chkShowTime->value() == 1) big.lblTimeLeft.setVisible(true);
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
     big.placeExit();
-    saveRunState();  // at once: a restart must find the extra period, not the break it replaced
     moreTimeGiven(minutes);
 }
 
