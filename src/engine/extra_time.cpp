@@ -1,21 +1,8 @@
 #include "engine/extra_time.h"
 
 #include "settings/convert.h"
-#include "settings/reg_settings.h"
-#include "settings/schema.h"
 
 namespace qv {
-
-namespace {
-constexpr const char* kOn = "ExtraTimeOn";
-constexpr const char* kThenGame = "ThenGameTimeOn";
-constexpr const char* kThenBreak = "ThenBreakTimeOn";
-constexpr const char* kThenLeft = "ThenFinalTime";
-
-const char* flag(bool on) {
-    return on ? "-1" : "0";
-}
-}  // namespace
 
 int ExtraTime::minutesFrom(const std::string& text) {
     size_t i = text.find_first_not_of(' ');
@@ -40,23 +27,17 @@ ExtraTime::Period ExtraTime::end() {
     return then_;
 }
 
-void ExtraTime::save(CRegSettings& s) {
-    if (!active_ && !stored_) return;
-    s.SaveSetting(sect::kControls, kOn, flag(active_));
-    if (active_) {
-        s.SaveSetting(sect::kControls, kThenGame, flag(then_.game));
-        s.SaveSetting(sect::kControls, kThenBreak, flag(then_.brk));
-        s.SaveSetting(sect::kControls, kThenLeft, std::to_string(then_.secondsLeft));
-    }
-    stored_ = active_;
+std::string ExtraTime::thenText() const {
+    return (then_.game ? "game " : then_.brk ? "break " : "over ") + std::to_string(then_.secondsLeft);
 }
 
-void ExtraTime::load(CRegSettings& s, bool gameTimeOn) {
-    stored_ = leadingNumber(s.GetSetting(sect::kControls, kOn, "0")) != 0;
-    active_ = stored_ && gameTimeOn;
-    then_.brk = leadingNumber(s.GetSetting(sect::kControls, kThenBreak, "0")) != 0;
-    then_.game = !then_.brk && leadingNumber(s.GetSetting(sect::kControls, kThenGame, "0")) != 0;
-    then_.secondsLeft = leadingInt32(s.GetSetting(sect::kControls, kThenLeft, "0"));
+void ExtraTime::restore(bool on, bool gameTimeOn, const std::string& then) {
+    stored_ = on;
+    active_ = on && gameTimeOn;
+    then_.game = then.rfind("game ", 0) == 0;
+    then_.brk = then.rfind("break ", 0) == 0;
+    const size_t blank = then.find(' ');
+    then_.secondsLeft = blank == std::string::npos ? 0 : leadingInt32(then.substr(blank + 1));
 }
 
 }  // namespace qv

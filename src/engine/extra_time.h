@@ -7,8 +7,6 @@
 
 namespace qv {
 
-class CRegSettings;
-
 class ExtraTime {
   public:
     static constexpr int kMinMinutes = 1, kMaxMinutes = 240;
@@ -34,11 +32,14 @@ class ExtraTime {
     Period end();
     void cancel() { active_ = false; }  // a new plan, or the plan stopped
 
-    // Stored beside the plan's run state, in values of its own. Written while an extra period
+    // Stored beside the plan's run state, in values of its own: written while an extra period
     // runs and once when it has ended; absent values read as no extra period.
-    void save(CRegSettings& settings);
+    bool storeDue() const { return active_ || stored_; }
+    void storedNow() { stored_ = active_; }
+    // The period to go back to as text ("game 290", "break 280", "over 0"), and read back.
+    std::string thenText() const;
     // `gameTimeOn` as read back: an extra period is a game period, anything else is not one.
-    void load(CRegSettings& settings, bool gameTimeOn);
+    void restore(bool on, bool gameTimeOn, const std::string& then);
 
   private:
     bool active_ = false;

@@ -153,7 +153,11 @@ void App::saveRunState() {
     s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
-    extra_.save(s);
+    if (extra_.storeDue()) {
+        s.SaveSetting(sect::kControls, "ExtraTimeOn", extra_.active() ? "-1" : "0");
+        if (extra_.active()) s.SaveSetting(sect::kControls, "ExtraTimeThen", extra_.thenText());
+        extra_.storedNow();
+    }
     if (consoleState == state::kPlanRunning) reportRunning();
 }
 
@@ -164,7 +168,8 @@ void App::loadRunState() {
     // Both flags set cannot come from the program itself; a break is the safe reading.
     if (breakTimeOn && gameTimeOn) gameTimeOn = false;
     secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
-    extra_.load(s, gameTimeOn);
+    extra_.restore(leadingNumber(s.GetSetting(sect::kControls, "ExtraTimeOn", "0")) != 0, gameTimeOn,
+                   s.GetSetting(sect::kControls, "ExtraTimeThen", ""));
 }
 
 }  // namespace qv

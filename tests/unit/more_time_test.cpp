@@ -32,7 +32,7 @@ TEST(MoreTime, FromABreakPlaysUnderTheAllowanceThenTheBreakGoesOnWithItsTimeLeft
     EXPECT_TRUE(p.big().listView1.visible());
     EXPECT_FALSE(p.shown("frmPassEnter"));
     EXPECT_EQ(p.storedExtra(), "-1 60") << "stored at once";
-    EXPECT_EQ(p.stored("ThenBreakTimeOn") + p.stored("ThenFinalTime"), "-1280");
+    EXPECT_EQ(p.stored("ExtraTimeThen"), "break 280");
     p.advance(61'000);
     EXPECT_EQ(p.status(), "break 280 shown locked t1");
     EXPECT_EQ(p.storedExtra(), "0 280");
