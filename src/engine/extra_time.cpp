@@ -1,7 +1,5 @@
 #include "engine/extra_time.h"
 
-#include "settings/convert.h"
-
 namespace qv {
 
 int ExtraTime::minutesFrom(const std::string& text) {
@@ -27,17 +25,10 @@ ExtraTime::Period ExtraTime::end() {
     return then_;
 }
 
-std::string ExtraTime::thenText() const {
-    return (then_.game ? "game " : then_.brk ? "break " : "over ") + std::to_string(then_.secondsLeft);
-}
-
-void ExtraTime::restore(bool on, bool gameTimeOn, const std::string& then) {
-    stored_ = on;
-    active_ = on && gameTimeOn;
-    then_.game = then.rfind("game ", 0) == 0;
-    then_.brk = then.rfind("break ", 0) == 0;
-    const size_t blank = then.find(' ');
-    then_.secondsLeft = blank == std::string::npos ? 0 : leadingInt32(then.substr(blank + 1));
+void ExtraTime::restore(int code, int32_t thenSecondsLeft, bool gameTimeOn) {
+    stored_ = code != 0;
+    active_ = stored_ && gameTimeOn;
+    then_ = {code == 1, code == 2, thenSecondsLeft};
 }
 
 }  // namespace qv

@@ -36,10 +36,11 @@ class ExtraTime {
     // runs and once when it has ended; absent values read as no extra period.
     bool storeDue() const { return active_ || stored_; }
     void storedNow() { stored_ = active_; }
-    // The period to go back to as text ("game 290", "break 280", "over 0"), and read back.
-    std::string thenText() const;
+    // Stored as "ExtraTimeOn": 0 none, else what follows it (1 game, 2 a break, 3 no period), and
+    // "ExtraTimeThen": the seconds left of that period.
+    int storedCode() const { return !active_ ? 0 : then_.game ? 1 : then_.brk ? 2 : 3; }
     // `gameTimeOn` as read back: an extra period is a game period, anything else is not one.
-    void restore(bool on, bool gameTimeOn, const std::string& then);
+    void restore(int code, int32_t thenSecondsLeft, bool gameTimeOn);
 
   private:
     bool active_ = false;

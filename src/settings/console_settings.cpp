@@ -154,8 +154,9 @@ void App::saveRunState() {
     s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
     s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
     if (extra_.storeDue()) {
-        s.SaveSetting(sect::kControls, "ExtraTimeOn", extra_.active() ? "-1" : "0");
-        if (extra_.active()) s.SaveSetting(sect::kControls, "ExtraTimeThen", extra_.thenText());
+        s.SaveSetting(sect::kControls, "ExtraTimeOn", std::to_string(extra_.storedCode()));
+        if (extra_.active())
+            s.SaveSetting(sect::kControls, "ExtraTimeThen", std::to_string(extra_.then().secondsLeft));
         extra_.storedNow();
     }
     if (consoleState == state::kPlanRunning) reportRunning();
@@ -168,8 +169,8 @@ void App::loadRunState() {
     // Both flags set cannot come from the program itself; a break is the safe reading.
     if (breakTimeOn && gameTimeOn) gameTimeOn = false;
     secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
-    extra_.restore(leadingNumber(s.GetSetting(sect::kControls, "ExtraTimeOn", "0")) != 0, gameTimeOn,
-                   s.GetSetting(sect::kControls, "ExtraTimeThen", ""));
+    extra_.restore(leadingInt16(s.GetSetting(sect::kControls, "ExtraTimeOn", "0")),
+                   leadingInt32(s.GetSetting(sect::kControls, "ExtraTimeThen", "0")), gameTimeOn);
 }
 
 }  // namespace qv

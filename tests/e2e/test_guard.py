@@ -135,7 +135,7 @@ class LockScreenExit(GuardTest):
         self.case.wait_for("the other windows usable", lambda: not self.shown(REQUEST) and (
             self.case.enabled(other) and self.case.enabled(late)))
         self.case.wait_for("more time stored", lambda: (
-            self.case.reg_query() or {}).get("ExtraTimeOn") == "-1")
+            self.case.reg_query() or {}).get("ExtraTimeOn") == "2")
         back_at = back.result()
         self.assertTrue(55 <= back_at - gone_at <= 75, "more time lasted %.1f s" % (back_at - gone_at))
         self.assertLessEqual(abs(self.time_left()[0] - break_left), 4, "the break's time left")

@@ -31,8 +31,8 @@ TEST(MoreTime, FromABreakPlaysUnderTheAllowanceThenTheBreakGoesOnWithItsTimeLeft
     EXPECT_EQ(p.status(), "game 60 shown locked t1") << "the listed games, the lock on the screen";
     EXPECT_TRUE(p.big().listView1.visible());
     EXPECT_FALSE(p.shown("frmPassEnter"));
-    EXPECT_EQ(p.storedExtra(), "-1 60") << "stored at once";
-    EXPECT_EQ(p.stored("ExtraTimeThen"), "break 280");
+    EXPECT_EQ(p.storedExtra(), "2 60") << "stored at once: a break follows";
+    EXPECT_EQ(p.stored("ExtraTimeThen"), "280");
     p.advance(61'000);
     EXPECT_EQ(p.status(), "break 280 shown locked t1");
     EXPECT_EQ(p.storedExtra(), "0 280");
@@ -117,7 +117,7 @@ TEST(MoreTime, SurvivesAKillAndARestartAndOldStoresHaveNone) {
     q.type("frmPassEnter", "txtPass1", "secret");
     q.click("frmPassEnter", "Command1");
     q.start();
-    EXPECT_EQ(q.stored("ExtraTimeOn"), "-1") << "not before the next save";
+    EXPECT_EQ(q.stored("ExtraTimeOn"), "2") << "not before the next save";
     q.advance(61'000);
     EXPECT_EQ(q.status(), "break 300 shown locked t1");
     EXPECT_EQ(q.stored("ExtraTimeOn"), "0");
