@@ -69,7 +69,7 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_resume test_plan Resume 330
     e2e_tray_menu test_guard TrayMenu 150
     e2e_plan_from_the_tray test_guard PlanFromTheTray 180
-    e2e_lock_screen_exit test_guard LockScreenExit 180
+    e2e_lock_screen_exit test_guard LockScreenExit 240
     e2e_allowed_launch test_allowed LaunchFromLockScreen 240
     e2e_allowed_editing test_allowed EditThroughDialogs 120)
   while(QV_E2E_GROUPS)

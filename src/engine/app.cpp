@@ -85,6 +85,7 @@ void App::start() {
 
 void App::showPasswordRequest() {
     FrmPassEnter& request = frmPassEnter();
+    request.offerMoreTime(false);
     request.show();
     request.txtPass1.setFocus();
 }

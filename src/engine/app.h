@@ -13,6 +13,7 @@
 #include "console/icon_cache.h"
 #include "console/systray.h"
 #include "engine/console_state.h"
+#include "engine/extra_time.h"
 #include "engine/pass_enter.h"
 #include "engine/password.h"
 #include "guard/reporter.h"
@@ -143,7 +144,6 @@ class App final : public ConsoleHost,
     GameDay gameDay;
     std::vector<std::string> weekNotes;  // the values that fell back when the week was read
     bool dayOver = false;                // locked until midnight: the day's game time is spent
-    bool extraGameTime = false;          // the running game period was given on top: not counted
     const WeekPlan& weekPlan() const override { return week; }
     void setWeekPlan(const WeekPlan& plan) override;
     void weekClick() override;
@@ -161,6 +161,12 @@ class App final : public ConsoleHost,
     void clockTick() override;  // the lock-screen clock, once a second
     void nextPeriod();
     void lockScreenExitClick() override;
+
+    // More time given on the lock screen, and the plan going on after it.
+    void giveMoreTime(int minutes) override;
+    void moreTimeEnded();
+    void moreTimeGiven(int minutes);
+    const ExtraTime& extraTime() const { return extra_; }
     enum class Presentation { Break, GameOnlyListed, GameEverything, Over };
     void present(Presentation p);
     void previewLockScreen() override;  // shows the lock screen from the console, unlocked
@@ -210,6 +216,7 @@ class App final : public ConsoleHost,
     };
     std::optional<GuardSetting> guardSetting_;  // the guard service was asked to set the clock back
     static constexpr int64_t kGuardSettingMs = 5'000;
+    ExtraTime extra_;
     std::string planZone_;  // the time zone at Start or resume
     bool planZoneTaken_ = false;
     int64_t countedAwakeMs_ = 0;                   // the awake time up to which the clock has counted

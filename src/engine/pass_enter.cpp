@@ -2,6 +2,7 @@
 
 #include "console/frm_main.h"
 #include "engine/console_state.h"
+#include "engine/extra_time.h"
 #include "history/history.h"
 #include "lock/frm_big.h"
 #include "platform/platform.h"
@@ -32,7 +33,10 @@ FrmPassEnter::FrmPassEnter(PasswordRequestHost& host)
       label3(add(ui::Kind::Label, "Label3", nullptr, "Enter password", {240, 300, 1815, 255})),
       txtPass1(add(ui::Kind::TextBox, "txtPass1", nullptr, "", {2160, 240, 2415, 315})),
       command1(add(ui::Kind::Button, "Command1", nullptr, "Enter", {1080, 840, 1215, 375})),
-      cmdClose(add(ui::Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 840, 1215, 375})) {
+      cmdClose(add(ui::Kind::Button, "cmdClose", nullptr, "Cancel", {2520, 840, 1215, 375})),
+      lblMoreTime(add(ui::Kind::Label, "lblMoreTime", nullptr, "More time", {240, 1500, 1815, 255})),
+      cmbMoreTime(add(ui::Kind::ComboBox, "cmbMoreTime", nullptr, "", {2160, 1440, 1215, 315})),
+      cmdGive(add(ui::Kind::Button, "cmdGive", nullptr, "Give", {3600, 1410, 975, 375})) {
     setCaption("Password request");
     setClientSize(4815, 1500);
     setIcon(res::kIconMain);
@@ -40,10 +44,20 @@ FrmPassEnter::FrmPassEnter(PasswordRequestHost& host)
     txtPass1.tabIndex = 0;
     command1.tabIndex = 1;
     cmdClose.tabIndex = 2;
+    cmbMoreTime.tabIndex = 3;
+    cmdGive.tabIndex = 4;
     command1.isDefault = true;
     cmdClose.isCancel = true;
     command1.onClick = [this] { enterClick(); };
     cmdClose.onClick = [this] { cancelClick(); };
+    cmdGive.onClick = [this] { giveClick(); };
+    for (const char* minutes : {"10", "15", "30", "60"}) cmbMoreTime.addItem(minutes);
+    offerMoreTime(false);
+}
+
+void FrmPassEnter::offerMoreTime(bool offer) {
+    for (ui::Control* c : {&lblMoreTime, &cmbMoreTime, &cmdGive}) c->setVisible(offer);
+    setClientSize(4815, offer ? 2100 : 1500);
 }
 
 // A wrong password changes nothing: no message, the text stays, and there is no limit on tries.
@@ -97,6 +111,22 @@ void FrmPassEnter::enterClick() {
         default:
             break;
     }
+}
+
+// A game period of the chosen length begins now; a wrong password does what it does for "Enter".
+void FrmPassEnter::giveClick() {
+    if (!cmdGive.visible() || host_.consoleStateCode() != state::kPlanRunning) return;
+    if (!passwordAccepted(txtPass1.text(), host_.password())) return;
+    const int minutes = ExtraTime::minutesFrom(cmbMoreTime.text());
+    if (minutes == 0) {
+        host_.platform().dialogs.messageBox(nativeHandle(),
+                                            "More time: choose or type a number of minutes from 1 to 240.",
+                                            res::kProductName, 0);
+        return;
+    }
+    PasswordRequestHost& host = host_;
+    session().unload(*this);  // locks the lock screen again, as Cancel does
+    host.giveMoreTime(minutes);
 }
 
 void FrmPassEnter::cancelClick() {

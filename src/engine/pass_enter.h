@@ -1,6 +1,7 @@
 // The password request: opening the console, stopping the plan, ending the program and leaving
 // the lock screen all wait for the parent's password here. What is asked is the console state
-// code that the caller set before showing the request.
+// code that the caller set before showing the request. On the lock screen it also offers more
+// time: a game period of a few minutes, after which the plan goes on.
 #pragma once
 #include <string>
 
@@ -33,6 +34,7 @@ class PasswordRequestHost {
     virtual void relockLockScreen() = 0;
     virtual void closeProgram() = 0;
     virtual History& history() = 0;
+    virtual void giveMoreTime(int minutes) = 0;  // the request is gone and the lock screen locked
 
   protected:
     ~PasswordRequestHost() = default;
@@ -50,6 +52,12 @@ class FrmPassEnter : public ui::Form {
     ui::Control& txtPass1;
     ui::Control& command1;  // "Enter"
     ui::Control& cmdClose;  // "Cancel"
+    ui::Control& lblMoreTime;
+    ui::Control& cmbMoreTime;  // minutes: picked, or typed
+    ui::Control& cmdGive;      // "Give"
+
+    // The lock screen's request offers more time; the tray's requests do not.
+    void offerMoreTime(bool offer);
 
   protected:
     void onUnload() override;
@@ -59,6 +67,7 @@ class FrmPassEnter : public ui::Form {
     void cancelClick();
     int wrong_ = 0;        // wrong passwords typed in this request
     int16_t wrongAt_ = 0;  // the state code the first of them was asked for
+    void giveClick();
 };
 
 }  // namespace qv

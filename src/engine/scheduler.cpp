@@ -89,7 +89,8 @@ bool App::timedPeriodAt(const DateTime& now) {
 void App::resumedFromSleep() {
     if (consoleState != state::kPlanRunning || !(gameTimeOn || breakTimeOn)) return;
     const DateTime now = platform_.clock.now();
-    takeMinuteMark(now);  // the clock guard must not take the time asleep back
+    takeMinuteMark(now);          // the clock guard must not take the time asleep back
+    if (extra_.active()) return;  // more time is a length of play, like a Changing-mode period
     const bool wasGame = gameTimeOn, wasBreak = breakTimeOn;
     if (!timedPeriodAt(now)) return;
     countedAwakeMs_ = platform_.clock.awakeMs();
@@ -113,7 +114,13 @@ void App::startMode() {
     big.lblMessage.setText(f.txtMessage->text());
 
     const bool resumed = resumePlan;
-    if (f.optEveryday->value() && !resumePlan) {
+    const bool extraGoesOn = resumePlan && extra_.active();
+    if (!extraGoesOn) extra_.cancel();
+    if (extraGoesOn) {
+        // More time was running at the last exit: it goes on, within what may be given at once.
+        secondsLeft = std::min(secondsLeft, ExtraTime::kMaxSeconds);
+        resumePlan = false;
+    } else if (f.optEveryday->value() && !resumePlan) {
         secondsLeft = leadingMinutesAsSeconds(f.cmbGameTime->text());
         gameTimeOn = true;
         breakTimeOn = false;

@@ -50,12 +50,14 @@ void App::dayLimitAtStart(const DateTime& now, bool resumed) {
         gameTimeOn = true;
         breakTimeOn = false;
     }
-    if (gameDay.spent(week)) {
+    if (extra_.active()) {
+        // More time that was running goes on: it is given on top of the day's game time.
+    } else if (gameDay.spent(week)) {
         gameTimeOn = false;
         breakTimeOn = true;
         dayOver = true;
         secondsLeft = secondsToMidnight(now);
-    } else if (gameTimeOn && !extraGameTime) {
+    } else if (gameTimeOn && !extra_.active()) {
         secondsLeft = std::min(secondsLeft, gameDay.left(week));
     }
     showDayMessage();
@@ -64,7 +66,7 @@ void App::dayLimitAtStart(const DateTime& now, bool resumed) {
 // Ordinary game time of a Changing-mode plan counts against the day; the period never runs past
 // what is left of the day (a new day may have a smaller limit than the period's rest).
 void App::countGameTime(const DateTime& now, int32_t seconds) {
-    if (!week.hasLimits() || extraGameTime || !frmMain().optEveryday->value()) return;
+    if (!week.hasLimits() || extra_.active() || !frmMain().optEveryday->value()) return;
     gameDay.add(now, seconds);
     secondsLeft = std::min(secondsLeft, gameDay.left(week));
 }
@@ -73,6 +75,7 @@ void App::countGameTime(const DateTime& now, int32_t seconds) {
 // 24 hours (the clock went back an hour for the winter), or a Bed time window whose count drifted
 // from the clock. The period goes on with the time to the real change.
 bool App::periodEndKept(const DateTime& now) {
+    if (extra_.active()) return false;  // more time ends at its own count
     FrmMain& f = frmMain();
     if (dayOver && f.optEveryday->value() && !gameDay.before(now)) {
         secondsLeft = std::max(1, secondsToMidnight(now));
@@ -95,7 +98,7 @@ void App::dayLimitAfterSwitch(const DateTime& now) {
     gameDay.roll(now);
     if (gameTimeOn) {
         dayOver = false;
-        if (!extraGameTime) secondsLeft = std::min(secondsLeft, gameDay.left(week));
+        if (!extra_.active()) secondsLeft = std::min(secondsLeft, gameDay.left(week));
         showDayMessage();
     } else if (breakTimeOn && gameDay.spent(week)) {
         dayOver = true;
@@ -112,7 +115,8 @@ void App::checkWeekWindows(const DateTime& now) {
         secondsLeft = 0;
         return;
     }
-    if (now.second != 0 || !f.optBedTime->value() || !week.hasWindows() || !(gameTimeOn || breakTimeOn))
+    if (now.second != 0 || !f.optBedTime->value() || !week.hasWindows() || !(gameTimeOn || breakTimeOn) ||
+        extra_.active())
         return;
     const WeekPlan::State s = week.stateAt(now, consoleWindowOf(f));
     secondsLeft = s.allowed == gameTimeOn ? clampedSeconds(s.secondsToChange) : 0;

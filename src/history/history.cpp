@@ -77,9 +77,14 @@ void History::weekValueIgnored(const std::string& note) {
     record("Week plan: " + note);
 }
 
-void History::periodBegun(bool game, bool pause, int32_t secondsLeft) {
+void History::periodBegun(bool game, bool pause, int32_t secondsLeft, bool afterMoreTime) {
     const int minutes = (std::max(0, secondsLeft) + 59) / 60;
-    if (game)
+    if (afterMoreTime)
+        record(std::string("More time is over: ") +
+               (game    ? "game time goes on (" + count(minutes, "minute") + " left)"
+                : pause ? "the break goes on (" + count(minutes, "minute") + " left)"
+                        : "the plan is over"));
+    else if (game)
         record("Game time began (" + count(minutes, "minute") + ")");
     else if (pause)
         record("Break began (" + count(minutes, "minute") + ")");

@@ -26,7 +26,8 @@ class History {
     void endedFromTray();
     void weekValueIgnored(const std::string& note);  // a stored week value that could not be read
     // A period begins: game time, a break, or neither (the plan is over).
-    void periodBegun(bool game, bool pause, int32_t secondsLeft);
+    // `afterMoreTime`: the period more time interrupted goes on.
+    void periodBegun(bool game, bool pause, int32_t secondsLeft, bool afterMoreTime = false);
     void programStarted(uint32_t pid, const std::string& name);
     void programEnded(uint32_t pid);  // once for each program started
     void moreTimeGiven(int minutes);

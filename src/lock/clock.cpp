@@ -46,13 +46,18 @@ void App::clockTick() {
     if (secondsLeft > 0) {
         const int32_t from = secondsLeft;
         secondsLeft = std::max(0, secondsLeft - passed);
-        if (gameTimeOn) countGameTime(now, from - secondsLeft);
-        if (f.chkRingEnd->value() == 1 && gameTimeOn && passes(from, secondsLeft, 60, 10)) ringEnd();
+        const bool playGoesOn = extra_.active() && extra_.then().game;
+        if (gameTimeOn && !extra_.active()) countGameTime(now, from - secondsLeft);
+        if (f.chkRingEnd->value() == 1 && gameTimeOn && !playGoesOn && passes(from, secondsLeft, 60, 10))
+            ringEnd();
         if (f.chkRingStart->value() == 1 && breakTimeOn && passes(from, secondsLeft, 10, 2)) ringBegin();
     } else if (periodEndKept(now)) {
     } else {
         big.timer1.setEnabled(false);
-        if (gameTimeOn) {
+        const bool extraEnds = gameTimeOn && extra_.active();
+        if (extraEnds) {
+            moreTimeEnded();
+        } else if (gameTimeOn) {
             gameTimeOn = false;
             breakTimeOn = true;
             lockToWindow(0, 0);
@@ -69,7 +74,9 @@ void App::clockTick() {
             lockToWindow(0, 0);
             unhookKeyboard();
         }
-        if (f.optOnlyListed->value() && gameTimeOn) {
+        if (extraEnds && gameTimeOn) {
+            // Play goes on as it was, a program started from the list still in front.
+        } else if (f.optOnlyListed->value() && gameTimeOn) {
             present(Presentation::GameOnlyListed);
         } else if (f.optEverything->value() && gameTimeOn) {
             present(Presentation::GameEverything);
@@ -79,9 +86,9 @@ void App::clockTick() {
             present(Presentation::Over);
         }
         if (f.chkShutDown->value() != 0 && !gameTimeOn) shutDownComputer();
-        nextPeriod();
+        if (!extraEnds) nextPeriod();
         dayLimitAfterSwitch(now);
-        history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
+        history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft, extraEnds);
         big.placeExit();
         countedAwakeMs_ = platform_.clock.awakeMs();  // the new period counts from here
         if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);

@@ -96,6 +96,7 @@ void App::lockScreenExitClick() {
     unhookKeyboard();
     big.setEnabled(false);
     FrmPassEnter& request = frmPassEnter();
+    request.offerMoreTime(true);
     request.show();
     lockToWindow(request.nativeHandle(), 1);
 }

@@ -163,6 +163,12 @@ void App::saveRunState() {
         s.SaveSetting(sect::kControls, "GameDay", gameDay.dateText());
         s.SaveSetting(sect::kControls, "GameDaySeconds", gameDay.secondsText());
     }
+    if (extra_.storeDue()) {
+        s.SaveSetting(sect::kControls, "ExtraTimeOn", std::to_string(extra_.storedCode()));
+        if (extra_.active())
+            s.SaveSetting(sect::kControls, "ExtraTimeThen", std::to_string(extra_.then().secondsLeft));
+        extra_.storedNow();
+    }
     if (consoleState == state::kPlanRunning) reportRunning();
 }
 
@@ -175,6 +181,8 @@ void App::loadRunState() {
     secondsLeft = leadingInt32(s.GetSetting(sect::kControls, "FinalTime", "1"));
     gameDay.load(s.GetSetting(sect::kControls, "GameDay", ""),
                  s.GetSetting(sect::kControls, "GameDaySeconds", ""), platform_.clock.now());
+    extra_.restore(leadingInt16(s.GetSetting(sect::kControls, "ExtraTimeOn", "0")),
+                   leadingInt32(s.GetSetting(sect::kControls, "ExtraTimeThen", "0")), gameTimeOn);
 }
 
 }  // namespace qv

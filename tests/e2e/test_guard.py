@@ -98,10 +98,10 @@ class PlanFromTheTray(GuardTest):
 
 
 class LockScreenExit(GuardTest):
-    def test_cancel_locks_again_and_the_master_password_opens_the_console(self):
+    def test_cancel_locks_again_more_time_and_the_master_password_opens_the_console(self):
         other = self.case.spawn("window", "Other program", "600").first["hwnd"]
         self.open_console()
-        self.start_changing("optOnlyListed", "0", "5")  # the game of 0 minutes ends at once
+        self.start_changing("optEverything", "0", "5")  # the game of 0 minutes ends at once
         self.case.wait_for("the lock screen", lambda: lock_screen(self.case))
         self.case.wait_for("the other program's window disabled", lambda: not self.case.enabled(other))
         self.case.screenshot("locked")
@@ -130,6 +130,27 @@ class LockScreenExit(GuardTest):
         self.case.wait_for("the lock screen locked again", lambda: not self.case.message_boxes() and (
             lock_screen(self.case) or {}).get("enabled"))
 
+        # More time: one minute, typed, given with the master password. Everything is allowed, so
+        # the lock screen goes away for that minute; then the break goes on with the time it had.
+        self.case.click(LOCK_SCREEN, "Exit", "--input")
+        self.case.wait_window(REQUEST)
+        self.case.type(REQUEST, "class:Edit:1", MASTER)
+        self.case.type(REQUEST, "class:ComboBox:1", "1")
+        self.case.screenshot("more time")
+        break_left = self.time_left()[0]
+        gone = self.case.watch(LOCK_SCREEN, 20, gone=True)
+        self.case.click(REQUEST, "Give")
+        gone_at = gone.result()
+        back = self.case.watch(LOCK_SCREEN, 90)
+        self.case.wait_for("the other windows usable", lambda: not self.shown(REQUEST) and (
+            self.case.enabled(other) and self.case.enabled(late)))
+        self.case.wait_for("more time stored", lambda: (
+            self.case.reg_query() or {}).get("ExtraTimeOn") == "2")
+        back_at = back.result()
+        self.assertTrue(55 <= back_at - gone_at <= 75, "more time lasted %.1f s" % (back_at - gone_at))
+        self.assertLessEqual(abs(self.time_left()[0] - break_left), 4, "the break's time left")
+        self.case.wait_for("the other window disabled again", lambda: not self.case.enabled(other))
+
         self.case.click(LOCK_SCREEN, "Exit", "--input")
         self.answer(MASTER)
         self.case.wait_window(CONSOLE)
@@ -144,7 +165,10 @@ class LockScreenExit(GuardTest):
         history = self.case.wait_window(HISTORY)
         events = [item[20:] for c in history["controls"] if c["class"].lower() == "listbox"
                   for item in c["items"]]
-        self.assertEqual(events, ["Plan left with the password", "A clock change was refused",
+        self.assertTrue(events[1].startswith("More time is over: the break goes on ("), events)
+        del events[1]
+        self.assertEqual(events, ["Plan left with the password",
+                                  "The parent gave more time (1 minute)", "A clock change was refused",
                                   "1 wrong password at the lock screen's request",
                                   "Break began (5 minutes)", "Game time began (0 minutes)",
                                   "Plan started (Changing mode)"])
