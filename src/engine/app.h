@@ -12,6 +12,7 @@
 #include "console/frm_main.h"
 #include "console/icon_cache.h"
 #include "console/systray.h"
+#include "console/tray_status.h"
 #include "engine/console_state.h"
 #include "engine/pass_enter.h"
 #include "engine/password.h"
@@ -143,6 +144,9 @@ class App final : public ConsoleHost,
     void lockLockScreen();
     void relockLockScreen() override;  // after that request closed without the password
     FrmPassEnter* exitRequestOpen() const;
+    // The icon's tip and balloons follow the plan: after every count, a Start or a resume, and
+    // with `began` when a period has just begun.
+    void showPlanStatus(bool began);
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
@@ -193,6 +197,7 @@ class App final : public ConsoleHost,
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;
+    TrayStatus trayStatus_;
     GuardReporter guard_;
     ui::FormSlot<FrmMain> frmMain_;
     ui::FormSlot<FrmPassword> frmPassword_;

@@ -24,6 +24,7 @@ void App::resumeTick() {
         frmMain().timer2.setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
+        showPlanStatus(false);
         takeStartMarks();  // as Start does: the guard goes back to them
         if (consoleState == state::kPlanRunning) reportRunning();
         return;
@@ -100,12 +101,14 @@ void App::resumedFromSleep() {
     countedAwakeMs_ = platform_.clock.awakeMs();
     if (gameTimeOn == wasGame && breakTimeOn == wasBreak) {
         frmBig().lblTimeLeft.setText(timeLeftText(secondsLeft));
+        showPlanStatus(false);
         return;
     }
     lockToWindow(0, 0);
     if (wasGame) terminateLaunched();
     if (wasBreak) unhookKeyboard();
     startMode();
+    showPlanStatus(true);
 }
 
 void App::startMode() {

@@ -69,6 +69,7 @@ void App::startCommand() {
     // on that old period instead of starting a new one.
     resumePlan = false;
     startMode();
+    showPlanStatus(true);
     setConsoleState(state::kPlanRunning);
     saveSettings();
     takeStartMarks();

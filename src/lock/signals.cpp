@@ -1,4 +1,5 @@
-// The sound signals and the shutdown of the computer.
+// The sound signals, the icon's word on the plan, and the shutdown of the computer.
+#include "console/frm_main.h"
 #include "engine/app.h"
 
 namespace qv {
@@ -23,6 +24,21 @@ void App::ringBegin() {
 
 void App::ringEnd() {
     ring(platform_.sound, platform_.system.programFolder());
+}
+
+void App::showPlanStatus(bool began) {
+    FrmMain* console = frmMainIfLoaded();
+    if (!console) return;
+    PlanState s;
+    s.period = gameTimeOn    ? PlanState::Period::Game
+               : breakTimeOn ? PlanState::Period::Break
+                             : PlanState::Period::Over;
+    s.secondsLeft = secondsLeft;
+    s.breakUntilTimeOfDay = console->optEveryday->value() == 0;
+    s.now = platform_.clock.now();
+    const TrayStatus::Change c = trayStatus_.update(s, began);
+    if (c.tipChanged) sysTray_->ChangeToolTip(*console, c.tip);
+    if (!c.balloon.empty() && sysTray_->bRunningInTray) sysTray_->showBalloon(*console, c.balloon, c.warning);
 }
 
 void App::shutDownComputer() {
