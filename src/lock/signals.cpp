@@ -37,8 +37,8 @@ void App::showPlanStatus(bool began) {
     s.breakUntilTimeOfDay = console->optEveryday->value() == 0;
     s.now = platform_.clock.now();
     const TrayStatus::Change c = trayStatus_.update(s, began);
-    if (c.tipChanged) sysTray_->ChangeToolTip(*console, c.tip);
-    if (!c.balloon.empty() && sysTray_->bRunningInTray) sysTray_->showBalloon(*console, c.balloon, c.warning);
+    if (c.tip) sysTray_->ChangeToolTip(*console, c.tip);
+    if (c.balloon && sysTray_->bRunningInTray) sysTray_->showBalloon(*console, c.balloon, c.warning);
 }
 
 void App::shutDownComputer() {

@@ -71,9 +71,9 @@ TEST(TrayStatus, CountThatJumpedPastBothLeadsSaysOnlyTheNearer) {
     PlanState s;
     s.period = PlanState::Period::Game;
     s.secondsLeft = 400;
-    EXPECT_EQ(t.update(s, false).balloon, "") << "resumed, not begun";
+    EXPECT_EQ(t.update(s, false).balloon, nullptr) << "resumed, not begun";
     s.secondsLeft = 30;
-    EXPECT_EQ(t.update(s, false).balloon, "1 minute of game time left.");
+    EXPECT_STREQ(t.update(s, false).balloon, "1 minute of game time left.");
 }
 
 TEST(TrayStatus, TipSaysTheTimeLeftAndChangesOnlyWithItsText) {
@@ -112,7 +112,9 @@ TEST(TrayStatus, TipSaysTheTimeLeftAndChangesOnlyWithItsText) {
     s.period = PlanState::Period::Game;
     s.secondsLeft = 2400;
     s.tipSuffix = "; 40 minutes left today";
-    EXPECT_EQ(TrayStatus::tipText(s), "Quorvane: game time, 40 minutes left; 40 minutes left today");
+    char text[TrayStatus::kTipSize];
+    TrayStatus::tipText(s, text);
+    EXPECT_STREQ(text, "Quorvane: game time, 40 minutes left; 40 minutes left today");
 }
 
 }  // namespace qv::test
