@@ -30,6 +30,7 @@ void App::refreshAllowedLists() {
     list.setItems(allowedNames, icons);
     // The icons of files no longer listed go once the list no longer shows them.
     allowedIcons_.keepOnly(allowedPaths);
+    frmMain().refreshPreview();  // an empty list may matter to the plan
 }
 
 // The same writes as when the console closes: both sections emptied, then Name1.. and Path1...

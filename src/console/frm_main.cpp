@@ -1,5 +1,6 @@
 #include "console/frm_main.h"
 
+#include "console/plan_preview.h"
 #include "console/systray.h"
 #include "engine/console_state.h"
 #include "engine/pass_enter.h"
@@ -104,6 +105,18 @@ const Row kLayout[] = {
     {"txtMessage", Kind::TextBox, "Frame5", "", "Message that will appear on the locked screen", 240, 1680,
      3855, 1935, &FrmMain::txtMessage},
     {"lblPassword", Kind::Label, "", "Label2", "", 4800, 20000, 1935, 495, &FrmMain::lblPassword},
+    // Below the frames, leaving the bottom right corner free.
+    {"txtPlanPreview", Kind::TextBox, "", "", "What the plan will do if Start is pressed now", 240, 9105,
+     7560, 645, &FrmMain::txtPlanPreview},
+};
+
+// The controls whose changes change the plan: the preview follows each of them.
+const ConsoleControl kPlanControls[] = {
+    &FrmMain::optEveryday,   &FrmMain::cmbGameTime,   &FrmMain::cmbBreakTime,  &FrmMain::optOneTime,
+    &FrmMain::cmbStartTimeH, &FrmMain::cmbStartTimeM, &FrmMain::cmbStartDateM, &FrmMain::cmbStartDateD,
+    &FrmMain::cmbTotalTime,  &FrmMain::optBedTime,    &FrmMain::cmbStartH,     &FrmMain::cmbStartM,
+    &FrmMain::cmbBedH,       &FrmMain::cmbBedM,       &FrmMain::chkShutDown,   &FrmMain::optOnlyListed,
+    &FrmMain::optEverything,
 };
 
 const ConsoleControl kTabOrder[] = {
@@ -131,7 +144,7 @@ FrmMain::FrmMain(ConsoleHost& host)
 
 void FrmMain::build() {
     setCaption("Quorvane 1.0");
-    setClientSize(9855, 9225);
+    setClientSize(9855, 9825);
     setIcon(res::kIconMain);
     for (const Row& r : kLayout) {
         // A frame is listed before the controls it holds.
@@ -147,6 +160,8 @@ void FrmMain::build() {
     chkShowTime->setValue(1);
     txtMessage->multiLine = true;
     txtMessage->setText("A friend in need is a friend indeed\r\n");
+    txtPlanPreview->multiLine = true;
+    txtPlanPreview->readOnly = true;
 }
 
 void FrmMain::wire() {
@@ -154,10 +169,22 @@ void FrmMain::wire() {
     command2->onClick = [this] { host_.closeCommand(); };
     command4->onClick = [this] { minimizeClick(); };
     command8->onClick = [this] { helpClick(); };
-    optEveryday->onClick = [this] { enableChangingMode(); };
-    optOneTime->onClick = [this] { enableOneTimeMode(); };
-    optBedTime->onClick = [this] { enableBedTimeMode(); };
-    cmbStartDateM->onClick = [this] { startMonthClick(); };
+    optEveryday->onClick = [this] {
+        enableChangingMode();
+        refreshPreview();
+    };
+    optOneTime->onClick = [this] {
+        enableOneTimeMode();
+        refreshPreview();
+    };
+    optBedTime->onClick = [this] {
+        enableBedTimeMode();
+        refreshPreview();
+    };
+    cmbStartDateM->onClick = [this] {
+        startMonthClick();
+        refreshPreview();
+    };
     chkLaunch->onMouseDown = [this](const ui::Mouse&) { launchMouseDown(); };
     chkBackPicture->onMouseDown = [this](const ui::Mouse&) { backPictureMouseDown(); };
     command7->onClick = [this] { editPictureClick(); };
@@ -169,6 +196,12 @@ void FrmMain::wire() {
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
     };
+    const auto refresh = [this] { refreshPreview(); };
+    for (ConsoleControl member : kPlanControls) {
+        ui::Control& c = *(this->*member);
+        if (!c.onClick) c.onClick = refresh;  // the options and the month refresh in their handlers
+        if (c.kind() == Kind::ComboBox) c.onChange = refresh;  // a typed value
+    }
     timer1.onTimer = [this] { iconRefreshTick(); };
     timer2.onTimer = [this] { host_.resumeTick(); };
 }
@@ -272,6 +305,42 @@ void FrmMain::applySelectedMode() {
     } else {
         enableBedTimeMode();
     }
+}
+
+PlanChoice FrmMain::planChoice() const {
+    PlanChoice c;
+    if (optEveryday->value()) {
+        c.mode = PlanMode::Changing;
+    } else if (optOneTime->value()) {
+        c.mode = PlanMode::OneTime;
+    } else if (optBedTime->value()) {
+        c.mode = PlanMode::BedTime;
+    }
+    c.gameSeconds = leadingMinutesAsSeconds(cmbGameTime->text());
+    c.breakSeconds = leadingMinutesAsSeconds(cmbBreakTime->text());
+    c.startMonth = leadingInt16(cmbStartDateM->text());
+    c.startDay = leadingInt16(cmbStartDateD->text());
+    c.startHour = leadingInt16(cmbStartTimeH->text());
+    c.startMinute = leadingInt16(cmbStartTimeM->text());
+    c.totalMinutes = leadingInt16(cmbTotalTime->text());
+    c.bedStartH = leadingInt16(cmbStartH->text());
+    c.bedStartM = leadingInt16(cmbStartM->text());
+    c.bedH = leadingInt16(cmbBedH->text());
+    c.bedM = leadingInt16(cmbBedM->text());
+    c.onlyListed = optOnlyListed->value() != 0;
+    c.everything = optEverything->value() != 0;
+    c.listEmpty = lstAllowed->items().empty();
+    c.shutDown = chkShutDown->value() != 0;
+    return c;
+}
+
+void FrmMain::refreshPreview() {
+    txtPlanPreview->setText(PlanPreview(planChoice(), host_.platform().clock.now()).text());
+}
+
+void FrmMain::showConsole() {
+    refreshPreview();
+    show();
 }
 
 void FrmMain::minimizeClick() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/plan_times.h"
 #include "platform/forms.h"
 #include "platform/pictures.h"
 
@@ -88,9 +89,10 @@ class FrmMain : public ui::Form {
     ui::Control* command7 = nullptr;  // "Edit" of the background picture
     ui::Control* lblBackPicture = nullptr;
     ui::Control* txtMessage = nullptr;
-    ui::Control* lblPassword = nullptr;  // the stored form of the password, never shown
-    ui::Timer& timer1;                   // the icon refresh after start-up
-    ui::Timer& timer2;                   // the resume delay of a plan running at the last exit
+    ui::Control* lblPassword = nullptr;     // the stored form of the password, never shown
+    ui::Control* txtPlanPreview = nullptr;  // what Start would do now, in words
+    ui::Timer& timer1;                      // the icon refresh after start-up
+    ui::Timer& timer2;                      // the resume delay of a plan running at the last exit
 
     void fillPickers();
     void fillDayList(int16_t month);
@@ -98,6 +100,13 @@ class FrmMain : public ui::Form {
     void enableOneTimeMode();
     void enableBedTimeMode();
     void applySelectedMode();  // the enabling routine of the selected option
+
+    // The plan as the console shows it, read as the scheduler reads it.
+    PlanChoice planChoice() const;
+    // Says again what Start would do now: after the parent changed the plan, a load or a list
+    // change, and when the console is shown (time has passed).
+    void refreshPreview();
+    void showConsole();
 
     std::string backPicturePath;
 

@@ -53,7 +53,7 @@ void FrmPassEnter::enterClick() {
     PasswordRequestHost& host = host_;
     switch (host.consoleStateCode()) {
         case state::kConsoleOpen:
-            host.frmMain().show();
+            host.frmMain().showConsole();
             session().unload(*this);
             host.setConsoleState(state::kConsoleOpen);
             break;
@@ -64,7 +64,7 @@ void FrmPassEnter::enterClick() {
             FrmBig& big = host.frmBig();
             big.setEnabled(true);
             big.setVisible(false);
-            host.frmMain().show();
+            host.frmMain().showConsole();
             host.lockToWindow(0, 0);
             big.timer1.setEnabled(false);
             big.timer2.setEnabled(false);

@@ -5,19 +5,12 @@
 
 #include "console/frm_main.h"
 #include "engine/app.h"
+#include "engine/plan_times.h"
 #include "lock/frm_big.h"
 #include "lock/time_text.h"
 #include "settings/convert.h"
 
 namespace qv {
-
-namespace {
-
-int16_t pick(const ui::Control* combo) {
-    return leadingInt16(combo->text());
-}
-
-}  // namespace
 
 void App::resumeTick() {
     if (resumeDelay < 1) {
@@ -40,10 +33,7 @@ void App::resumeNow() {
 }
 
 void App::computeOneTimeStart() {
-    FrmMain& f = frmMain();
-    const DateTime now = platform_.clock.now();
-    oneTimeStartMoment = DateTime::fromParts(now.year, pick(f.cmbStartDateM), pick(f.cmbStartDateD),
-                                             pick(f.cmbStartTimeH), pick(f.cmbStartTimeM), 0);
+    oneTimeStartMoment = oneTimeWindow(frmMain().planChoice(), platform_.clock.now()).start;
 }
 
 // One time and Bed time periods are set by the time of day: the period that `now` falls in and the
@@ -53,10 +43,8 @@ bool App::timedPeriodAt(const DateTime& now) {
     if (f.optOneTime->value()) {
         computeOneTimeStart();
         secondsLeft = clampedSeconds(secondsBetween(now, oneTimeStartMoment));
-        const DateTime start = oneTimeStartMoment;
-        const int total = roundToInt16(leadingNumber(f.cmbTotalTime->text()));
-        const DateTime end = DateTime::fromParts(now.year, pick(f.cmbStartDateM), pick(f.cmbStartDateD),
-                                                 pick(f.cmbStartTimeH), pick(f.cmbStartTimeM) + total, 0);
+        const OneTimeWindow w = oneTimeWindow(f.planChoice(), now);
+        const DateTime &start = w.start, &end = w.end;
         if (now < start) {
             secondsLeft = clampedSeconds(secondsBetween(now, start));
             breakTimeOn = true;
@@ -72,7 +60,7 @@ bool App::timedPeriodAt(const DateTime& now) {
         return true;
     }
     if (f.optBedTime->value()) {
-        BedTimeWindow w = bedTimeWindow(f, now);
+        BedTimeWindow w = bedTimeWindow(f.planChoice(), now);
         if (w.start <= now && now < w.bed) {
             secondsLeft = clampedSeconds(secondsBetween(now, w.bed));
             gameTimeOn = true;

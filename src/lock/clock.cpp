@@ -4,6 +4,7 @@
 
 #include "console/frm_main.h"
 #include "engine/app.h"
+#include "engine/plan_times.h"
 #include "lock/frm_big.h"
 #include "lock/time_text.h"
 #include "settings/convert.h"
@@ -107,7 +108,7 @@ void App::nextPeriod() {
         if (gameTimeOn) secondsLeft = leadingMinutesAsSeconds(f.cmbTotalTime->text());
     } else if (f.optBedTime->value()) {
         const DateTime now = platform_.clock.now();
-        BedTimeWindow w = bedTimeWindow(f, now);
+        BedTimeWindow w = bedTimeWindow(f.planChoice(), now);
         if (gameTimeOn) {
             secondsLeft = clampedSeconds(secondsBetween(w.start, w.bed));
         } else if (now < w.start) {

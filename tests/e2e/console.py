@@ -12,7 +12,7 @@ PASSWORD_DIALOG = "Change password"
 LOCK_SCREEN = "Form1"
 
 # Client area in twips.
-CLIENT = (9855, 9225)
+CLIENT = (9855, 9825)
 
 # The console's controls as the program's layout table places them: name, kind, containing frame,
 # caption, left, top, width, height (twips, relative to the frame or to the client area). Kinds:

@@ -6,6 +6,7 @@ controls and shown again after a restart, and the "Launch on Windows Startup" re
 """
 
 import os
+import re
 import sys
 import unittest
 
@@ -13,6 +14,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from console import (ALL_MODE_LISTS, CLIENT, CONSOLE, LAYOUT, MODE_LISTS,  # noqa: E402
                      ConsoleTest, caption, complete_first_run, expected_rect, find_controls, px)
+
+# What the preview begins its description with, by mode.
+PREVIEW = {"optEveryday": "Games for ", "optOneTime": "One stretch of games ",
+           "optBedTime": "Every day from "}
 
 RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
@@ -88,9 +93,11 @@ class ModeSelection(SettingsTest):
         for option in ("optOneTime", "optBedTime", "optEveryday", "optBedTime"):
             with self.subTest(option=option):
                 self.click(option)
-                # the click's handler sets the lists in the same event that selects the option
+                # the click's handler sets the lists and the preview in the same event that
+                # selects the option
                 controls = self.wait_controls("%s selected" % option,
                                               lambda c: c[option]["checked"] == 1)
+                self.assertIn(PREVIEW[option], controls["txtPlanPreview"]["text"])
                 self.assertEqual(enabled_lists(controls), MODE_LISTS[option])
                 self.assertEqual([o for o in MODE_LISTS if controls[o]["checked"]], [option])
                 # the options, labels and the shutdown box stay usable; the values stay
@@ -101,6 +108,13 @@ class ModeSelection(SettingsTest):
 
         self.pick("cmbStartH", "7")
         self.pick("cmbBedM", "45")
+        self.wait_controls("the preview to follow the pickers", lambda c: re.search(
+            r"Every day from 07:\d\d to \d\d:45", c["txtPlanPreview"]["text"]))
+        self.pick("cmbBedH", "7")
+        self.pick("cmbStartM", "50")  # the latest time is now before the start
+        self.wait_controls("the preview to warn", lambda c: "07:45 the next day" in
+                           c["txtPlanPreview"]["text"].split("\r\n")[0])
+        self.pick("cmbStartM", "0")
         self.click("chkShowTime")
         self.case.type(CONSOLE, self.hwnd("txtMessage"), "Lights out")
         self.wait_controls("the box cleared", lambda c: c["chkShowTime"]["checked"] == 0)

@@ -32,6 +32,7 @@ Style styleFor(const ui::Control& c) {
         case Kind::TextBox: {
             DWORD s = ES_LEFT;
             s |= c.multiLine ? ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
+            if (c.multiLine && c.readOnly) s |= WS_VSCROLL;  // a longer text can still be read
             if (c.passwordChar) s |= ES_PASSWORD;
             if (c.readOnly) s |= ES_READONLY;
             return {"EDIT", s, WS_EX_CLIENTEDGE};

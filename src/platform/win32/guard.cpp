@@ -171,7 +171,8 @@ Win32GuardSystem::Win32GuardSystem() : program_(moduleFile()) {
         } else {
             // Any user may make a folder in ProgramData: one made before the installation could hold
             // links that have the guard write elsewhere. It is moved aside and a new one made.
-            const std::wstring aside = folder + L".moved-" + std::to_wstring(GetTickCount64());
+            const std::string tick = std::to_string(GetTickCount64());  // the wide form is 40 KB
+            const std::wstring aside = folder + L".moved-" + std::wstring(tick.begin(), tick.end());
             ready = movedAside =
                 MoveFileExW(folder.c_str(), aside.c_str(), 0) && CreateDirectoryW(folder.c_str(), &sa);
         }
