@@ -49,13 +49,17 @@ void SysTray::ChangeToolTip(ui::Form& form, const std::string& tip) {
 }
 
 void SysTray::ShellTrayModifyTip(ui::Form& form) {
+    showBalloon(form, "Click on the icon to begin");
+}
+
+void SysTray::showBalloon(ui::Form& form, const std::string& text, bool warning) {
     TrayRecord balloon;
     balloon.window = form.nativeHandle();
     balloon.id = kId;
     balloon.flags = 16;
-    balloon.info = "Click on the icon to begin";
+    balloon.info = text;
     balloon.infoTitle = "Quorvane";
-    balloon.infoFlags = 1;
+    balloon.infoFlags = warning ? 2 : 1;
     balloon.timeout = 0;
     tray_.notify(TrayOp::Modify, balloon);
 }

@@ -17,6 +17,8 @@ class SysTray {
     void RestoreIcon(ui::Form& form);
     void ChangeToolTip(ui::Form& form, const std::string& tip);
     void ShellTrayModifyTip(ui::Form& form);
+    // A balloon on the icon, titled "Quorvane"; with `warning` it carries the warning sign.
+    void showBalloon(ui::Form& form, const std::string& text, bool warning = false);
     // The window that owned the icon is going away without RemoveIcon: take the icon down with it.
     void windowGone(ui::Form& form);
     // The notification area was made anew (the shell restarted) and has lost the icon: add it again.

@@ -102,7 +102,12 @@ void App::setConsoleState(int16_t code) {
     }
     settings().SaveSetting(sect::kControls, "Mode", std::to_string(code));
     if (code == state::kPlanRunning) reportRunning();
-    if (code == state::kIdle) guard_.stopped();
+    if (code == state::kIdle) {
+        guard_.stopped();
+        // The icon's own tip again once no plan runs.
+        FrmMain* console = frmMainIfLoaded();
+        if (trayStatus_.idle() && console) sysTray_->ChangeToolTip(*console, console->caption());
+    }
 }
 
 void App::reportRunning() {

@@ -12,6 +12,7 @@
 #include "console/frm_main.h"
 #include "console/icon_cache.h"
 #include "console/systray.h"
+#include "console/tray_status.h"
 #include "engine/console_state.h"
 #include "engine/extra_time.h"
 #include "engine/pass_enter.h"
@@ -174,6 +175,9 @@ class App final : public ConsoleHost,
     void lockLockScreen();
     void relockLockScreen() override;  // after that request closed without the password
     FrmPassEnter* exitRequestOpen() const;
+    // The icon's tip and balloons follow the plan: after every count, a Start or a resume, and
+    // with `began` when a period has just begun.
+    void showPlanStatus(bool began);
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
@@ -226,6 +230,7 @@ class App final : public ConsoleHost,
     ui::Session session_;
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;
+    TrayStatus trayStatus_;
     GuardReporter guard_;
     History history_;
     ui::FormSlot<FrmMain> frmMain_;

@@ -30,6 +30,7 @@ void App::giveMoreTime(int minutes) {
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
     big.placeExit();
     moreTimeGiven(minutes);
+    showPlanStatus(true);
 }
 
 void App::moreTimeGiven(int minutes) {

@@ -17,6 +17,7 @@ void App::resumeTick() {
         frmMain().timer2.setEnabled(false);
         if (breakTimeOn || gameTimeOn) resumePlan = true;
         startMode();
+        showPlanStatus(false);
         takeStartMarks();  // as Start does: the guard goes back to them
         if (consoleState == state::kPlanRunning) reportRunning();
         return;
@@ -96,6 +97,7 @@ void App::resumedFromSleep() {
     countedAwakeMs_ = platform_.clock.awakeMs();
     if (gameTimeOn == wasGame && breakTimeOn == wasBreak) {
         frmBig().lblTimeLeft.setText(timeLeftText(secondsLeft));
+        showPlanStatus(false);
         return;
     }
     lockToWindow(0, 0);
@@ -103,6 +105,7 @@ void App::resumedFromSleep() {
     if (wasBreak) unhookKeyboard();
     startMode();
     history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
+    showPlanStatus(true);
 }
 
 void App::startMode() {

@@ -76,6 +76,7 @@ void App::startCommand() {
                                                   : f.optBedTime)
                              ->text());
     history_.periodBegun(gameTimeOn, breakTimeOn, secondsLeft);
+    showPlanStatus(true);
     setConsoleState(state::kPlanRunning);
     saveSettings();
     takeStartMarks();

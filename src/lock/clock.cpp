@@ -43,6 +43,7 @@ void App::clockTick() {
     endNotice(false);
     checkWeekWindows(now);
 
+    bool switched = false;
     if (secondsLeft > 0) {
         const int32_t from = secondsLeft;
         secondsLeft = std::max(0, secondsLeft - passed);
@@ -92,8 +93,10 @@ void App::clockTick() {
         big.placeExit();
         countedAwakeMs_ = platform_.clock.awakeMs();  // the new period counts from here
         if (breakTimeOn || gameTimeOn) big.timer1.setEnabled(true);
+        switched = true;
     }
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
+    showPlanStatus(switched);
 }
 
 void App::takeMinuteMark(const DateTime& now) {

@@ -1,4 +1,5 @@
-// The sound signals and the shutdown of the computer.
+// The sound signals, the icon's word on the plan, and the shutdown of the computer.
+#include "console/frm_main.h"
 #include "engine/app.h"
 
 namespace qv {
@@ -23,6 +24,34 @@ void App::ringBegin() {
 
 void App::ringEnd() {
     ring(platform_.sound, platform_.system.programFolder());
+}
+
+void App::showPlanStatus(bool began) {
+    FrmMain* console = frmMainIfLoaded();
+    if (!console) return;
+    PlanState s;
+    s.period = gameTimeOn    ? PlanState::Period::Game
+               : breakTimeOn ? PlanState::Period::Break
+                             : PlanState::Period::Over;
+    s.secondsLeft = secondsLeft;
+    s.breakUntilTimeOfDay = console->optEveryday->value() == 0 || dayOver;
+    s.now = platform_.clock.now();
+    // What is left of the day's game time, in Changing mode with a limit on the day.
+    std::string today;
+    const int32_t left = console->optEveryday->value() && (gameTimeOn || breakTimeOn)
+                             ? gameDay.leftAt(week, s.now)
+                             : GameDay::kNoLimit;
+    if (left == GameDay::kNoLimit) {
+    } else if (left <= 0) {
+        today = "; no more game time today";
+    } else {
+        const int minutes = (left + 59) / 60;
+        today = "; " + std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes") + " left today";
+    }
+    s.tipSuffix = today.c_str();
+    const TrayStatus::Change c = trayStatus_.update(s, began);
+    if (c.tip) sysTray_->ChangeToolTip(*console, c.tip);
+    if (c.balloon && sysTray_->bRunningInTray) sysTray_->showBalloon(*console, c.balloon, c.warning);
 }
 
 void App::shutDownComputer() {

@@ -162,10 +162,10 @@ class Case:
         # system, and nothing races to boot the prefix
         self.inspect("tray", check=False, timeout=START_TIMEOUT)
 
-    def start(self):
+    def start(self, *args):
         """Starts the program; returns its Popen (the Wine process is the program itself)."""
         out = open(os.path.join(self.dir, "program-%d.out" % (len(self.procs) + 1)), "wb")
-        proc = subprocess.Popen(["wine", self.exe_command], cwd=self.exe_cwd, env=self.env,
+        proc = subprocess.Popen(["wine", self.exe_command, *args], cwd=self.exe_cwd, env=self.env,
                                 stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
         proc.started_at, proc.output = time.time(), out
         self.procs.append(proc)
@@ -270,6 +270,11 @@ class Case:
     def screen(self):
         """{"width", "height", "dpiX", "dpiY"} of the screen as programs see it."""
         return self.inspect("screen")[1][0]
+
+    def tooltips(self):
+        """Texts of the tooltip windows shown, of any program (Wine shows a balloon as one)."""
+        return [w["text"] for w in self.inspect("list", "--visible", "--top")[1]
+                if w["class"].lower() == "tooltips_class32"]
 
     def tray(self):
         return (self.inspect("tray", check=False)[1] or [{"icon": False}])[-1]

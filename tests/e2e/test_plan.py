@@ -1,5 +1,5 @@
 """A running plan of the Windows program under Wine: a Changing-mode break and its count-down, the
-shutdown when game time is over (a stand-in shutdown.exe in the system's folder records its command
+balloon a minute before a game ends, the shutdown when game time is over (a stand-in shutdown.exe in the system's folder records its command
 line), a plan resumed a minute after a start, and a Bed time plan whose program was held still
 across bed time and then told that the machine woke up.
 
@@ -95,6 +95,17 @@ class ChangingMode(PlanTest):
         self.assertTrue(55 <= self.time_left()[0] <= 60)
         self.assertEqual(self.shutdown_calls(), [], "no shutdown without the box checked")
         self.assertIsNone(self.proc.poll(), "the program runs on")
+
+    def test_the_last_minute_of_a_game_is_announced_in_a_balloon(self):
+        # started as the guard starts it: the stored game, 66 s from its end, goes on at once
+        self.case.reg_import(dict(RESUMED_GAME, FinalTime="66"))
+        self.case.start("/resume")
+        self.case.wait_tray_icon()
+        warned = self.case.wait_for("the balloon", lambda: "1 minute of game time left." in self.case.tooltips(),
+                                    timeout=30)
+        self.case.screenshot("last minute")
+        self.assertTrue(warned)
+        self.assertTrue(40 <= self.time_left()[0] <= 60, "a minute before the end")
 
 
 class Shutdown(PlanTest):
