@@ -181,6 +181,22 @@ void FrmMain::onUnload() {
     host_.consoleUnload();
 }
 
+// The icon belongs to this window: unloading it from the close box would leave the program
+// running with no way back to it. The close box is Minimize; only Close ends the program.
+void FrmMain::onCloseBox() {
+    minimizeClick();
+}
+
+// The Run value may have been written or removed since the console was last shown (by the setup,
+// by an administrator, by another account's Quorvane).
+void FrmMain::onShow() {
+    showStartUpRegistration();
+}
+
+void FrmMain::showStartUpRegistration() {
+    chkLaunch->setValue(host_.settings().startUpRegistered() ? 1 : 0);
+}
+
 void FrmMain::fillPickers() {
     static const int kPlayMinutes[] = {0,  1,   5,   10,  15,  20,  30,  40,  50,  60,  70,  80,
                                        90, 100, 120, 140, 160, 180, 210, 240, 270, 300, 350, 400};

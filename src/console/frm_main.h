@@ -98,12 +98,16 @@ class FrmMain : public ui::Form {
     void enableOneTimeMode();
     void enableBedTimeMode();
     void applySelectedMode();  // the enabling routine of the selected option
+    // "Launch on Windows Startup" shows whether the machine's Run value names this program.
+    void showStartUpRegistration();
 
     std::string backPicturePath;
 
   protected:
     void onLoad() override;
     void onUnload() override;
+    void onCloseBox() override;
+    void onShow() override;
 
   private:
     void build();

@@ -299,6 +299,7 @@ void Form::setVisible(bool v) {
 void Form::show() {
     if (!loaded_ || unloading_) return;
     visible_ = true;
+    onShow();
     changed(FormProp::Visible);
     session_.windowing().focus(nullptr, *this);
 }
@@ -375,6 +376,10 @@ void Form::popupMenu(MenuItem& menu, float xTwips, float yTwips) {
 }
 
 void Form::userClose() {
+    onCloseBox();
+}
+
+void Form::onCloseBox() {
     session_.unload(*this);
 }
 

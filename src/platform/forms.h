@@ -256,6 +256,10 @@ class Form {
   protected:
     virtual void onLoad() {}
     virtual void onUnload() {}
+    // The close box: unloads the form unless the form does something else with it.
+    virtual void onCloseBox();
+    // The form is being shown by show(), its state already visible.
+    virtual void onShow() {}
 
   private:
     friend class Session;

@@ -136,4 +136,26 @@ bool CRegSettings::deleteStartUp() {
     return !left;
 }
 
+bool CRegSettings::startUpRegistered() {
+    RegKey k = 0;
+    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyRead, &k) != reg::kOk) return false;
+    std::vector<uint8_t> data(1024);
+    uint32_t type = 0, size = static_cast<uint32_t>(data.size());
+    const long rc = reg_.queryValue(k, kRunValue, &type, data.data(), &size);
+    reg_.closeKey(k);
+    if (rc != reg::kOk || type != reg::kSz) return false;
+    std::string named(reinterpret_cast<const char*>(data.data()), std::min<size_t>(size, data.size()));
+    named.resize(std::min(named.size(), named.find('\0')));
+    named = trimmed(named);
+    if (named.size() >= 2 && named.front() == '"' && named.back() == '"') named = named.substr(1, named.size() - 2);
+    const std::string folder = system_.programFolder();
+    const std::string own = folder + "\\" + res::kExeName;
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    return lower(named) == lower(own);
+}
+
 }  // namespace qv

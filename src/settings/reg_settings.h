@@ -30,6 +30,9 @@ class CRegSettings {
     // an administrator.
     bool makeStartUp();
     bool deleteStartUp();
+    // Whether the machine's Run value names the program in this folder (as makeStartUp or the
+    // setup writes it, the case of the letters and quotes around it aside).
+    bool startUpRegistered();
 
     static constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char* kRunValue = "Hollowmere";
