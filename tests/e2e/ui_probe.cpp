@@ -701,9 +701,9 @@ int main() {
         {L"tray-delete", cmdTrayDelete, 2, 0}, {L"end", cmdEnd, 1, 1}, {L"pipe", cmdPipe, 1, 0},
         {L"resume", cmdResume, 0, 0}, {L"savehive", cmdSaveHive, 2, 0}};
     // clang-format on
-    static const std::set<std::wstring> takeValue = {L"--exe",   L"--title", L"--hwnd", L"--wait", L"--at",
-                                                     L"--items", L"--control", L"--count", L"--size",
-                                                     L"--clients", L"--hold"};
+    static const std::set<std::wstring> takeValue = {L"--exe",  L"--title",   L"--hwnd",    L"--wait",
+                                                     L"--at",   L"--items",   L"--control", L"--count",
+                                                     L"--size", L"--clients", L"--hold"};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options o;
