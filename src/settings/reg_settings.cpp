@@ -147,7 +147,8 @@ bool CRegSettings::startUpRegistered() {
     std::string named(reinterpret_cast<const char*>(data.data()), std::min<size_t>(size, data.size()));
     named.resize(std::min(named.size(), named.find('\0')));
     named = trimmed(named);
-    if (named.size() >= 2 && named.front() == '"' && named.back() == '"') named = named.substr(1, named.size() - 2);
+    if (named.size() >= 2 && named.front() == '"' && named.back() == '"')
+        named = named.substr(1, named.size() - 2);
     const std::string folder = system_.programFolder();
     const std::string own = folder + "\\" + res::kExeName;
     auto lower = [](std::string s) {
