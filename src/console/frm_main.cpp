@@ -166,8 +166,12 @@ void FrmMain::wire() {
     command3->onClick = [this] { host_.editClick(); };
     cmdDelete->onClick = [this] { host_.deleteClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
+    // The icon belongs to this window: unloading it from the close box would leave the program
+    // running with no way back to it. The close box is Minimize; only Close ends the program.
+    closeBoxHides = true;
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
+        if (message == kCloseBox) minimizeClick();
     };
     timer1.onTimer = [this] { iconRefreshTick(); };
     timer2.onTimer = [this] { host_.resumeTick(); };
@@ -181,16 +185,11 @@ void FrmMain::onUnload() {
     host_.consoleUnload();
 }
 
-// The icon belongs to this window: unloading it from the close box would leave the program
-// running with no way back to it. The close box is Minimize; only Close ends the program.
-void FrmMain::onCloseBox() {
-    minimizeClick();
-}
-
 // The Run value may have been written or removed since the console was last shown (by the setup,
 // by an administrator, by another account's Quorvane).
-void FrmMain::onShow() {
+void FrmMain::show() {
     showStartUpRegistration();
+    ui::Form::show();
 }
 
 void FrmMain::showStartUpRegistration() {

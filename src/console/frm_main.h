@@ -47,6 +47,9 @@ class ConsoleHost {
 class FrmMain : public ui::Form {
   public:
     explicit FrmMain(ConsoleHost& host);
+    // Shows the console with "Launch on Windows Startup" read again (Form::show is not virtual:
+    // the console is shown through FrmMain).
+    void show();
 
     // The controls the program's code reaches, bound from the layout table when the form is built.
     // Modes
@@ -106,8 +109,6 @@ class FrmMain : public ui::Form {
   protected:
     void onLoad() override;
     void onUnload() override;
-    void onCloseBox() override;
-    void onShow() override;
 
   private:
     void build();

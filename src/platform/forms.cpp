@@ -299,7 +299,6 @@ void Form::setVisible(bool v) {
 void Form::show() {
     if (!loaded_ || unloading_) return;
     visible_ = true;
-    onShow();
     changed(FormProp::Visible);
     session_.windowing().focus(nullptr, *this);
 }
@@ -376,10 +375,10 @@ void Form::popupMenu(MenuItem& menu, float xTwips, float yTwips) {
 }
 
 void Form::userClose() {
-    onCloseBox();
-}
-
-void Form::onCloseBox() {
+    if (closeBoxHides) {
+        if (onMessage) onMessage(kCloseBox, 0, 0);
+        return;
+    }
     session_.unload(*this);
 }
 

@@ -39,6 +39,7 @@ class CRegSettings {
 
   private:
     std::string GetKeyPath(const std::string& section) const;
+    std::string runPath() const;  // what the Run value names: the program's folder + its file name
     IRegistry& reg_;
     ISystemInfo& system_;
     std::string company_ = "Hollowmere";
