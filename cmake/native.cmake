@@ -23,6 +23,9 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME help_links COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help_links.py
     ${CMAKE_SOURCE_DIR}/res/Quorvane.html ${CMAKE_SOURCE_DIR}/README.md)
+  # What they call by name (buttons, boxes, messages, folders) is in the program or its setup.
+  add_test(NAME doc_names COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/doc_names.py
+    ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res/Quorvane.html ${CMAKE_SOURCE_DIR}/README.md)
 endif()
 
 # libFuzzer targets, in a sanitizer build by clang (scripts/build.sh asan).

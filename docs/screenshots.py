@@ -9,8 +9,13 @@ virtual X display, driven through the end-to-end harness and its inspector, and 
 One clean copy of the template Wine prefix (booted when missing) holds the whole session:
 first run, the console set up with a message and two allowed programs, the notification-area
 menu and its password request, then a Changing-mode plan in game time with the list of allowed
-programs, the same plan in a break, and a One time plan that is over. Full-screen pictures are
-scaled down to 800 pixels wide; window pictures keep their size.
+programs, the same plan in a break, and a One time plan that is over, once more with its "Exit"
+framed. Full-screen pictures are scaled down to 800 pixels wide; window pictures keep their size
+and their title bars (Wine draws them itself here, as there is no window manager).
+
+Each picture is one step of `Session` listed in `SHOTS`, in the order they run; a new one is a
+method that brings the program where it should be and calls `grab`, `grab_window` or `grab_marked`,
+and its name in `SHOTS`.
 """
 
 import argparse
@@ -36,6 +41,10 @@ MESSAGE = "Homework first, then games!"
 PROGRAMS = [("Notepad", r"C:\windows\notepad.exe"),
             ("Minesweeper", r"C:\windows\system32\winemine.exe")]
 FULL_WIDTH = 800
+# Wine's X11 driver draws the title bar and frame of a window itself when the window manager may
+# not (there is none here, so without this no window has a title bar).
+DECORATIONS = (r"HKCU\Software\Wine\X11 Driver", {"Decorated": "N"})
+MARK = "#e00000"  # what a picture points out is framed in this colour
 
 
 class Session:
@@ -60,9 +69,20 @@ class Session:
         return path
 
     def grab_window(self, name, window):
-        """A window's client area: without a window manager Wine draws no caption or frame."""
-        r = window["client"]
+        """A window with its title bar and frame."""
+        r = window["rect"]
         return self.grab(name, (r["x"], r["y"], r["w"], r["h"]))
+
+    def grab_marked(self, name, rect, width=FULL_WIDTH):
+        """The screen with the rectangle rect = (x, y, w, h) framed, to point something out."""
+        path = self.grab(name)
+        x, y, w, h = rect
+        pad = 6
+        draw = "rectangle %d,%d %d,%d" % (x - pad, y - pad, x + w + pad, y + h + pad)
+        subprocess.run(["convert", path, "-fill", "none", "-stroke", MARK, "-strokewidth", "5",
+                        "-draw", draw, "-resize", "%dx" % width, "-depth", "8", "-strip", path],
+                       check=True, timeout=60)
+        return path
 
     # -- the program --
 
@@ -224,6 +244,21 @@ class Session:
         self.settle(2)
         self.grab("lock-over", width=FULL_WIDTH)
 
+    def lock_exit(self):
+        """The same lock screen with its Exit framed: where a parent ends a plan."""
+        exit_label = next(c for c in self.lock_screen(False)["controls"]
+                          if c["text"].replace("&", "") == "Exit" and c["visible"])
+        r = exit_label["rect"]
+        screen = self.case.screen()
+        # the label reaches past the screen's right edge: frame what can be seen
+        w = min(r["w"], screen["width"] - r["x"] - 8)
+        self.grab_marked("lock-exit", (r["x"], r["y"], w, r["h"]))
+
+
+# The pictures, in the order they are taken: each step starts where the one before left off.
+SHOTS = ["first_run", "set_up_console", "week_plan", "tray_menu_and_request", "game_time", "break_time",
+         "plan_over", "lock_exit"]
+
 
 def past_start(now):
     """A start of a One time plan whose 30 minutes are over by now, in this year (the plan's
@@ -259,19 +294,15 @@ def main(argv):
     case = harness.Case("screenshots", exe, opts.inspector, template, display, artifacts)
     try:
         case.install(extra=[opts.fake_shutdown])
+        case.reg_import(DECORATIONS[1], DECORATIONS[0])
         programs = [(n, p) for n, p in PROGRAMS if os.path.exists(case.prefix_path(p))]
         case.reg_import({"Name%d" % i: n for i, (n, _) in enumerate(programs, 1)},
                         harness.APP_KEY + r"\ListOfGames")
         case.reg_import({"Path%d" % i: p for i, (_, p) in enumerate(programs, 1)},
                         harness.APP_KEY + r"\PathOfGames")
         s = Session(case, os.path.abspath(opts.out))
-        s.first_run()
-        s.set_up_console()
-        s.week_plan()
-        s.tray_menu_and_request()
-        s.game_time()
-        s.break_time()
-        s.plan_over()
+        for step in SHOTS:
+            getattr(s, step)()
     except BaseException:
         case.snapshot("failed")
         case.close()

@@ -25,6 +25,12 @@ RequestExecutionLevel admin
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Hollowmere"
 !define SETTINGS_KEY "Software\Hollowmere\Tarnwell"
+; Every account's profile, by SID, with the folder of its NTUSER.DAT.
+!define PROFILE_LIST "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList"
+; Where the uninstaller loads the hive of an account that is not logged on, for a moment.
+!define HIVE_MOUNT "Quorvane uninstall"
+; HKEY_USERS as a handle (sign-extended on 64-bit Windows, as the predefined handles are).
+!define HKU_HANDLE -2147483645
 ; Every window of the running program, its hidden console included, has this class.
 !define FORM_CLASS "QuorvaneForm"
 !define UNINSTALLER "Uninstall.exe"
@@ -57,6 +63,7 @@ VIAddVersionKey "LegalCopyright" "Hollowmere"
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include x64.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -210,8 +217,74 @@ Section "Uninstall"
   Delete "$APPDATA\Quorvane\guard.state"
   RMDir "$APPDATA\Quorvane"
 
-  MessageBox MB_YESNO|MB_ICONQUESTION "Keep Quorvane's settings on this computer?$\n$\nYes keeps the plan, the password and the list of allowed programs for a later installation of Quorvane.$\nNo deletes them." /SD IDYES IDYES keep
+  MessageBox MB_YESNO|MB_ICONQUESTION "Keep Quorvane's settings on this computer?$\n$\nYes keeps the plan, the password and the list of allowed programs for a later installation of Quorvane.$\nNo deletes them, for every account on this computer." /SD IDYES IDYES keep
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Hollowmere"
+  Call un.DeleteEveryAccountsSettings
   keep:
 SectionEnd
+
+; Turns on a privilege that an administrator's token holds switched off. $0: its name.
+Function un.EnablePrivilege
+  System::Call 'advapi32::OpenProcessToken(p -1, i 0x28, *p .r1) i .r2'
+  ${If} $2 <> 0
+    System::Call 'advapi32::LookupPrivilegeValue(p 0, t r0, *l .r3) i .r2'
+    ${If} $2 <> 0
+      ; TOKEN_PRIVILEGES: one privilege, its LUID, SE_PRIVILEGE_ENABLED
+      System::Call '*(i 1, l r3, i 2) p .r4'
+      System::Call 'advapi32::AdjustTokenPrivileges(p r1, i 0, p r4, i 0, p 0, p 0) i'
+      System::Free $4
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+FunctionEnd
+
+; Deletes Quorvane's settings in one hive under HKEY_USERS. $R2: the hive's key.
+Function un.DeleteHiveSettings
+  DeleteRegKey HKU "$R2\${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKU "$R2\Software\Hollowmere"
+FunctionEnd
+
+; The settings of every account whose profile holds them: a child's plan and password must not
+; come back with the next installation because the parent ran the uninstaller. The hive of an
+; account that is logged on is under HKEY_USERS by its SID; any other profile's NTUSER.DAT is
+; loaded for a moment (which needs the backup and restore privileges), cleaned and unloaded.
+Function un.DeleteEveryAccountsSettings
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  StrCpy $0 "SeBackupPrivilege"
+  Call un.EnablePrivilege
+  StrCpy $0 "SeRestorePrivilege"
+  Call un.EnablePrivilege
+  ; Left behind by an uninstaller that was ended while it held one.
+  System::Call 'advapi32::RegUnLoadKey(p ${HKU_HANDLE}, t "${HIVE_MOUNT}") i'
+  StrCpy $R0 0
+  ${Do}
+    EnumRegKey $R1 HKLM "${PROFILE_LIST}" $R0
+    ${If} $R1 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+    ClearErrors
+    EnumRegKey $R2 HKU "$R1" 0
+    ${IfNot} ${Errors}
+      StrCpy $R2 "$R1"
+      Call un.DeleteHiveSettings
+      ${Continue}
+    ${EndIf}
+    ReadRegStr $R3 HKLM "${PROFILE_LIST}\$R1" "ProfileImagePath"
+    ExpandEnvStrings $R3 $R3
+    ${IfNot} ${FileExists} "$R3\NTUSER.DAT"
+      ${Continue}
+    ${EndIf}
+    ; A hive in use (a profile listed twice, a ".bak" entry) does not load: nothing to do there.
+    System::Call 'advapi32::RegLoadKey(p ${HKU_HANDLE}, t "${HIVE_MOUNT}", t "$R3\NTUSER.DAT") i .r2'
+    ${If} $2 == 0
+      StrCpy $R2 "${HIVE_MOUNT}"
+      Call un.DeleteHiveSettings
+      System::Call 'advapi32::RegUnLoadKey(p ${HKU_HANDLE}, t "${HIVE_MOUNT}") i'
+    ${EndIf}
+  ${Loop}
+  SetRegView lastused
+FunctionEnd

@@ -4,7 +4,7 @@
 
 # Console program; reads and drives other processes' windows.
 add_executable(inspector tests/e2e/ui_probe.cpp)
-target_link_libraries(inspector PRIVATE comctl32 shell32 user32)
+target_link_libraries(inspector PRIVATE advapi32 comctl32 shell32 user32)
 target_link_options(inspector PRIVATE -static -static-libgcc -static-libstdc++)
 
 # Stand-in for the system's shutdown.exe: records its command line instead of shutting down. Kept

@@ -200,8 +200,12 @@ void FrmMain::wire() {
     cmdDelete->onClick = [this] { host_.deleteClick(); };
     cmdWeek->onClick = [this] { host_.weekClick(); };
     onMouseMove = [this](const ui::Mouse& m) { trayMessage(m); };
+    // The icon belongs to this window: unloading it from the close box would leave the program
+    // running with no way back to it. The close box is Minimize; only Close ends the program.
+    closeBoxHides = true;
     onMessage = [this](uint32_t message, intptr_t, intptr_t) {
         if (message == kTaskbarCreated) host_.sysTray().shellRestarted(*this);
+        if (message == kCloseBox) minimizeClick();
     };
     const auto refresh = [this] { refreshPreview(); };
     for (ConsoleControl member : kPlanControls) {
@@ -219,6 +223,18 @@ void FrmMain::onLoad() {
 
 void FrmMain::onUnload() {
     host_.consoleUnload();
+}
+
+// The Run value may have been written or removed since the console was last shown (by the setup,
+// by an administrator, by another account's Quorvane).
+void FrmMain::show() {
+    showStartUpRegistration();
+    refreshPreview();  // time has passed since the plan was last put into words
+    ui::Form::show();
+}
+
+void FrmMain::showStartUpRegistration() {
+    chkLaunch->setValue(host_.settings().startUpRegistered() ? 1 : 0);
 }
 
 void FrmMain::fillPickers() {
@@ -345,11 +361,6 @@ void FrmMain::refreshPreview() {
     PlanPreview preview(planChoice(), host_.platform().clock.now());
     if (!host_.weekPlan().empty()) preview.addSentence(host_.weekPlan().describe());
     txtPlanPreview->setText(preview.text());
-}
-
-void FrmMain::showConsole() {
-    refreshPreview();
-    show();
 }
 
 void FrmMain::minimizeClick() {

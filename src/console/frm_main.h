@@ -52,6 +52,9 @@ class ConsoleHost {
 class FrmMain : public ui::Form {
   public:
     explicit FrmMain(ConsoleHost& host);
+    // Shows the console with "Launch on Windows Startup" read again and the plan preview made anew
+    // (Form::show is not virtual: the console is shown through FrmMain).
+    void show();
 
     // The controls the program's code reaches, bound from the layout table when the form is built.
     // Modes
@@ -106,13 +109,14 @@ class FrmMain : public ui::Form {
     void enableOneTimeMode();
     void enableBedTimeMode();
     void applySelectedMode();  // the enabling routine of the selected option
+    // "Launch on Windows Startup" shows whether the machine's Run value names this program.
+    void showStartUpRegistration();
 
     // The plan as the console shows it, read as the scheduler reads it.
     PlanChoice planChoice() const;
     // Says again what Start would do now: after the parent changed the plan, a load or a list
     // change, and when the console is shown (time has passed).
     void refreshPreview();
-    void showConsole();
 
     std::string backPicturePath;
 

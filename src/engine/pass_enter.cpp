@@ -73,7 +73,7 @@ void FrmPassEnter::enterClick() {
     wrong_ = 0;
     switch (host.consoleStateCode()) {
         case state::kConsoleOpen:
-            host.frmMain().showConsole();
+            host.frmMain().show();
             session().unload(*this);
             host.setConsoleState(state::kConsoleOpen);
             break;
@@ -85,7 +85,7 @@ void FrmPassEnter::enterClick() {
             FrmBig& big = host.frmBig();
             big.setEnabled(true);
             big.setVisible(false);
-            host.frmMain().showConsole();
+            host.frmMain().show();
             host.lockToWindow(0, 0);
             big.timer1.setEnabled(false);
             big.timer2.setEnabled(false);

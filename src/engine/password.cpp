@@ -87,7 +87,7 @@ void FrmPassword::changeClick() {
         host_.setConsoleState(state::kIdle);
     }
     FrmMain& console = host_.frmMain();
-    console.showConsole();
+    console.show();
     console.lblPassword->setText(encodePassword(entered));
     host_.setPassword(entered);
     host_.settings().SaveSetting(sect::kControls, "Password", console.lblPassword->text());

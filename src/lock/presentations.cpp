@@ -88,7 +88,7 @@ void App::lockScreenExitClick() {
     if (big.preview) {
         big.preview = false;
         big.hide();
-        if (FrmMain* console = frmMainIfLoaded()) console->showConsole();
+        if (FrmMain* console = frmMainIfLoaded()) console->show();
         return;
     }
     setConsoleState(state::kPlanRunning);

@@ -375,6 +375,10 @@ void Form::popupMenu(MenuItem& menu, float xTwips, float yTwips) {
 }
 
 void Form::userClose() {
+    if (closeBoxHides) {
+        if (onMessage) onMessage(kCloseBox, 0, 0);
+        return;
+    }
     session_.unload(*this);
 }
 

@@ -245,7 +245,10 @@ class Form {
     void popupMenu(MenuItem& menu, float xTwips, float yTwips);
 
     // Input from the backend.
-    void userClose();  // the close box
+    // The close box: unloads the form, or, for one that only hides, passes kCloseBox to onMessage.
+    void userClose();
+    bool closeBoxHides = false;
+    static constexpr uint32_t kCloseBox = 0x8000 + 0x3E7;  // WM_APP + 999, never a window's message
     void userMouseMove(const Mouse& m);
     // A window message the backend passes on after the window has processed it (only those the
     // program listens for, such as the time-change broadcast).

@@ -119,7 +119,9 @@ void App::loadSettings() {
     f.lblPassword->setText(s.GetSetting(C, "Password", "1"));
     currentPassword = decodePassword(f.lblPassword->text());
     consoleState = leadingInt16(s.GetSetting(C, "Mode", "1"));
-    setCheckState(*f.chkLaunch, leadingNumber(s.GetSetting(C, "StartUp", "1")));
+    // The box shows what is registered, not the stored "StartUp" (still written on save): a stored
+    // "1" with nothing in the Run key, the first run's default, would claim a start that never comes.
+    f.showStartUpRegistration();
     LoadedWeek loaded = loadWeek(s);
     week = loaded.plan;
     weekNotes = std::move(loaded.notes);

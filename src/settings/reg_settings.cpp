@@ -111,9 +111,12 @@ CRegSettings::Rows CRegSettings::GetAllSettings(const std::string& section) {
     return rows;
 }
 
+std::string CRegSettings::runPath() const {
+    return system_.programFolder() + "\\" + res::kExeName;
+}
+
 bool CRegSettings::makeStartUp() {
-    std::string folder = system_.programFolder();
-    const std::string path = folder + "\\" + res::kExeName;
+    const std::string path = runPath();
     RegKey k = 0;
     if (reg_.createKey(reg::kLocalMachine, kRunKey, reg::kKeyAllAccess, &k) != reg::kOk) return false;
     const long rc = reg_.setValue(k, kRunValue, reg::kSz, reinterpret_cast<const uint8_t*>(path.data()),
@@ -128,12 +131,26 @@ bool CRegSettings::deleteStartUp() {
         reg_.deleteValue(k, kRunValue);
         reg_.closeKey(k);
     }
-    // Removed, or never there: both leave nothing registered.
-    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyRead, &k) != reg::kOk) return true;
-    uint32_t type = 0, size = 0;
-    const bool left = reg_.queryValue(k, kRunValue, &type, nullptr, &size) == reg::kOk;
+    // Removed, never there, or naming another copy: this program is not started with Windows.
+    return !startUpRegistered();
+}
+
+bool CRegSettings::startUpRegistered() {
+    RegKey k = 0;
+    if (reg_.openKey(reg::kLocalMachine, kRunKey, reg::kKeyRead, &k) != reg::kOk) return false;
+    char data[1024];
+    uint32_t type = 0, size = sizeof data;
+    const long rc = reg_.queryValue(k, kRunValue, &type, reinterpret_cast<uint8_t*>(data), &size);
     reg_.closeKey(k);
-    return !left;
+    if (rc != reg::kOk || type != reg::kSz) return false;
+    // The path, with or without a NUL after it and quotes around it, in any case of the letters.
+    const char* named = data;
+    if (size > 0 && !data[size - 1]) --size;
+    if (size >= 2 && data[0] == '"' && data[size - 1] == '"') ++named, size -= 2;
+    const std::string own = runPath();
+    bool same = size == own.size();
+    for (size_t i = 0; same && i < size; ++i) same = (named[i] | 0x20) == (own[i] | 0x20);
+    return same;
 }
 
 }  // namespace qv

@@ -30,12 +30,16 @@ class CRegSettings {
     // an administrator.
     bool makeStartUp();
     bool deleteStartUp();
+    // Whether the machine's Run value names the program in this folder (as makeStartUp or the
+    // setup writes it, the case of the letters and quotes around it aside).
+    bool startUpRegistered();
 
     static constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr const char* kRunValue = "Hollowmere";
 
   private:
     std::string GetKeyPath(const std::string& section) const;
+    std::string runPath() const;  // what the Run value names: the program's folder + its file name
     IRegistry& reg_;
     ISystemInfo& system_;
     std::string company_ = "Hollowmere";

@@ -9,6 +9,7 @@ import harness
 
 CONSOLE = "Quorvane 1.0"
 PASSWORD_DIALOG = "Change password"
+REQUEST = "Password request"
 LOCK_SCREEN = "Form1"
 
 # Client area in twips.
@@ -163,6 +164,20 @@ class ConsoleTest(harness.CaseTest):
             found = find_controls(console, self.dpi) if console else {}
             return found if found and probe(found) else None
         return self.case.wait_for(what, check)
+
+    def menu(self, downs, button="right"):
+        """Opens the icon's menu with a click in Wine's tray and picks the item `downs` rows down
+        (separators and hidden items are skipped)."""
+        self.case.inspect("tray-click", button)
+        self.case.wait_for("the menu", lambda: any(
+            w["class"] == "#32768" for w in self.case.windows()))
+        self.case.screenshot("menu")
+        self.case.inspect("menu-keys", *(["down"] * downs + ["enter"]))
+
+    def answer(self, password):
+        self.case.wait_window(REQUEST)
+        self.case.type(REQUEST, "class:Edit:1", password)
+        self.case.click(REQUEST, "Enter")
 
     def start_plan(self, option, picks, allowance="optOnlyListed"):
         """Selects a mode and what is allowed, picks the mode's lists and presses Start."""

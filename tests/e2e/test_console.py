@@ -1,6 +1,7 @@
 """The console window of the Windows program under Wine, reached through the first run: its layout
 at two display scalings, the mode options enabling their lists, settings saved from the real
-controls and shown again after a restart, and the "Launch on Windows Startup" registration.
+controls and shown again after a restart, the "Launch on Windows Startup" registration and its box
+following the Run value, and the close box hiding the console.
 
     python3 test_console.py --exe ... --inspector ... [unittest arguments, e.g. ConsoleLayout]
 """
@@ -162,17 +163,32 @@ class StartupRegistration(ConsoleTest):
     def test_each_press_switches_the_registration(self):
         path = self.case.install() + "\\Quorvane 1.0.exe"
         controls = self.open_console()
-        self.assertEqual(controls["chkLaunch"]["checked"], 1, "checked after the first run")
         self.assertIsNone(self.registered(), "the first run registers nothing")
-        # checked: a press removes the value (none here) and clears the box; cleared: a press
-        # registers the program and checks the box
-        for checked, registered in ((0, None), (1, path), (0, None)):
+        self.assertEqual(controls["chkLaunch"]["checked"], 0, "and the box says so")
+        # cleared: a press registers the program and checks the box; checked: a press removes the
+        # value and clears the box
+        for checked, registered in ((1, path), (0, None)):
             self.click("chkLaunch")
             self.wait_controls("the box at %d" % checked,
                                lambda c: c["chkLaunch"]["checked"] == checked)
             self.assertEqual(self.registered(), registered)
             if registered:
                 self.assertEqual(self.case.reg_query(RUN_KEY, types=True)["Hollowmere"], "REG_SZ")
+
+        # The title bar's close box hides the console as Minimize does: the icon stays, and the
+        # tray's Start opens the console again, its box showing the Run value as written and
+        # deleted from outside meanwhile.
+        for value, checked in ((path, 1), (None, 0)):
+            self.case.reg_import({"Hollowmere": value}, RUN_KEY)
+            self.case.close_window(CONSOLE, syscommand=True)
+            self.case.wait_for("the console hidden", lambda: self.case.window(CONSOLE) is None)
+            self.assertIsNone(self.proc.poll(), "Quorvane still runs")
+            self.assertTrue(self.case.tray().get("icon"), "the icon stays")
+            self.assertEqual(self.case.reg_query().get("Mode"), "5")
+            self.menu(1)  # Start
+            self.answer("abc")
+            self.case.wait_window(CONSOLE)
+            self.wait_controls("the box at %d" % checked, lambda c: c["chkLaunch"]["checked"] == checked)
 
     def registered(self):
         return (self.case.reg_query(RUN_KEY) or {}).get("Hollowmere")

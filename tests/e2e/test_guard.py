@@ -11,9 +11,8 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from console import CONSOLE, LOCK_SCREEN, ConsoleTest, lock_screen  # noqa: E402
+from console import CONSOLE, LOCK_SCREEN, REQUEST, ConsoleTest, lock_screen  # noqa: E402
 
-REQUEST = "Password request"
 ABOUT = "About Quorvane"
 MASTER = "tarpikwell5"
 HISTORY = "History"
@@ -27,20 +26,6 @@ class GuardTest(ConsoleTest):
 
     def mode(self):
         return (self.case.reg_query() or {}).get("Mode")
-
-    def menu(self, downs, button="right"):
-        """Opens the icon's menu with a click in Wine's tray and picks the item `downs` rows down
-        (separators and hidden items are skipped)."""
-        self.case.inspect("tray-click", button)
-        self.case.wait_for("the menu", lambda: any(
-            w["class"] == "#32768" for w in self.case.windows()))
-        self.case.screenshot("menu")
-        self.case.inspect("menu-keys", *(["down"] * downs + ["enter"]))
-
-    def answer(self, password):
-        self.case.wait_window(REQUEST)
-        self.case.type(REQUEST, "class:Edit:1", password)
-        self.case.click(REQUEST, "Enter")
 
     def shown(self, title):
         return self.case.window(title) is not None

@@ -23,10 +23,13 @@ SOURCE = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__))
 INSTALL_DIR = r"C:\Program Files\Quorvane"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+PROFILE_LIST = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\ProfileList"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Quorvane.lnk"
 PASSWORD_DIALOG = "Change password"
 SETUP_TIMEOUT = 60
 UNINSTALLER = "Uninstall.exe"
+SETTINGS = r"Software\Hollowmere\Tarnwell"
+LOGGED_ON, NOT_LOGGED_ON = "S-1-5-21-7-7-7-1001", "S-1-5-21-7-7-7-1002"
 
 setup_exe = None
 
@@ -160,9 +163,12 @@ class Install(harness.CaseTest):
         self.assertEqual((settings.get("Message"), settings.get("Made")), ("kept", "1"),
                          "a silent removal keeps the settings")
 
-        # Installed again and removed by hand, answering No to keeping the settings.
+        # Installed again and removed by hand, answering No to keeping the settings: they go in
+        # every profile, of an account logged on (its hive under HKEY_USERS) or not (its
+        # NTUSER.DAT, made here from a key of this account).
         self.assertEqual(self.run_setup(), 0)
         self.assert_installed()
+        hive = self.other_profiles()
         uninstaller = self.start_uninstaller(silent=False)
         self.press(self.uninstaller_window("Uninstall"), "Uninstall")
         question = self.uninstaller_window("Keep Quorvane's settings")
@@ -174,6 +180,28 @@ class Install(harness.CaseTest):
         self.assertIsNone(self.case.reg_query(UNINSTALL_KEY), "uninstall entry removed")
         self.assertIsNone(self.case.reg_query(harness.APP_KEY), "settings deleted")
         self.assertIsNone(self.case.reg_query(r"HKCU\Software\Hollowmere"), "and their empty parent")
+        self.assertIsNone(self.case.reg_query(r"HKU\%s\Software\Hollowmere" % LOGGED_ON),
+                          "a logged-on account's settings deleted")
+        # The other profile's hive was loaded, cleaned and unloaded again. Wine does not write an
+        # unloaded hive back to its file (Windows does), so only its unloading can be seen here.
+        self.assertIsNone(self.case.reg_query(r"HKU\Quorvane uninstall"), "no hive left loaded")
+        self.assertTrue(os.path.isfile(hive), "the profile's NTUSER.DAT stays")
+
+    def other_profiles(self):
+        """Two more accounts with Quorvane's settings; returns the path of the NTUSER.DAT of the
+        one that is not logged on."""
+        self.case.reg_import({"Message": "logged on"},
+                             r"HKEY_USERS\%s\%s\Controls" % (LOGGED_ON, SETTINGS))
+        source = r"HKCU\Software\QvProfile"
+        self.case.reg_import({"Message": "not logged on"}, r"%s\%s\Controls" % (source, SETTINGS))
+        self.case.reg_import({"Kept": "yes"}, source + r"\Software\OtherProgram")
+        folder = r"C:\users\second"
+        os.makedirs(self.case.prefix_path(folder), exist_ok=True)
+        self.case.inspect("savehive", r"Software\QvProfile", folder + r"\NTUSER.DAT")
+        harness.run_quiet(["wine", "reg", "delete", source, "/f"], self.case.env, SETUP_TIMEOUT)
+        for sid, profile in ((LOGGED_ON, r"C:\users\first"), (NOT_LOGGED_ON, folder)):
+            self.case.reg_import({"ProfileImagePath": profile}, PROFILE_LIST + "\\" + sid)
+        return self.case.prefix_path(folder + r"\NTUSER.DAT")
 
 
 if __name__ == "__main__":

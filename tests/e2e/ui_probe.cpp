@@ -14,6 +14,7 @@
 //   end <title>   ends the window's process as Task Manager's End task does (TerminateProcess)
 //   pipe <text> [--size N] [--clients N] [--hold S]   writes to the guard's pipe from N clients
 //                 at once (text, or N bytes of 'x'), or with --hold connects and writes nothing
+//   savehive <HKCU subkey> <file>   saves the key as a hive file (another account's NTUSER.DAT)
 //
 // --exe NAME limits windows to that program's. <title>: a visible top-level window's caption or
 // "hwnd:0x1234"; <sel>: "hwnd:0x1234", "class:Edit:2" (the second Edit, from 1) or a caption,
@@ -658,6 +659,29 @@ int cmdResume(const Options&, const Target&) {
     return 0;
 }
 
+bool enablePrivilege(const wchar_t* name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+    TOKEN_PRIVILEGES p = {};
+    p.PrivilegeCount = 1;
+    p.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool ok = LookupPrivilegeValueW(nullptr, name, &p.Privileges[0].Luid) &&
+                    AdjustTokenPrivileges(token, FALSE, &p, 0, nullptr, nullptr);
+    CloseHandle(token);
+    return ok;
+}
+
+int cmdSaveHive(const Options& o, const Target&) {
+    enablePrivilege(L"SeBackupPrivilege");
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, o.args[0].c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return fail(L"no such key");
+    DeleteFileW(o.args[1].c_str());
+    const LONG rc = RegSaveKeyW(key, o.args[1].c_str(), nullptr);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? 0 : fail(L"could not save the key");
+}
+
 }  // namespace
 
 int main() {
@@ -675,11 +699,11 @@ int main() {
         {L"menu-keys", cmdMenuKeys, 0, 0}, {L"window", cmdWindow, 1, 0}, {L"keys", cmdKeys, 0, 0},
         {L"timechange", cmdTimeChange, 0, 0}, {L"post", cmdPost, 1, 0}, {L"move", cmdMove, 5, 0},
         {L"tray-delete", cmdTrayDelete, 2, 0}, {L"end", cmdEnd, 1, 1}, {L"pipe", cmdPipe, 1, 0},
-        {L"resume", cmdResume, 0, 0}};
+        {L"resume", cmdResume, 0, 0}, {L"savehive", cmdSaveHive, 2, 0}};
     // clang-format on
-    static const std::set<std::wstring> takeValue = {L"--exe",   L"--title", L"--hwnd", L"--wait", L"--at",
-                                                     L"--items", L"--control", L"--count", L"--size",
-                                                     L"--clients", L"--hold"};
+    static const std::set<std::wstring> takeValue = {L"--exe",  L"--title",   L"--hwnd",    L"--wait",
+                                                     L"--at",   L"--items",   L"--control", L"--count",
+                                                     L"--size", L"--clients", L"--hold"};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options o;

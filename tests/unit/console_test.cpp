@@ -41,17 +41,32 @@ TEST(ConsolePickers, DayListFollowsTheMonthAndTheYear) {
 
 TEST(ConsoleOptions, StartUpBoxPictureBoxAndPasswordChange) {
     Console w;
+    EXPECT_EQ(w.main("chkLaunch").value(), 0) << "the defaults register nothing, and the box says so";
+    // The box follows the Run value whenever the console is shown, whoever wrote it.
+    auto shownAgain = [&] {
+        w.console().hide();
+        w.console().show();
+        return w.main("chkLaunch").value();
+    };
+    w.sim.registry.writeString(kRunKey, "Hollowmere", "\"c:\\program files\\quorvane\\QUORVANE 1.0.EXE\"");
+    EXPECT_EQ(shownAgain(), 1);
+    w.sim.registry.writeString(kRunKey, "Hollowmere", "C:\\Other\\Quorvane 1.0.exe");
+    EXPECT_EQ(shownAgain(), 0) << "another copy's";
     w.sim.registry.writeString(kRunKey, "Hollowmere", kExe);
+    w.restartWith({{"StartUp", "0"}});
+    EXPECT_EQ(w.main("chkLaunch").value(), 1) << "loaded hidden: the Run value, not the stored StartUp";
     w.press("frmMain", "chkLaunch", 2);  // the right button switches only the Run value
     EXPECT_EQ(w.main("chkLaunch").value(), 1) << "the box stays";
     EXPECT_EQ(w.sim.registry.findValue(kRunKey, "Hollowmere"), nullptr);
+    EXPECT_EQ(shownAgain(), 0);
     w.sim.registry.denyLocalMachineWrites = true;  // a standard account
     w.press("frmMain", "chkLaunch");
-    w.press("frmMain", "chkLaunch");
-    ASSERT_EQ(w.sim.dialogs.shown.size(), 1u) << "unticking what was never registered needs nobody";
+    ASSERT_EQ(w.sim.dialogs.shown.size(), 1u);
     EXPECT_EQ(w.sim.dialogs.shown[0].text.substr(0, 56),
               "Quorvane could not register itself to start with Windows");
     EXPECT_EQ(w.main("chkLaunch").value(), 0) << "the message took the click: the box tells the truth";
+    w.restartWith({});
+    EXPECT_EQ(w.stored("StartUp"), "0") << "still saved from the box";
 
     auto picture = [&] {
         return std::to_string(w.main("chkBackPicture").value()) + " " + w.main("lblBackPicture").text();

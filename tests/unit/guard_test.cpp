@@ -65,6 +65,21 @@ TEST(PasswordRequest, TrayStartOpensTheConsoleOnlyWithTheRightPassword) {
     EXPECT_EQ(g.look(), "frmMain tray state 1 Mode 1");
 }
 
+// The console's close box is Minimize: the icon stays with the console's window, nothing is saved,
+// and the tray's Start opens the console again as it was left.
+TEST(PasswordRequest, ConsoleCloseBoxHidesItAndTheTrayOpensItAgain) {
+    Guarded g;
+    g.pick("cmbGameTime", "10");
+    g.event([&] { g.console().userClose(); });
+    EXPECT_EQ(g.look(), "tray state 5 Mode 5");
+    EXPECT_FALSE(g.ended());
+    EXPECT_EQ(g.stored("GameTime"), "90") << "nothing saved";
+    g.tray("mnuStart");
+    g.answer("secret");
+    EXPECT_EQ(g.look(), "frmMain tray state 1 Mode 1");
+    EXPECT_EQ(g.main("cmbGameTime").text(), "10");
+}
+
 TEST(PasswordRequest, TrayStopAndExitWhileAPlanRuns) {
     Guarded g(kSixPm, "every 60 15 all");  // game time, everything allowed: no lock screen
     g.tray("mnuExit");

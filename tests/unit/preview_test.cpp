@@ -163,7 +163,7 @@ TEST(PlanPreview, TheConsoleKeepsItInStepWithThePlan) {
     EXPECT_TRUE(says("on 6 December from 13:01 to 14:31")) << preview.text();
     EXPECT_FALSE(says("Warning"));
     w.advance(3 * 3600 * 1000);  // the console is shown again later: by then the time has passed
-    w.console().showConsole();
+    w.console().show();
     EXPECT_TRUE(says("over as soon as it starts")) << preview.text();
 
     w.click("frmMain", "optBedTime");

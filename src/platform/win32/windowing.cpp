@@ -602,7 +602,7 @@ LRESULT Win32Windowing::handle(FormWindow& fw, UINT msg, WPARAM wp, LPARAM lp) {
             // without a close box or one held down by the lock stays.
             if (fw.live() && hasCloseBox(*fw.form) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
                 ui::Form* f = fw.form;
-                dispatch(*f, [f] { f->userClose(); });  // the model unloads it and calls destroy
+                dispatch(*f, [f] { f->userClose(); });  // the model decides: unload, or hide
             }
             return 0;
         case WM_SYSCOMMAND: {
