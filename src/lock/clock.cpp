@@ -48,7 +48,7 @@ void App::clockTick() {
         const int32_t from = secondsLeft;
         secondsLeft = std::max(0, secondsLeft - passed);
         const bool playGoesOn = extra_.active() && extra_.then().game;
-        if (gameTimeOn && !extra_.active()) countGameTime(now, from - secondsLeft);
+        if (gameTimeOn) countGameTime(now, from - secondsLeft);
         if (f.chkRingEnd->value() == 1 && gameTimeOn && !playGoesOn && passes(from, secondsLeft, 60, 10))
             ringEnd();
         if (f.chkRingStart->value() == 1 && breakTimeOn && passes(from, secondsLeft, 10, 2)) ringBegin();

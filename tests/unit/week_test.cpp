@@ -164,6 +164,25 @@ TEST(WeekLimit, SmallerThanAPeriodAndAcrossMidnight) {
     EXPECT_TRUE(m.dayOver()) << "Monday's 20 minutes are spent";
 }
 
+TEST(WeekLimit, MoreTimeIsGivenOnTopOfTheDayAndTheTipSaysWhatIsLeft) {
+    Limited p(everyDay(3), "every 5 1");
+    p.advance(61 * 1000);
+    EXPECT_EQ(p.sim.tray.icons.at(999).tip, "Quorvane: game time, 2 minutes left; 2 minutes left today");
+    p.advance(120 * 1000);
+    ASSERT_TRUE(p.dayOver());
+    EXPECT_EQ(p.sim.tray.icons.at(999).tip, "Quorvane: locked until 00:00; no more game time today");
+    p.click("frmBig", "Label1");
+    p.type("frmPassEnter", "txtPass1", "secret");
+    p.event([&] { p.ctl("frmPassEnter", "cmbMoreTime").userEdit("2"); });
+    p.click("frmPassEnter", "cmdGive");
+    EXPECT_EQ(p.left(), "game 120") << "not cut to the day's nothing left";
+    p.advance(100 * 1000);
+    EXPECT_EQ(p.left(), "game 20");
+    p.advance(21 * 1000);
+    EXPECT_TRUE(p.dayOver()) << "the day's lock comes back";
+    EXPECT_EQ(p.stored("GameDaySeconds"), "180") << "more time is not counted";
+}
+
 TEST(WeekLimit, MinutesUsedSurviveRestartsAndTheClockMovedBack) {
     Limited p(everyDay(10), "every 60 15");
     auto restart = [&p](const DateTime* at = nullptr) {
