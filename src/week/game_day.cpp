@@ -9,10 +9,17 @@ namespace {
 
 constexpr int32_t kMostSeconds = 86400 + 3600;  // a day of 25 hours
 
+// "2026-12-06", strictly: four digits, two and two (no scanf: it would double the program's size).
 bool parseDate(const std::string& s, DateTime& out) {
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (s.size() != 10 || std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
+    int parts[3] = {0, 0, 0};
+    const size_t at[3][2] = {{0, 4}, {5, 7}, {8, 10}};
+    for (int i = 0; i < 3; ++i)
+        for (size_t k = at[i][0]; k < at[i][1]; ++k) {
+            if (s[k] < '0' || s[k] > '9') return false;
+            parts[i] = parts[i] * 10 + (s[k] - '0');
+        }
+    const int y = parts[0], m = parts[1], d = parts[2];
     if (y < 1900 || y > 9999 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m)) return false;
     out = DateTime::fromDate(y, m, d);
     return true;
@@ -40,7 +47,8 @@ void GameDay::load(const std::string& date, const std::string& seconds, const Da
     long long n = 0;
     bool digits = !seconds.empty() && seconds.size() <= 12;
     for (char c : seconds) digits = digits && c >= '0' && c <= '9';
-    if (digits) n = std::stoll(seconds);
+    if (digits)
+        for (char c : seconds) n = n * 10 + (c - '0');
     used_ = static_cast<int32_t>(std::min<long long>(n, kMostSeconds));
 }
 
