@@ -7,11 +7,14 @@ virtual X display, driven through the end-to-end harness and its inspector, and 
         [--out docs/screenshots] [--template DIR] [--display :N] [--keep DIR]
 
 One clean copy of the template Wine prefix (booted when missing) holds the whole session:
-first run, the console set up with a message and two allowed programs, the notification-area
-menu and its password request, then a Changing-mode plan in game time with the list of allowed
-programs, the same plan in a break, and a One time plan that is over, once more with its "Exit"
-framed. Full-screen pictures are scaled down to 800 pixels wide; window pictures keep their size
-and their title bars (Wine draws them itself here, as there is no window manager).
+first run, the console set up with a message and two allowed programs (its text saying what Start
+will do), the week dialog filled in and cancelled, the notification-area menu and its password
+request, then a Changing-mode plan in game time with the list of allowed programs, the same plan
+in a break, its password request giving more time, a One time plan that is over, once more with
+its "Exit" framed, and the History window of the whole session. Full-screen pictures are scaled
+down to 800 pixels wide; window pictures keep their size and their title bars (Wine draws them
+itself here, as there is no window manager). The window pictures that the help page shows are put
+into it anew (see `embed`).
 
 Each picture is one step of `Session` listed in `SHOTS`, in the order they run; a new one is a
 method that brings the program where it should be and calls `grab`, `grab_window` or `grab_marked`,
@@ -19,8 +22,10 @@ and its name in `SHOTS`.
 """
 
 import argparse
+import base64
 import datetime
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -35,6 +40,9 @@ from console import (CONSOLE, LOCK_SCREEN, PASSWORD_DIALOG, find_controls,  # no
                      time_left_label, time_left_seconds)
 
 REQUEST = "Password request"
+WEEK = "Week plan"
+HISTORY = "History"
+REFUSED = "You are not allowed to set up time in this mode"
 PASSWORD = "abc"
 MESSAGE = "Homework first, then games!"
 # Programs of the Wine prefix that stand in for games: each brings its own icon.
@@ -177,20 +185,20 @@ class Session:
     def week_plan(self):
         """The week dialog with a school week filled in; cancelled, so the plan stays as it was."""
         self.click("cmdWeek")
-        window = self.case.wait_window("Week plan")
-        for day in ("Monday", "Tuesday", "Wednesday", "Thursday", "Friday"):
-            for box, text in (("txtLimit", "120"), ("txtFrom1", "16:00"), ("txtTo1", "19:30")):
-                self.case.type("Week plan", box + day, text)
-        for day in ("Saturday", "Sunday"):
-            for box, text in (("txtLimit", "180"), ("txtFrom1", "9:00"), ("txtTo1", "12:00"),
-                              ("txtFrom2", "14:00"), ("txtTo2", "20:00")):
-                self.case.type("Week plan", box + day, text)
+        window = self.case.wait_window(WEEK)
+        # its boxes in rows from Monday down: the day's limit, then two windows' from and to
+        edits = sorted((c for c in window["controls"] if c["class"].lower() == "edit"),
+                       key=lambda c: (c["rect"]["y"], c["rect"]["x"]))
+        school = ["120", "16:00", "19:30"]
+        weekend = ["180", "9:00", "12:00", "14:00", "20:00"]
+        for day in range(7):
+            for box, text in zip(edits[day * 5:day * 5 + 5], school if day < 5 else weekend):
+                self.case.type(WEEK, "hwnd:" + box["hwnd"], text)
         self.pointer_away()
         self.settle()
-        self.grab_window("week", self.case.window("Week plan"))
-        self.case.click("Week plan", "Cancel")
-        self.case.wait_for("the week dialog closed", lambda: self.case.window("Week plan") is None)
-        return window
+        self.grab_window("week", self.case.window(WEEK))
+        self.case.click(WEEK, "Cancel")
+        self.case.wait_for("the week dialog closed", lambda: self.case.window(WEEK) is None)
 
     def tray_menu_and_request(self):
         self.case.click(CONSOLE, "Minimize")
@@ -218,12 +226,32 @@ class Session:
 
     def break_time(self):
         self.leave_lock_screen()
-        # a game period of 0 minutes ends on the first tick: the 15-minute break follows
-        self.case.pick(CONSOLE, self.hwnd("cmbGameTime"), "0")
+        # a game period of 6 seconds (the list takes a typed fraction of a minute): the 15-minute
+        # break follows at once
+        self.case.type(CONSOLE, self.hwnd("cmbGameTime"), "0.1")
         self.start_plan()
-        self.case.wait_for("the break", lambda: 0 < (self.time_left() or 0) <= 15 * 60)
+        self.case.wait_for("the break", lambda: 0 < (self.time_left() or 0) <= 15 * 60, timeout=30)
         self.settle(2)
         self.grab("lock-break", width=FULL_WIDTH)
+
+    def more_time(self):
+        """A clock change refused during the break, then the lock screen's request with 15 minutes
+        chosen under More time; Give starts them, with the list of allowed programs."""
+        self.case.inspect("timechange", 1)
+        box = self.case.wait_for("the refusal", lambda: [
+            b for b in self.case.message_boxes() if REFUSED in b["message"]])[0]
+        self.case.click("hwnd:" + box["hwnd"], "OK")
+        self.case.wait_for("the refusal closed", lambda: not self.case.message_boxes())
+        self.case.click(LOCK_SCREEN, "Exit", "--input")
+        request = self.case.wait_window(REQUEST)
+        self.case.type(REQUEST, "class:Edit:1", PASSWORD)
+        self.case.pick(REQUEST, "class:ComboBox:1", "15")
+        self.pointer_away()
+        self.settle(0.5)
+        self.grab_window("more-time", self.case.window(REQUEST) or request)
+        self.case.click(REQUEST, "Give")
+        self.case.wait_for("more time with the list", lambda: self.case.window(REQUEST) is None
+                           and self.lock_screen(True))
 
     def plan_over(self):
         self.leave_lock_screen()
@@ -254,10 +282,22 @@ class Session:
         w = min(r["w"], screen["width"] - r["x"] - 8)
         self.grab_marked("lock-exit", (r["x"], r["y"], w, r["h"]))
 
+    def history(self):
+        """The History window after the steps before: plans, periods, more time, a refused clock
+        change."""
+        self.leave_lock_screen()
+        self.click("cmdHistory")
+        window = self.case.wait_window(HISTORY)
+        self.pointer_away()
+        self.settle()
+        self.grab_window("history", self.case.window(HISTORY) or window)
+        self.case.click(HISTORY, "Close")
+        self.case.wait_for("the History window closed", lambda: self.case.window(HISTORY) is None)
+
 
 # The pictures, in the order they are taken: each step starts where the one before left off.
-SHOTS = ["first_run", "set_up_console", "week_plan", "tray_menu_and_request", "game_time", "break_time",
-         "plan_over", "lock_exit"]
+SHOTS = ["first_run", "set_up_console", "week_plan", "tray_menu_and_request", "game_time",
+         "break_time", "more_time", "plan_over", "lock_exit", "history"]
 
 
 def past_start(now):
@@ -271,6 +311,24 @@ def past_start(now):
     return yesterday.replace(hour=12, minute=0, second=0, microsecond=0)
 
 
+def embed(page, folder):
+    """Puts the pictures into the help page, which stands alone beside the program: each
+    <img src="..." data-shot="NAME.png"> gets folder/NAME.png as a data: address."""
+    with open(page, encoding="cp1252") as f:
+        text = f.read()
+
+    def picture(m):
+        with open(os.path.join(folder, m.group(2)), "rb") as f:
+            data = base64.b64encode(f.read()).decode("ascii")
+        return '<img src="data:image/png;base64,%s"%s' % (data, m.group(1))
+
+    shot = r'<img src="[^"]*"((?:\s+\w+="[^"]*")*?\s+data-shot="([^"]+)")'
+    text, n = re.subn(shot, picture, text)
+    with open(page, "w", encoding="cp1252", newline="") as f:
+        f.write(text)
+    return n
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--exe", required=True, help='"Quorvane 1.0.exe", x86_64 build')
@@ -282,6 +340,8 @@ def main(argv):
                         "e2e-prefix beside the program)")
     parser.add_argument("--display", help="an X display to use instead of a new Xvfb")
     parser.add_argument("--keep", help="keep the session's log and step pictures in this folder")
+    parser.add_argument("--help-page", default=os.path.join(HERE, "..", "res", "Quorvane.html"),
+                        help="the help page whose pictures are put in anew (\"\" for none)")
     opts = parser.parse_args(argv[1:])
 
     started = time.monotonic()
@@ -311,6 +371,9 @@ def main(argv):
     case.close()
     if not opts.keep:
         shutil.rmtree(artifacts, ignore_errors=True)
+    if opts.help_page:
+        n = embed(opts.help_page, opts.out)
+        print("screenshots: %d pictures put into %s" % (n, os.path.normpath(opts.help_page)))
     total = sum(os.path.getsize(os.path.join(opts.out, f)) for f in os.listdir(opts.out)
                 if f.endswith(".png"))
     print("screenshots: %s (%d KB) in %.0f s" % (opts.out, total // 1024,
