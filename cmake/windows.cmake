@@ -1,7 +1,7 @@
 # Windows build (MinGW-w64): the Win32 backend, the program, and the Windows-side test programs.
 enable_language(RC)
 file(GLOB QV_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-list(FILTER QV_WIN32_SOURCES EXCLUDE REGEX ".*/winmain\\.cpp$")
+list(FILTER QV_WIN32_SOURCES EXCLUDE REGEX ".*/(winmain|lean_runtime)\\.cpp$")
 add_library(qv_win32 STATIC ${QV_WIN32_SOURCES})
 # Windows 7 headers (balloon fields of the tray record, list-view and tooltip records); every call
 # used also exists on older systems or is looked up at run time.
@@ -10,7 +10,8 @@ target_link_libraries(qv_win32 PUBLIC qv_core comctl32 shell32 advapi32 uuid gdi
 
 set(QV_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
-add_executable(quorvane WIN32 src/platform/win32/winmain.cpp res/quorvane.rc)
+add_executable(quorvane WIN32 src/platform/win32/winmain.cpp src/platform/win32/lean_runtime.cpp
+  res/quorvane.rc)
 set_target_properties(quorvane PROPERTIES OUTPUT_NAME "Quorvane 1.0")
 target_link_libraries(quorvane PRIVATE qv_win32)
 target_link_options(quorvane PRIVATE ${QV_STATIC_LINK} -s)

@@ -1,7 +1,6 @@
 #include "platform/forms.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "platform/clock.h"
 #include "platform/windowing.h"
@@ -360,7 +359,7 @@ Control* Form::find(const std::string& name) {
 
 Control& Form::control(const std::string& name) {
     if (Control* c = find(name)) return *c;
-    throw std::out_of_range("no control " + name + " on " + name_);
+    throw NoSuchControl("no control " + name + " on " + name_);
 }
 
 Timer* Form::findTimer(const std::string& name) {

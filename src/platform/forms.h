@@ -4,6 +4,7 @@
 // the user* methods are the backend's way in and do raise them.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,16 @@ class ITimers;
 }
 
 namespace qv::ui {
+
+// A control asked for by a name that its form does not have: a fault in a table of names.
+class NoSuchControl : public std::exception {
+  public:
+    explicit NoSuchControl(std::string what) : what_(std::move(what)) {}
+    const char* what() const noexcept override { return what_.c_str(); }
+
+  private:
+    std::string what_;
+};
 
 using Colour = uint32_t;  // 0x00BBGGRR, or 0x80000000 | system colour index
 constexpr Colour rgb(int r, int g, int b) {
@@ -230,7 +241,7 @@ class Form {
     MenuItem& menu() { return menu_; }  // root: its children are the menu bar
 
     Control* find(const std::string& name);
-    Control& control(const std::string& name);  // throws std::out_of_range for an unknown name
+    Control& control(const std::string& name);  // throws NoSuchControl for an unknown name
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
     const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
     Timer* findTimer(const std::string& name);

@@ -4,22 +4,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "engine/app.h"
 #include "platform/win32/guard.h"
 #include "platform/win32/guard_service.h"
 #include "platform/win32/platform.h"
-
-// An exception nothing caught ends the program at once, as a fault would. The library's own
-// handler writes the exception's demangled name to a console that a windowed program does not
-// have, and brings the whole demangler with it (a tenth of the program's size).
-namespace __gnu_cxx {
-void __verbose_terminate_handler() {
-    std::abort();
-}
-}  // namespace __gnu_cxx
 
 namespace {
 
