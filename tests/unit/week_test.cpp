@@ -56,6 +56,7 @@ TEST(Week, DescribedInOneSentence) {
     EXPECT_EQ(w.describe(),
               "Monday to Friday: 120 minutes of game time, allowed 16:00-19:30; Saturday and Sunday: 180 "
               "minutes of game time, allowed 9:00-12:00 and 14:00-20:00.");
+    EXPECT_EQ(everyDay(1).describe(), "Monday to Sunday: 1 minute of game time.");
 }
 
 TEST(Week, StoredAndReadBackWithBadValuesFallingBackOneByOne) {
