@@ -126,24 +126,29 @@ struct Limited : Plan {
         start();
     }
     std::string message() { return big().lblMessage.text(); }
+    std::string tip() { return sim.tray.icons.at(999).tip; }
     bool dayOver() { return message().rfind("No more game time today.\r\n", 0) == 0; }
 };
 
 TEST(WeekLimit, ReachedMidPeriodLocksUntilMidnightThenANewDayStarts) {
     Limited p(everyDay(90), "every 60 15");
+    EXPECT_EQ(p.tip(), "Quorvane: game time, 60 minutes left; 90 minutes left today");
     p.advance(3601 * 1000);
     EXPECT_EQ(p.left(), "break 900");
+    EXPECT_EQ(p.tip(), "Quorvane: break, 15 minutes left; 30 minutes left today");
     p.advance(901 * 1000);
     EXPECT_EQ(p.left(), "game 1800") << "the game period is cut to what is left of the day";
     p.advance(1801 * 1000);
     EXPECT_TRUE(p.dayOver()) << p.message();
     EXPECT_EQ(p.status(), "break 15297 shown locked t1");  // 19:45:03 to midnight
     EXPECT_EQ(p.big().lblTimeLeft.text(), " 4: 14: 57");
+    EXPECT_EQ(p.tip(), "Quorvane: locked until 00:00; no more game time today");
     EXPECT_EQ(p.stored("GameDaySeconds"), "5400");
     EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, p.sim.clock.now()), 0);
     EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, {2026, 12, 7, 0, 0, 0}), 5400) << "tomorrow's";
     p.advance(15297 * 1000);
     EXPECT_EQ(p.left(), "game 3600") << "Monday begins as a new Start would";
+    EXPECT_EQ(p.tip(), "Quorvane: game time, 60 minutes left; 90 minutes left today");
     EXPECT_FALSE(p.dayOver());
 }
 
@@ -163,6 +168,22 @@ TEST(WeekLimit, SmallerThanAPeriodAndAcrossMidnight) {
     EXPECT_EQ(m.left(), "game 599");  // the tick at midnight counts for Monday
     m.advance(601 * 1000);
     EXPECT_TRUE(m.dayOver()) << "Monday's 20 minutes are spent";
+}
+
+TEST(WeekLimit, MoreTimeGivenInTheDayLockIsNotCounted) {
+    Limited p(everyDay(1), "every 5 1");
+    p.advance(61 * 1000);
+    ASSERT_TRUE(p.dayOver());
+    p.click("frmBig", "Label1");
+    p.type("frmPassEnter", "txtPass1", "secret");
+    p.event([&] { p.ctl("frmPassEnter", "cmbMoreTime").userEdit("2"); });
+    p.click("frmPassEnter", "cmdGive");
+    EXPECT_EQ(p.left(), "game 120");
+    EXPECT_EQ(p.tip(), "Quorvane: game time, 2 minutes left; no more game time today");
+    p.advance(121 * 1000);
+    EXPECT_TRUE(p.dayOver()) << "the day's lock again: " << p.message();
+    EXPECT_EQ(p.left(), "break " + std::to_string(6 * 3600 - 61 - 121));
+    EXPECT_EQ(p.stored("GameDaySeconds"), "60");
 }
 
 TEST(WeekLimit, MinutesUsedSurviveRestartsAndTheClockMovedBack) {
