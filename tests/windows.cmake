@@ -67,6 +67,7 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(AMD64|x86_64)$" AND Python3_Interpreter_FOU
     e2e_changing_mode test_plan ChangingMode 240
     e2e_shutdown test_plan Shutdown 180
     e2e_resume test_plan Resume 330
+    e2e_week_day_limit test_week DayLimit 240
     e2e_tray_menu test_guard TrayMenu 150
     e2e_plan_from_the_tray test_guard PlanFromTheTray 180
     e2e_lock_screen_exit test_guard LockScreenExit 240

@@ -39,11 +39,26 @@ void TrayStatus::tipText(const PlanState& s, char (&tip)[kTipSize]) {
     if (n > 0 && n < kTipSize) std::snprintf(tip + n, kTipSize - n, "%s", s.tipSuffix);
 }
 
+TrayStatus::TipKey TrayStatus::keyOf(const PlanState& s) {
+    TipKey k;
+    k.period = s.period;
+    if (s.period == PlanState::Period::Over) return k;
+    k.untilTimeOfDay = s.period == PlanState::Period::Break && s.breakUntilTimeOfDay;
+    // a wait says the minute of the clock it ends at, as tipText works it out
+    k.value = k.untilTimeOfDay ? (s.now.serial() + s.secondsLeft + 30) / 60 : minutesOf(s.secondsLeft);
+    return k;
+}
+
 TrayStatus::Change TrayStatus::update(const PlanState& s, bool began) {
     Change c;
-    char tip[kTipSize];
-    tipText(s, tip);
-    if (std::strcmp(tip, tip_) != 0) c.tip = std::strcpy(tip_, tip);
+    const TipKey key = keyOf(s);
+    if (!tip_[0] || !(key == tipKey_) || std::strcmp(s.tipSuffix, tipSuffix_) != 0) {
+        char tip[kTipSize];
+        tipText(s, tip);
+        tipKey_ = key;
+        std::snprintf(tipSuffix_, sizeof tipSuffix_, "%s", s.tipSuffix);
+        if (std::strcmp(tip, tip_) != 0) c.tip = std::strcpy(tip_, tip);
+    }
     if (s.period != PlanState::Period::Game) {
         inGame_ = false;
         return c;

@@ -45,7 +45,22 @@ class TrayStatus {
     static constexpr int32_t kLastWarning = 60;
 
   private:
+    // What the tip's words depend on, so that a tick that changes none of them formats nothing:
+    // the period, whether it waits for a time of day, and the minutes left or (waiting) the minute
+    // it ends at, with the suffix.
+    struct TipKey {
+        PlanState::Period period = PlanState::Period::Over;
+        bool untilTimeOfDay = false;
+        int64_t value = 0;
+        friend bool operator==(const TipKey& a, const TipKey& b) {
+            return a.period == b.period && a.untilTimeOfDay == b.untilTimeOfDay && a.value == b.value;
+        }
+    };
+    static TipKey keyOf(const PlanState& s);
+
     char tip_[kTipSize] = "";  // the tip last sent; empty while idle
+    TipKey tipKey_;            // and what it was made of
+    char tipSuffix_[kTipSize] = "";
     char balloon_[32] = "";
     bool inGame_ = false;
     int32_t gameSeconds_ = 0;  // the game's seconds left at the last update

@@ -178,6 +178,7 @@ class App final : public ConsoleHost,
     // The icon's tip and balloons follow the plan: after every count, a Start or a resume, and
     // with `began` when a period has just begun.
     void showPlanStatus(bool began);
+    void showPlanStatus(bool began, const DateTime& now);  // `now`: the clock's, as the caller read it
     void ringBegin();
     void ringEnd();
     void shutDownComputer();
@@ -231,6 +232,7 @@ class App final : public ConsoleHost,
     std::unique_ptr<CRegSettings> settings_;
     std::unique_ptr<SysTray> sysTray_;
     TrayStatus trayStatus_;
+    DayLeftText dayLeftText_;  // the tip's words on what is left of today
     GuardReporter guard_;
     History history_;
     ui::FormSlot<FrmMain> frmMain_;

@@ -96,7 +96,7 @@ void App::clockTick() {
         switched = true;
     }
     big.lblTimeLeft.setText(timeLeftText(secondsLeft));
-    showPlanStatus(switched);
+    showPlanStatus(switched, switched ? platform_.clock.now() : now);  // a switch may have taken a while
 }
 
 void App::takeMinuteMark(const DateTime& now) {

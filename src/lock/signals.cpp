@@ -27,6 +27,10 @@ void App::ringEnd() {
 }
 
 void App::showPlanStatus(bool began) {
+    showPlanStatus(began, platform_.clock.now());
+}
+
+void App::showPlanStatus(bool began, const DateTime& now) {
     FrmMain* console = frmMainIfLoaded();
     if (!console) return;
     PlanState s;
@@ -35,20 +39,12 @@ void App::showPlanStatus(bool began) {
                              : PlanState::Period::Over;
     s.secondsLeft = secondsLeft;
     s.breakUntilTimeOfDay = console->optEveryday->value() == 0 || dayOver;
-    s.now = platform_.clock.now();
+    s.now = now;
     // What is left of the day's game time, in Changing mode with a limit on the day.
-    std::string today;
-    const int32_t left = console->optEveryday->value() && (gameTimeOn || breakTimeOn)
-                             ? gameDay.leftAt(week, s.now)
+    const int32_t left = week.hasLimits() && console->optEveryday->value() && (gameTimeOn || breakTimeOn)
+                             ? gameDay.leftAt(week, now)
                              : GameDay::kNoLimit;
-    if (left == GameDay::kNoLimit) {
-    } else if (left <= 0) {
-        today = "; no more game time today";
-    } else {
-        const int minutes = (left + 59) / 60;
-        today = "; " + std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes") + " left today";
-    }
-    s.tipSuffix = today.c_str();
+    s.tipSuffix = dayLeftText_.of(left);
     const TrayStatus::Change c = trayStatus_.update(s, began);
     if (c.tip) sysTray_->ChangeToolTip(*console, c.tip);
     if (c.balloon && sysTray_->bRunningInTray) sysTray_->showBalloon(*console, c.balloon, c.warning);

@@ -157,20 +157,20 @@ void App::saveAllSettings() {
 }
 
 void App::saveRunState() {
-    CRegSettings& s = settings();
-    s.SaveSetting(sect::kControls, "BreakTimeOn", breakTimeOn ? "-1" : "0");
-    s.SaveSetting(sect::kControls, "GameTimeOn", gameTimeOn ? "-1" : "0");
-    s.SaveSetting(sect::kControls, "FinalTime", std::to_string(secondsLeft));
+    // one open key for the values of a moment (it comes every 30 s)
+    CRegSettings::Rows rows = {{"BreakTimeOn", breakTimeOn ? "-1" : "0"},
+                               {"GameTimeOn", gameTimeOn ? "-1" : "0"},
+                               {"FinalTime", std::to_string(secondsLeft)}};
     if (week.hasLimits()) {
-        s.SaveSetting(sect::kControls, "GameDay", gameDay.dateText());
-        s.SaveSetting(sect::kControls, "GameDaySeconds", gameDay.secondsText());
+        rows.emplace_back("GameDay", gameDay.dateText());
+        rows.emplace_back("GameDaySeconds", gameDay.secondsText());
     }
     if (extra_.storeDue()) {
-        s.SaveSetting(sect::kControls, "ExtraTimeOn", std::to_string(extra_.storedCode()));
-        if (extra_.active())
-            s.SaveSetting(sect::kControls, "ExtraTimeThen", std::to_string(extra_.then().secondsLeft));
+        rows.emplace_back("ExtraTimeOn", std::to_string(extra_.storedCode()));
+        if (extra_.active()) rows.emplace_back("ExtraTimeThen", std::to_string(extra_.then().secondsLeft));
         extra_.storedNow();
     }
+    settings().SaveSettings(sect::kControls, rows);
     if (consoleState == state::kPlanRunning) reportRunning();
 }
 

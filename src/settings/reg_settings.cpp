@@ -61,14 +61,22 @@ std::string CRegSettings::GetSetting(const std::string& section, const std::stri
 
 bool CRegSettings::SaveSetting(const std::string& section, const std::string& key,
                                const std::string& setting) {
+    return SaveSettings(section, {{key, setting}});
+}
+
+bool CRegSettings::SaveSettings(const std::string& section, const Rows& rows) {
     RegKey k = 0;
     if (reg_.createKey(reg::kCurrentUser, GetKeyPath(section), reg::kKeyAllAccess, &k) != reg::kOk)
         return false;
-    const std::string data = setting + '\0';
-    const long rc = reg_.setValue(k, valueName(key), reg::kSz, reinterpret_cast<const uint8_t*>(data.data()),
-                                  static_cast<uint32_t>(data.size()));
+    bool all = true;
+    for (const auto& [key, setting] : rows) {
+        // the data with their NUL
+        all = reg_.setValue(k, valueName(key), reg::kSz, reinterpret_cast<const uint8_t*>(setting.c_str()),
+                            static_cast<uint32_t>(setting.size() + 1)) == reg::kOk &&
+              all;
+    }
     reg_.closeKey(k);
-    return rc == reg::kOk;
+    return all;
 }
 
 bool CRegSettings::DeleteSetting(const std::string& section, const std::string& key) {

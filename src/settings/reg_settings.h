@@ -23,6 +23,8 @@ class CRegSettings {
 
     std::string GetSetting(const std::string& section, const std::string& key, const std::string& def = {});
     bool SaveSetting(const std::string& section, const std::string& key, const std::string& setting);
+    // Several values through one open key, in order; false when any of them failed.
+    bool SaveSettings(const std::string& section, const Rows& rows);
     bool DeleteSetting(const std::string& section, const std::string& key = {});
     Rows GetAllSettings(const std::string& section);  // empty: nothing
 

@@ -89,4 +89,17 @@ int32_t GameDay::leftAt(const WeekPlan& week, const DateTime& now) const {
     return limit > 0 ? limit : kNoLimit;
 }
 
+const char* DayLeftText::of(int32_t left) {
+    const int minutes = left == GameDay::kNoLimit ? -1 : left <= 0 ? 0 : (left + 59) / 60;
+    if (minutes == minutes_) return text_;
+    minutes_ = minutes;
+    if (minutes < 0)
+        text_[0] = '\0';
+    else if (minutes == 0)
+        std::snprintf(text_, sizeof text_, "; no more game time today");
+    else
+        std::snprintf(text_, sizeof text_, "; %d minute%s left today", minutes, minutes == 1 ? "" : "s");
+    return text_;
+}
+
 }  // namespace qv

@@ -50,6 +50,18 @@ class GameDay {
     bool hasDay_ = false;
 };
 
+// The tray tip's words on what is left of the day ("; 40 minutes left today"), made again only
+// when the minutes they say change.
+class DayLeftText {
+  public:
+    // `left`: seconds left today, GameDay::kNoLimit for no limit (no words).
+    const char* of(int32_t left);
+
+  private:
+    int minutes_ = -1;  // -1: no limit; 0: none left
+    char text_[40] = "";
+};
+
 // Whole seconds from `now` to the next midnight.
 int32_t secondsToMidnight(const DateTime& now);
 

@@ -25,8 +25,9 @@ Span consoleSpan(const DateTime& d, const ConsoleWindow& c) {
 }
 
 std::string dayRuleText(const DayRule& r) {
-    std::string s = r.limitMinutes > 0 ? std::to_string(r.limitMinutes) + " minutes of game time"
-                                       : "no limit on game time";
+    std::string s = r.limitMinutes == 1  ? "1 minute of game time"
+                    : r.limitMinutes > 0 ? std::to_string(r.limitMinutes) + " minutes of game time"
+                                         : "no limit on game time";
     bool any = false;
     for (const DayWindow& w : r.windows) {
         if (w.from >= w.to) continue;

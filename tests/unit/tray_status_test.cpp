@@ -115,6 +115,18 @@ TEST(TrayStatus, TipSaysTheTimeLeftAndChangesOnlyWithItsText) {
     char text[TrayStatus::kTipSize];
     TrayStatus::tipText(s, text);
     EXPECT_STREQ(text, "Quorvane: game time, 40 minutes left; 40 minutes left today");
+
+    // A tick formats the tip only when something it says may change: the suffix alone, or a wait
+    // for a time of day seen from a later moment, still does.
+    TrayStatus t;
+    EXPECT_STREQ(t.update(s, false).tip, text);
+    EXPECT_EQ(t.update(s, false).tip, nullptr);
+    s.tipSuffix = "; 39 minutes left today";
+    EXPECT_STREQ(t.update(s, false).tip, "Quorvane: game time, 40 minutes left; 39 minutes left today");
+    s = {PlanState::Period::Break, 3600, true, kSixPm, ""};
+    EXPECT_STREQ(t.update(s, false).tip, "Quorvane: locked until 19:00");
+    s.now = kSixPm.addSeconds(120);
+    EXPECT_STREQ(t.update(s, false).tip, "Quorvane: locked until 19:02");
 }
 
 }  // namespace qv::test

@@ -56,6 +56,7 @@ TEST(Week, DescribedInOneSentence) {
     EXPECT_EQ(w.describe(),
               "Monday to Friday: 120 minutes of game time, allowed 16:00-19:30; Saturday and Sunday: 180 "
               "minutes of game time, allowed 9:00-12:00 and 14:00-20:00.");
+    EXPECT_EQ(everyDay(1).describe(), "Monday to Sunday: 1 minute of game time.");
 }
 
 TEST(Week, StoredAndReadBackWithBadValuesFallingBackOneByOne) {
@@ -125,24 +126,29 @@ struct Limited : Plan {
         start();
     }
     std::string message() { return big().lblMessage.text(); }
+    std::string tip() { return sim.tray.icons.at(999).tip; }
     bool dayOver() { return message().rfind("No more game time today.\r\n", 0) == 0; }
 };
 
 TEST(WeekLimit, ReachedMidPeriodLocksUntilMidnightThenANewDayStarts) {
     Limited p(everyDay(90), "every 60 15");
+    EXPECT_EQ(p.tip(), "Quorvane: game time, 60 minutes left; 90 minutes left today");
     p.advance(3601 * 1000);
     EXPECT_EQ(p.left(), "break 900");
+    EXPECT_EQ(p.tip(), "Quorvane: break, 15 minutes left; 30 minutes left today");
     p.advance(901 * 1000);
     EXPECT_EQ(p.left(), "game 1800") << "the game period is cut to what is left of the day";
     p.advance(1801 * 1000);
     EXPECT_TRUE(p.dayOver()) << p.message();
     EXPECT_EQ(p.status(), "break 15297 shown locked t1");  // 19:45:03 to midnight
     EXPECT_EQ(p.big().lblTimeLeft.text(), " 4: 14: 57");
+    EXPECT_EQ(p.tip(), "Quorvane: locked until 00:00; no more game time today");
     EXPECT_EQ(p.stored("GameDaySeconds"), "5400");
     EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, p.sim.clock.now()), 0);
     EXPECT_EQ(p.app->gameDay.leftAt(p.app->week, {2026, 12, 7, 0, 0, 0}), 5400) << "tomorrow's";
     p.advance(15297 * 1000);
     EXPECT_EQ(p.left(), "game 3600") << "Monday begins as a new Start would";
+    EXPECT_EQ(p.tip(), "Quorvane: game time, 60 minutes left; 90 minutes left today");
     EXPECT_FALSE(p.dayOver());
 }
 

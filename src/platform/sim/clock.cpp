@@ -5,7 +5,17 @@ namespace qv::sim {
 SimClock::SimClock(const DateTime& start) : baseSerial_(start.serial()) {}
 
 DateTime SimClock::now() const {
-    return DateTime::fromSerial(baseSerial_ + nowMs_ / 1000);
+    const int64_t s = baseSerial_ + nowMs_ / 1000;
+    if (s < dayStart_ || s >= dayStart_ + 86400 || dayStart_ < 0) {
+        day_ = DateTime::fromSerial(s);
+        dayStart_ = s - (day_.hour * 3600 + day_.minute * 60 + day_.second);
+    }
+    DateTime t = day_;
+    const int rest = static_cast<int>(s - dayStart_);
+    t.hour = rest / 3600;
+    t.minute = rest % 3600 / 60;
+    t.second = rest % 60;
+    return t;
 }
 
 TimerId SimClock::start(int intervalMs, std::function<void()> tick) {

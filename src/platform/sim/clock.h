@@ -38,7 +38,10 @@ class SimClock : public IClock, public ITimers {
         std::shared_ptr<std::function<void()>> tick;
     };
     int64_t baseSerial_;  // wall-clock seconds at elapsed 0
-    int64_t nowMs_ = 0;   // awake time since the start
+    // The date of the last reading: a tick on the same day works out only the time of day.
+    mutable int64_t dayStart_ = -1;
+    mutable DateTime day_;
+    int64_t nowMs_ = 0;  // awake time since the start
     std::map<TimerId, Entry> timers_;
     TimerId nextId_ = 1;
 };

@@ -11,11 +11,20 @@ constexpr long kKeyDeleted = 1018;
 constexpr long kBadPathname = 161;
 constexpr uint32_t kSetValue = 0x0002;
 
+// Names are compared as the real registry does, without regard to case (ASCII here).
+char folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(const std::string& a, const char* b, size_t bSize) {
+    if (a.size() != bSize) return false;
+    for (size_t i = 0; i < bSize; ++i)
+        if (a[i] != b[i] && folded(a[i]) != folded(b[i])) return false;
+    return true;
+}
+
 bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return sameName(a, b.data(), b.size());
 }
 
 bool splitPath(const std::string& path, std::vector<std::string>& out) {
@@ -42,9 +51,10 @@ SimRegistry::Key* childOf(SimRegistry::Key* k, const std::string& name) {
 }
 
 SimRegistry::Value* valueOf(SimRegistry::Key* k, const char* name) {
-    const std::string n = name ? name : "";
+    if (!name) name = "";
+    const size_t size = std::strlen(name);
     for (auto& v : k->values)
-        if (sameName(v.name, n)) return &v;
+        if (sameName(v.name, name, size)) return &v;
     return nullptr;
 }
 
