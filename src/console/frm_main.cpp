@@ -9,6 +9,7 @@
 #include "settings/convert.h"
 #include "settings/reg_settings.h"
 #include "settings/schema.h"
+#include "week/game_day.h"
 #include "week/week_plan.h"
 
 namespace qv {
@@ -358,8 +359,20 @@ PlanChoice FrmMain::planChoice() const {
 }
 
 void FrmMain::refreshPreview() {
-    PlanPreview preview(planChoice(), host_.platform().clock.now());
+    const PlanChoice choice = planChoice();
+    PlanPreview preview(choice, host_.platform().clock.now());
     if (!host_.weekPlan().empty()) preview.addSentence(host_.weekPlan().describe());
+    const int32_t left = choice.mode == PlanMode::Changing && host_.weekPlan().hasLimits()
+                             ? host_.gameSecondsLeftToday()
+                             : GameDay::kNoLimit;
+    if (left == GameDay::kNoLimit) {
+    } else if (left <= 0) {
+        preview.addSentence("Today's game time is used up: Start locks until midnight.");
+    } else {
+        const int minutes = (left + 59) / 60;
+        preview.addSentence("Left today: " + std::to_string(minutes) +
+                            (minutes == 1 ? " minute" : " minutes") + " of game time.");
+    }
     txtPlanPreview->setText(preview.text());
 }
 

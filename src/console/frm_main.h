@@ -44,6 +44,7 @@ class ConsoleHost {
     virtual void showHistory() = 0;
     virtual void weekClick() = 0;  // "Week..."
     virtual const WeekPlan& weekPlan() const = 0;
+    virtual int32_t gameSecondsLeftToday() const = 0;  // GameDay::kNoLimit: no limit today
 
   protected:
     ~ConsoleHost() = default;

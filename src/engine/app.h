@@ -147,6 +147,7 @@ class App final : public ConsoleHost,
     bool dayOver = false;                // locked until midnight: the day's game time is spent
     const WeekPlan& weekPlan() const override { return week; }
     void setWeekPlan(const WeekPlan& plan) override;
+    int32_t gameSecondsLeftToday() const override { return gameDay.leftAt(week, platform_.clock.now()); }
     void weekClick() override;
     void dayLimitAtStart(const DateTime& now, bool resumed);
     void countGameTime(const DateTime& now, int32_t seconds);

@@ -174,9 +174,16 @@ TEST(WeekLimit, MoreTimeIsGivenOnTopOfTheDayAndTheTipSaysWhatIsLeft) {
     Limited p(everyDay(3), "every 5 1");
     p.advance(61 * 1000);
     EXPECT_EQ(p.sim.tray.icons.at(999).tip, "Quorvane: game time, 2 minutes left; 2 minutes left today");
+    const auto preview = [&p] {
+        p.app->frmMain().refreshPreview();
+        const std::string& text = p.app->frmMain().txtPlanPreview->text();
+        return text.substr(text.rfind(". ") + 2);
+    };
+    EXPECT_EQ(preview(), "Left today: 2 minutes of game time.");
     p.advance(120 * 1000);
     ASSERT_TRUE(p.dayOver());
     EXPECT_EQ(p.sim.tray.icons.at(999).tip, "Quorvane: locked until 00:00; no more game time today");
+    EXPECT_EQ(preview(), "Today's game time is used up: Start locks until midnight.");
     p.click("frmBig", "Label1");
     p.type("frmPassEnter", "txtPass1", "secret");
     p.event([&] { p.ctl("frmPassEnter", "cmbMoreTime").userEdit("2"); });
