@@ -236,6 +236,8 @@ TEST(WeekLimit, UnusedWeekAndGarbageSectionLeaveThePlanAsItWas) {
     b.startProgram();
     EXPECT_TRUE(b.app->week.empty());
     EXPECT_EQ(b.app->weekNotes.size(), 2u);
+    EXPECT_NE(b.sim.history.user.text.find("Week plan: the window"), std::string::npos)
+        << "each fallback is in the history: " << b.sim.history.user.text;
     b.plan("every 1 1");
     b.start();
     b.advance(250 * 1000);
