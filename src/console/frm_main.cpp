@@ -369,7 +369,7 @@ void FrmMain::refreshPreview() {
     } else if (left <= 0) {
         preview.addSentence("Today's game time is used up: Start locks until midnight.");
     } else {
-        const int minutes = (left + 59) / 60;
+        const int minutes = static_cast<int>((int64_t{left} + 59) / 60);
         preview.addSentence("Left today: " + std::to_string(minutes) +
                             (minutes == 1 ? " minute" : " minutes") + " of game time.");
     }

@@ -78,7 +78,7 @@ void History::weekValueIgnored(const std::string& note) {
 }
 
 void History::periodBegun(bool game, bool pause, int32_t secondsLeft, bool afterMoreTime) {
-    const int minutes = (std::max(0, secondsLeft) + 59) / 60;
+    const int minutes = static_cast<int>((std::max<int64_t>(0, secondsLeft) + 59) / 60);
     if (afterMoreTime)
         record(std::string("More time is over: ") +
                (game    ? "game time goes on (" + count(minutes, "minute") + " left)"

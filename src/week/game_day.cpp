@@ -90,7 +90,9 @@ int32_t GameDay::leftAt(const WeekPlan& week, const DateTime& now) const {
 }
 
 const char* DayLeftText::of(int32_t left) {
-    const int minutes = left == GameDay::kNoLimit ? -1 : left <= 0 ? 0 : (left + 59) / 60;
+    const int minutes = left == GameDay::kNoLimit ? -1
+                        : left <= 0               ? 0
+                                                  : static_cast<int>((int64_t{left} + 59) / 60);
     if (minutes == minutes_) return text_;
     minutes_ = minutes;
     if (minutes < 0)
